@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: formatting, the normal build, then the sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+
+jobs=$(nproc)
+
+echo "== clang-format"
+mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' | grep -v '^build')
+clang-format --dry-run --Werror "${sources[@]}"
+
+run_suite() {
+    local dir=$1
+    shift
+    echo "== build $dir"
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    echo "== tests $dir"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run_suite build
+run_suite build-asan -DLINEGAUGE_SANITIZE=ON -DLINEGAUGE_BUILD_BENCH=OFF

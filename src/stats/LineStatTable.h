@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Colour.h"
+
+#include <QString>
+
+#include <array>
+
+inline constexpr int statCount = 4;
+
+// The text fields of one monitored statistic.
+struct StatRecord
+{
+    QString name; // display name and CSV column heading
+    QString pageKey; // the variable name looked for on the router page
+    QString valueText; // the text last cut out of the page for this key; may be "NA"
+};
+
+// The fixed definition of one statistic, in table order.
+struct LineStatDefinition
+{
+    const char* name;
+    const char* pageKey;
+    const char* code;
+    Colour colour;
+};
+
+inline constexpr std::array<LineStatDefinition, statCount> lineStatDefinitions{{
+    {"Down SNR", "st_dw_snr_margin", "SD", 0xFF0000},
+    {"Up SNR", "st_up_snr_margin", "SU", 0x0000FF},
+    {"Down Attenuation", "st_dw_line_attenuation", "AD", 0xC000C0},
+    {"Up Attenuation", "st_up_line_attenuation", "AU", 0x008000},
+}};
+
+inline constexpr float initialMinimum = 100.0f;
+
+// The four monitored line statistics, always in the order Down SNR, Up SNR, Down Attenuation,
+// Up Attenuation. Text records are numbered 1 to 4 (statRecords(k)); every other array is
+// numbered 0 to 3, so entry k is index k - 1.
+class LineStatTable
+{
+public:
+    LineStatTable();
+
+    StatRecord& statRecords(int k) { return m_statRecords.at(std::size_t(k - 1)); }
+    const StatRecord& statRecords(int k) const { return m_statRecords.at(std::size_t(k - 1)); }
+
+    std::array<float, statCount> currentValues{};
+    std::array<float, statCount> minValues{};
+    std::array<float, statCount> maxValues{};
+    std::array<Colour, statCount> seriesColours{};
+
+private:
+    std::array<StatRecord, statCount> m_statRecords;
+};

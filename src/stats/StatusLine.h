@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/Colour.h"
+
+class QString;
+
+// The window's status line: one text per step of a capture, each replacing the one before.
+class StatusLine
+{
+public:
+    virtual ~StatusLine() = default;
+    virtual void showStatus(const QString& text) = 0;
+    virtual void setStatusColour(Colour colour) = 0;
+};

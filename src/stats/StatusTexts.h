@@ -1,0 +1,23 @@
+#pragma once
+
+// The program's own texts, shown exactly as they stand.
+namespace StatusTexts {
+
+inline constexpr char appTitle[] = "Linegauge";
+inline constexpr char connecting[] = "Attempting to connect to router...";
+inline constexpr char routerFound[] = "Router found...extracting stats";
+inline constexpr char displaying[] = "Displaying stats";
+inline constexpr char saving[] = "Saving results to file";
+inline constexpr char drawing[] = "Drawing graph";
+inline constexpr char monitoring[] = "Monitoring";
+inline constexpr char cannotFindRouter[] = "Cannot find router!";
+inline constexpr char loginFailed[] = "Unable to log in to the router.";
+inline constexpr char pageMissing[] = "Router page does not exist.";
+inline constexpr char noValues[] = "No values found on page";
+inline constexpr char noTestPage[] = "No test HTML page found";
+inline constexpr char loadingSettings[] = "Loading settings";
+inline constexpr char savingSettings[] = "Saving settings";
+inline constexpr char ready[] = "Ready";
+inline constexpr char stopped[] = "Stopped Monitoring";
+
+} // namespace StatusTexts

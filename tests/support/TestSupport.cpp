@@ -1,0 +1,3 @@
+#include "support/FakeClock.h"
+#include "support/RecordingMessageBox.h"
+#include "support/RecordingStatusLine.h"
