@@ -1,0 +1,235 @@
+#include "platform/QtTrayShell.h"
+
+#include "platform/AnsiCodec.h"
+#include "platform/IconRegistry.h"
+
+#include <QCursor>
+#include <QPixmap>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+quint32 readLong(QByteArrayView record, int offset)
+{
+    return qFromLittleEndian<quint32>(record.data() + offset);
+}
+
+// The shell stops at the first NUL and never reads past the field, terminated or not.
+QString readText(TrayFlavour flavour, QByteArrayView record, int offset, int chars)
+{
+    const QByteArrayView field = record.sliced(offset, chars * TrayRecordLayout::of(flavour).charBytes);
+    if (flavour == TrayFlavour::Ansi) {
+        const qsizetype nul = field.indexOf('\0');
+        return AnsiCodec::decode(nul < 0 ? field : field.first(nul));
+    }
+    QString text;
+    for (int i = 0; i < chars; ++i) {
+        const char16_t unit = qFromLittleEndian<quint16>(field.data() + 2 * i);
+        if (unit == 0)
+            break;
+        text.append(QChar(unit));
+    }
+    return text;
+}
+
+QSystemTrayIcon::MessageIcon messageIconFor(quint32 infoFlags)
+{
+    switch (infoFlags & TrayShell::NiifIconMask) {
+    case TrayShell::NiifInfo:
+        return QSystemTrayIcon::Information;
+    case TrayShell::NiifWarning:
+        return QSystemTrayIcon::Warning;
+    case TrayShell::NiifError:
+        return QSystemTrayIcon::Critical;
+    default:
+        return QSystemTrayIcon::NoIcon;
+    }
+}
+
+int balloonMs(quint32 timeout)
+{
+    if (timeout == 0)
+        return QtTrayShell::defaultBalloonMs;
+    return int(std::clamp<quint32>(timeout, QtTrayShell::minimumBalloonMs, QtTrayShell::maximumBalloonMs));
+}
+
+} // namespace
+
+std::optional<QtTrayShell::Fields> QtTrayShell::decode(TrayFlavour flavour, QByteArrayView record)
+{
+    const TrayRecordLayout layout = TrayRecordLayout::of(flavour);
+    if (record.size() < 4)
+        return std::nullopt;
+    Fields fields;
+    fields.size = readLong(record, TrayRecordLayout::cbSize);
+    const bool full = fields.size == quint32(layout.fullSize());
+    if ((!full && fields.size != quint32(layout.oldSize())) || record.size() < qsizetype(fields.size))
+        return std::nullopt;
+    fields.hWnd = readLong(record, TrayRecordLayout::hWnd);
+    fields.uID = readLong(record, TrayRecordLayout::uID);
+    fields.uFlags = readLong(record, TrayRecordLayout::uFlags);
+    fields.uCallbackMessage = readLong(record, TrayRecordLayout::uCallbackMessage);
+    fields.hIcon = readLong(record, TrayRecordLayout::hIcon);
+    fields.tip = readText(
+        flavour, record, TrayRecordLayout::szTip, full ? TrayRecordLayout::tipChars : TrayRecordLayout::oldTipChars);
+    fields.hasBalloonPart = full;
+    if (full) {
+        fields.info = readText(flavour, record, layout.szInfo(), TrayRecordLayout::infoChars);
+        fields.uTimeoutOrVersion = readLong(record, layout.uTimeout());
+        fields.infoTitle = readText(flavour, record, layout.szInfoTitle(), TrayRecordLayout::infoTitleChars);
+        fields.dwInfoFlags = readLong(record, layout.dwInfoFlags());
+    }
+    return fields;
+}
+
+QtTrayShell::QtTrayShell(const IconRegistry& icons, QObject* parent)
+    : TrayShell(parent)
+    , m_icons(icons)
+{
+    m_balloonTimer.setSingleShot(true);
+
+    connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
+    connect(&m_trayIcon, &QSystemTrayIcon::messageClicked, this, &QtTrayShell::onMessageClicked);
+    connect(&m_balloonTimer, &QTimer::timeout, this, &QtTrayShell::onBalloonTimeout);
+}
+
+bool QtTrayShell::notifyIcon(TrayFlavour flavour, quint32 operation, QByteArrayView record)
+{
+    const std::optional<Fields> fields = decode(flavour, record);
+    if (!fields)
+        return false;
+    switch (operation) {
+    case NimAdd:
+        return add(*fields);
+    case NimModify:
+        return modify(*fields);
+    case NimDelete:
+        return remove();
+    case NimSetVersion:
+        return setVersion(*fields);
+    default:
+        return false;
+    }
+}
+
+bool QtTrayShell::isTrayAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtTrayShell::add(const Fields& fields)
+{
+    if (m_present)
+        return false;
+    m_callbacks = (fields.uFlags & NifMessage) != 0;
+    m_version = 0;
+    // The shell shows an icon slot even when the record names no icon; an empty one could not be seen.
+    if (!(fields.uFlags & NifIcon))
+        m_trayIcon.setIcon(iconFor(0));
+    applyIconAndTip(fields);
+    m_trayIcon.show();
+    m_present = true;
+    if (fields.uFlags & NifInfo)
+        showBalloon(fields);
+    return true;
+}
+
+bool QtTrayShell::modify(const Fields& fields)
+{
+    if (!m_present)
+        return false;
+    if (fields.uFlags & NifMessage)
+        m_callbacks = true;
+    applyIconAndTip(fields);
+    if (fields.uFlags & NifInfo)
+        showBalloon(fields);
+    return true;
+}
+
+bool QtTrayShell::remove()
+{
+    if (!m_present)
+        return false;
+    m_balloonTimer.stop();
+    m_trayIcon.hide();
+    m_present = false;
+    m_callbacks = false;
+    return true;
+}
+
+bool QtTrayShell::setVersion(const Fields& fields)
+{
+    if (!m_present || !fields.hasBalloonPart)
+        return false;
+    m_version = fields.uTimeoutOrVersion;
+    return true;
+}
+
+void QtTrayShell::applyIconAndTip(const Fields& fields)
+{
+    if (fields.uFlags & NifIcon)
+        m_trayIcon.setIcon(iconFor(fields.hIcon));
+    if (fields.uFlags & NifTip)
+        m_trayIcon.setToolTip(fields.tip);
+}
+
+void QtTrayShell::showBalloon(const Fields& fields)
+{
+    if (!fields.hasBalloonPart)
+        return;
+    const int shownMs = balloonMs(fields.uTimeoutOrVersion);
+    m_trayIcon.showMessage(fields.infoTitle, fields.info, messageIconFor(fields.dwInfoFlags), shownMs);
+    m_balloonTimer.start(shownMs);
+}
+
+QIcon QtTrayShell::iconFor(quint32 handle) const
+{
+    const QIcon icon = m_icons.icon(handle);
+    if (!icon.isNull())
+        return icon;
+    QPixmap blank(16, 16);
+    blank.fill(Qt::lightGray);
+    return QIcon(blank);
+}
+
+void QtTrayShell::onActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        emitEvent(LeftButtonUp);
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        emitEvent(LeftButtonDoubleClick);
+        break;
+    case QSystemTrayIcon::Context:
+        emitEvent(RightButtonUp);
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        emitEvent(MiddleButtonUp);
+        break;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+}
+
+void QtTrayShell::onMessageClicked()
+{
+    if (!m_balloonTimer.isActive())
+        return;
+    m_balloonTimer.stop();
+    emitEvent(BalloonUserClick);
+}
+
+// Qt tells only of a click; a balloon whose time ran out unclicked is reported here instead.
+void QtTrayShell::onBalloonTimeout()
+{
+    emitEvent(BalloonTimeout);
+}
+
+void QtTrayShell::emitEvent(int code)
+{
+    if (m_present && m_callbacks)
+        emit trayEvent(code, QCursor::pos());
+}
