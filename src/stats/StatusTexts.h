@@ -19,5 +19,6 @@ inline constexpr char loadingSettings[] = "Loading settings";
 inline constexpr char savingSettings[] = "Saving settings";
 inline constexpr char ready[] = "Ready";
 inline constexpr char stopped[] = "Stopped Monitoring";
+inline constexpr char noSystemTray[] = "No system tray available: the window stays open.";
 
 } // namespace StatusTexts
