@@ -1,3 +1,5 @@
 #include "support/FakeClock.h"
+#include "support/FakeTrayWindow.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingStatusLine.h"
+#include "support/RecordingTrayShell.h"

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/TrayShell.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QtEndian>
+
+// A notification area that keeps every call with a copy of the record's bytes, answers as told and
+// lets a test report icon activity as the shell would.
+class RecordingTrayShell final : public TrayShell
+{
+public:
+    struct Call
+    {
+        TrayFlavour flavour;
+        quint32 operation;
+        QByteArray record;
+    };
+
+    bool notifyIcon(TrayFlavour flavour, quint32 operation, QByteArrayView record) override
+    {
+        calls.append({flavour, operation, record.toByteArray()});
+        return accepts;
+    }
+    bool isTrayAvailable() const override { return trayAvailable; }
+
+    void report(int code, QPoint globalPos = {}) { emit trayEvent(code, globalPos); }
+
+    QList<quint32> operations() const
+    {
+        QList<quint32> result;
+        for (const Call& call : calls)
+            result.append(call.operation);
+        return result;
+    }
+    const QByteArray& lastRecord() const { return calls.constLast().record; }
+
+    static quint32 longAt(const QByteArray& record, int offset)
+    {
+        return qFromLittleEndian<quint32>(record.constData() + offset);
+    }
+
+    QList<Call> calls;
+    bool trayAvailable = true;
+    bool accepts = true;
+};
