@@ -19,6 +19,9 @@ inline constexpr char loadingSettings[] = "Loading settings";
 inline constexpr char savingSettings[] = "Saving settings";
 inline constexpr char ready[] = "Ready";
 inline constexpr char stopped[] = "Stopped Monitoring";
+inline constexpr char couldNotSaveResults[] = "Could not save results to file!";
+inline constexpr char passwordNotStorable[]
+    = "This password has characters the settings file cannot keep: it will not be saved.";
 inline constexpr char noSystemTray[] = "No system tray available: the window stays open.";
 
 } // namespace StatusTexts

@@ -1,0 +1,40 @@
+#include "stats/CsvLog.h"
+
+#include "platform/AnsiCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace CsvLog {
+
+bool appendLine(QIODevice& device, const QString& text)
+{
+    const QByteArray line = AnsiCodec::encode(text) + "\r\n";
+    return device.write(line) == line.size();
+}
+
+bool appendLineToFile(const QString& path, const QString& text)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const qint64 sizeBefore = file.size();
+    if (appendLine(file, text) && file.flush())
+        return true;
+    file.resize(sizeBefore);
+    return false;
+}
+
+QString outputPathFor(const QString& folder, const QString& fileName)
+{
+    if (QDir::isAbsolutePath(fileName))
+        return fileName;
+    if (fileName.isEmpty())
+        return folder;
+    return QDir(folder).filePath(fileName);
+}
+
+} // namespace CsvLog
