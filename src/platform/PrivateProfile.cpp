@@ -148,8 +148,11 @@ void PrivateProfile::setValue(const QString& section, const QString& key, const 
         // An unchanged value leaves the user's spelling, spacing and quotes alone.
         if (parsedValue(body, equals) == valueBytes)
             return;
-        const QByteArray lineEnd = line.sliced(body.data() - line.data() + body.size());
-        line = line.first(body.data() - line.data() + equals + 1) + valueBytes + lineEnd;
+        qsizetype valueStart = equals + 1;
+        while (valueStart < body.size() && isBlank(body[valueStart]))
+            ++valueStart;
+        const qsizetype offset = body.data() - line.data();
+        line = line.first(offset + valueStart) + valueBytes + line.sliced(offset + body.size());
         return;
     }
     const QByteArray keyLine = AnsiCodec::encode(key) + '=' + valueBytes;

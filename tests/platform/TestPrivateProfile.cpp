@@ -1,0 +1,257 @@
+#include "platform/PrivateProfile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+// The settings file is the user's own: hand edits, odd line ends and foreign bytes must survive,
+// and no file content, however broken, may crash or hang the reader.
+class TestPrivateProfile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void readValue_data();
+    void readValue();
+    void writeValue_data();
+    void writeValue();
+    void batchOfWrites_equalsSingleWrites();
+    void hostileContent_readsWithoutCrash_data();
+    void hostileContent_readsWithoutCrash();
+    void unwritableTarget_reportsFailure_data();
+    void unwritableTarget_reportsFailure();
+    void unreadableFile_isNotOverwritten();
+    void missingFile_isCreatedWithSection();
+
+private:
+    QString write(const QByteArray& content) const;
+    QByteArray readBack(const QString& path) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPrivateProfile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+QString TestPrivateProfile::write(const QByteArray& content) const
+{
+    const QString path = m_dir->filePath(QStringLiteral("settings.ini"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+QByteArray TestPrivateProfile::readBack(const QString& path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void TestPrivateProfile::readValue_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray longValue(300, 'x');
+    QTest::newRow("plain value") << QByteArray("[Options]\r\nMinutes=5\r\n") << "Options"
+                                 << "Minutes"
+                                 << "5";
+    QTest::newRow("names differ in case") << QByteArray("[OPTIONS]\r\nminutes=5\r\n") << "Options"
+                                          << "Minutes"
+                                          << "5";
+    QTest::newRow("blanks around key and value") << QByteArray("[Options]\r\n  Minutes \t=  5 \t\r\n") << "Options"
+                                                 << "Minutes"
+                                                 << "5";
+    QTest::newRow("one pair of quotes stripped") << QByteArray("[s]\r\nk=\"\"a b\"\"\r\n") << "s"
+                                                 << "k"
+                                                 << "\"a b\"";
+    QTest::newRow("lone quote kept") << QByteArray("[s]\r\nk=\"a\r\n") << "s"
+                                     << "k"
+                                     << "\"a";
+    QTest::newRow("equals sign inside value") << QByteArray("[s]\r\nk=a=b\r\n") << "s"
+                                              << "k"
+                                              << "a=b";
+    QTest::newRow("missing key") << QByteArray("[s]\r\nother=1\r\n") << "s"
+                                 << "k"
+                                 << "";
+    QTest::newRow("missing section") << QByteArray("[t]\r\nk=1\r\n") << "s"
+                                     << "k"
+                                     << "";
+    QTest::newRow("key in another section") << QByteArray("[s]\r\n[t]\r\nk=1\r\n") << "s"
+                                            << "k"
+                                            << "";
+    QTest::newRow("key before any section") << QByteArray("k=1\r\n[s]\r\n") << "s"
+                                            << "k"
+                                            << "";
+    QTest::newRow("duplicate key: first wins") << QByteArray("[s]\r\nk=1\r\nK=2\r\n") << "s"
+                                               << "k"
+                                               << "1";
+    QTest::newRow("duplicate section: first wins") << QByteArray("[s]\r\na=1\r\n[s]\r\nk=2\r\n") << "s"
+                                                   << "k"
+                                                   << "";
+    QTest::newRow("line without equals is no key") << QByteArray("[s]\r\nk\r\nk=2\r\n") << "s"
+                                                   << "k"
+                                                   << "2";
+    QTest::newRow("comment is no key") << QByteArray("[s]\r\n;k=1\r\n") << "s"
+                                       << "k"
+                                       << "";
+    QTest::newRow("lf only") << QByteArray("[s]\nk=1\nj=2\n") << "s"
+                             << "j"
+                             << "2";
+    QTest::newRow("no trailing newline") << QByteArray("[s]\r\nk=last") << "s"
+                                         << "k"
+                                         << "last";
+    QTest::newRow("utf-8 byte-order mark") << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << "s"
+                                           << "k"
+                                           << "1";
+    QTest::newRow("300 characters cut to 254") << "[s]\r\nk=" + longValue << "s"
+                                               << "k" << QString(254, 'x');
+    QTest::newRow("undefined code page bytes kept") << QByteArray("[s]\r\nk=\x81\x8D\xE9\r\n") << "s"
+                                                    << "k" << QStringLiteral("\u0081\u008D\u00E9");
+    QTest::newRow("empty file") << QByteArray() << "s"
+                                << "k"
+                                << "";
+}
+
+void TestPrivateProfile::readValue()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    QCOMPARE(readIniValue(section, key, write(content)), expected);
+}
+
+void TestPrivateProfile::writeValue_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("replaced in place, lf kept")
+        << QByteArray("[s]\nk=1\nz=9\n") << "2" << QByteArray("[s]\nk=2\nz=9\n");
+    QTest::newRow("user's spelling and spacing kept")
+        << QByteArray("[S]\r\n K = 1\r\n") << "2" << QByteArray("[S]\r\n K = 2\r\n");
+    QTest::newRow("unchanged value leaves quoted line alone")
+        << QByteArray("[s]\r\nk = \"1\" \r\n") << "1" << QByteArray("[s]\r\nk = \"1\" \r\n");
+    QTest::newRow("new key after last key, before blank and comment") << QByteArray(
+        "[s]\r\na=1\r\n\r\n; next\r\n[t]\r\n") << "2" << QByteArray("[s]\r\na=1\r\nk=2\r\n\r\n; next\r\n[t]\r\n");
+    QTest::newRow("new key in empty section")
+        << QByteArray("[s]\r\n[t]\r\n") << "2" << QByteArray("[s]\r\nk=2\r\n[t]\r\n");
+    QTest::newRow("new key at end without newline")
+        << QByteArray("[s]\r\na=1") << "2" << QByteArray("[s]\r\na=1\r\nk=2\r\n");
+    QTest::newRow("new section after last line without newline")
+        << QByteArray("[t]\nx=1") << "2" << QByteArray("[t]\nx=1\r\n[s]\r\nk=2\r\n");
+    QTest::newRow("empty file") << QByteArray() << "2" << QByteArray("[s]\r\nk=2\r\n");
+    QTest::newRow("first of duplicate sections")
+        << QByteArray("[s]\r\nk=1\r\n[s]\r\nk=1\r\n") << "2" << QByteArray("[s]\r\nk=2\r\n[s]\r\nk=1\r\n");
+    QTest::newRow("line break in value cannot split the line")
+        << QByteArray("[s]\r\nk=1\r\n") << "a\r\nb" << QByteArray("[s]\r\nk=a  b\r\n");
+    QTest::newRow("byte-order mark kept")
+        << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << "2" << QByteArray("\xEF\xBB\xBF[s]\r\nk=2\r\n");
+    QTest::newRow("undefined code page bytes written back")
+        << QByteArray("[s]\r\nk=1\r\n") << QStringLiteral("\u0081\u20AC") << QByteArray("[s]\r\nk=\x81\x80\r\n");
+}
+
+void TestPrivateProfile::writeValue()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    const QString path = write(before);
+    QVERIFY(writeIniValue(QStringLiteral("s"), QStringLiteral("k"), value, path));
+    QCOMPARE(readBack(path), after);
+}
+
+void TestPrivateProfile::batchOfWrites_equalsSingleWrites()
+{
+    QFile fixture(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/handwritten.ini"));
+    QVERIFY(fixture.open(QIODevice::ReadOnly));
+    const QByteArray original = fixture.readAll();
+    const QList<std::pair<QString, QString>> writes{
+        {"Router IP", "10.1.1.1"}, {"Username", "root"}, {"New key", "x"}, {"Grid", "True"}, {"router ip", "10.2.2.2"}};
+
+    const QString single = write(original);
+    for (const auto& [key, value] : writes)
+        QVERIFY(writeIniValue(QStringLiteral("Options"), key, value, single));
+    const QByteArray singleResult = readBack(single);
+
+    PrivateProfile batch(original);
+    for (const auto& [key, value] : writes)
+        batch.setValue(QStringLiteral("Options"), key, value);
+    QCOMPARE(batch.content(), singleResult);
+}
+
+void TestPrivateProfile::hostileContent_readsWithoutCrash_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QByteArray binary(1 << 16, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char& byte : binary)
+        byte = char(generator.bounded(256));
+    QTest::newRow("random bytes") << binary;
+    QTest::newRow("one line of 4 MB") << "[s]\r\nk=" + QByteArray(4 << 20, '=');
+    QTest::newRow("only brackets") << QByteArray(100000, '[');
+    QTest::newRow("cr only line ends") << QByteArray("[s]\rk=1\rj=2\r");
+    QTest::newRow("nul bytes") << QByteArray("[s]\r\nk=a\0b\r\n", 12);
+}
+
+void TestPrivateProfile::hostileContent_readsWithoutCrash()
+{
+    QFETCH(QByteArray, content);
+    const QString path = write(content);
+    QVERIFY(readIniValue(QStringLiteral("s"), QStringLiteral("k"), path).size() <= PrivateProfile::maxValueLength);
+    QVERIFY(writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v"), path));
+    QCOMPARE(readIniValue(QStringLiteral("s"), QStringLiteral("k"), path), QStringLiteral("v"));
+}
+
+void TestPrivateProfile::unwritableTarget_reportsFailure_data()
+{
+    QTest::addColumn<QString>("relativePath");
+    QTest::newRow("folder missing") << "missing/settings.ini";
+    QTest::newRow("path is a folder") << ".";
+    QTest::newRow("folder is a file") << "plain.txt/settings.ini";
+}
+
+void TestPrivateProfile::unwritableTarget_reportsFailure()
+{
+    QFETCH(QString, relativePath);
+    QFile plain(m_dir->filePath(QStringLiteral("plain.txt")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QVERIFY(
+        !writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v"), m_dir->filePath(relativePath)));
+    QCOMPARE(readIniValue(QStringLiteral("s"), QStringLiteral("k"), m_dir->filePath(relativePath)), QString());
+}
+
+void TestPrivateProfile::unreadableFile_isNotOverwritten()
+{
+    if (geteuid() == 0)
+        QSKIP("file permissions do not bind the super-user");
+    const QString path = write("[s]\r\nk=1\r\nkeep=me\r\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    QVERIFY(!writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"), path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readBack(path), QByteArray("[s]\r\nk=1\r\nkeep=me\r\n"));
+}
+
+void TestPrivateProfile::missingFile_isCreatedWithSection()
+{
+    const QString path = m_dir->filePath(QStringLiteral("new.ini"));
+    QVERIFY(writeIniValue(QStringLiteral("Options"), QStringLiteral("Minutes"), QStringLiteral("1"), path));
+    QVERIFY(writeIniValue(QStringLiteral("Options"), QStringLiteral("Grid"), QStringLiteral("False"), path));
+    QCOMPARE(readBack(path), QByteArray("[Options]\r\nMinutes=1\r\nGrid=False\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestPrivateProfile)
+#include "TestPrivateProfile.moc"
