@@ -1,0 +1,187 @@
+#include "router/PageParser.h"
+
+#include "platform/MessageBox.h"
+#include "router/TextBetween.h"
+#include "stats/LineStatTable.h"
+#include "stats/StatusLine.h"
+#include "stats/StatusTexts.h"
+
+#include <QString>
+
+#include <charconv>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr QStringView keyLead = u"var ";
+constexpr QStringView quoteChar = u"\"";
+constexpr QStringView notAvailable = u"NA";
+constexpr QStringView loginReply = u"Server Error: 401 Unauthorized";
+constexpr QStringView missingPageReply = u"Server Error: 501 Not Implemented";
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+QStringView trimBlanks(QStringView text)
+{
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text = text.chopped(1);
+    return text;
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+qsizetype skipDigits(QStringView text, qsizetype at)
+{
+    while (at < text.size() && isDigit(text[at]))
+        ++at;
+    return at;
+}
+
+// Plain decimal notation as routers write it: an optional sign, digits with an optional fraction,
+// an optional exponent. Anything else (words, "inf", "nan", commas, hex) is not a number here.
+bool isDecimalNumber(QStringView text)
+{
+    qsizetype at = 0;
+    if (at < text.size() && (text[at] == u'+' || text[at] == u'-'))
+        ++at;
+    const qsizetype intStart = at;
+    at = skipDigits(text, at);
+    qsizetype digits = at - intStart;
+    if (at < text.size() && text[at] == u'.') {
+        const qsizetype fractionStart = ++at;
+        at = skipDigits(text, at);
+        digits += at - fractionStart;
+    }
+    if (digits == 0)
+        return false;
+    if (at < text.size() && (text[at] == u'e' || text[at] == u'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == u'+' || text[at] == u'-'))
+            ++at;
+        const qsizetype exponentStart = at;
+        at = skipDigits(text, at);
+        if (at == exponentStart)
+            return false;
+    }
+    return at == text.size();
+}
+
+// The value as a Single, read the same way whatever the user's locale; nothing when the text is not
+// a number or lies outside what a Single holds.
+std::optional<float> toSingle(QStringView valueText)
+{
+    QStringView text = trimBlanks(valueText);
+    if (!isDecimalNumber(text))
+        return std::nullopt;
+    if (text.front() == u'+')
+        text = text.sliced(1);
+    const std::string ascii = text.toLatin1().toStdString();
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (error != std::errc() || end != ascii.data() + ascii.size())
+        return std::nullopt;
+    return value;
+}
+
+// Only 'v' and 'V' fold to 'v', so a line can hold the key lead only where one of them stands.
+qsizetype nextKeyLead(QStringView line, qsizetype from)
+{
+    const char16_t* const data = line.utf16();
+    for (qsizetype at = from; at < line.size(); ++at) {
+        const char16_t c = data[at];
+        if ((c == u'v' || c == u'V') && line.sliced(at).startsWith(keyLead, Qt::CaseInsensitive))
+            return at;
+    }
+    return -1;
+}
+
+} // namespace
+
+PageParser::PageParser(LineStatTable& table, StatusLine& status, MessageBox& messageBox)
+    : m_table(table)
+    , m_status(status)
+    , m_messageBox(messageBox)
+{ }
+
+bool PageParser::parseStatsPage(const QString& pageText)
+{
+    m_status.showStatus(QString::fromLatin1(StatusTexts::routerFound));
+    if (reportErrorReply(pageText))
+        return false;
+
+    // Lines end at every line feed; a carriage return before it stays on the line, and a carriage
+    // return alone does not end a line.
+    const QStringView page(pageText);
+    int foundCount = 0;
+    qsizetype lineStart = 0;
+    while (lineStart <= page.size()) {
+        qsizetype lineEnd = page.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = page.size();
+        const QStringView line = page.sliced(lineStart, lineEnd - lineStart);
+        if (const int k = firstKeyOnLine(line); k > 0) {
+            takeValue(k, line);
+            ++foundCount;
+        }
+        lineStart = lineEnd + 1;
+    }
+
+    if (foundCount == 0) {
+        m_status.showStatus(QString::fromLatin1(StatusTexts::noValues));
+        return false;
+    }
+    return true;
+}
+
+bool PageParser::reportErrorReply(const QString& pageText)
+{
+    const char* text = nullptr;
+    if (pageText.contains(loginReply, Qt::CaseInsensitive))
+        text = StatusTexts::loginFailed;
+    else if (pageText.contains(missingPageReply, Qt::CaseInsensitive))
+        text = StatusTexts::pageMissing;
+    else
+        return false;
+    const QString message = QString::fromLatin1(text);
+    m_status.showStatus(message);
+    m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
+    return true;
+}
+
+// The entry (1..4) of the first key in table order that follows a key lead anywhere on the line;
+// 0 when there is none.
+int PageParser::firstKeyOnLine(QStringView line) const
+{
+    int best = 0;
+    for (qsizetype at = nextKeyLead(line, 0); at >= 0; at = nextKeyLead(line, at + 1)) {
+        const QStringView afterLead = line.sliced(at + keyLead.size());
+        for (int k = 1; k <= statCount && (best == 0 || k < best); ++k) {
+            if (afterLead.startsWith(m_table.statRecords(k).pageKey, Qt::CaseInsensitive))
+                best = k;
+        }
+        if (best == 1)
+            break;
+    }
+    return best;
+}
+
+// A value that is "NA" or not a number leaves the current value as it was, so the statistics only
+// ever take numbers the router really reported.
+void PageParser::takeValue(int k, QStringView line)
+{
+    const QStringView valueText = textBetweenView(quoteChar, quoteChar, line, 1);
+    m_table.statRecords(k).valueText = valueText.toString();
+    if (valueText.compare(notAvailable, Qt::CaseInsensitive) == 0)
+        return;
+    if (const std::optional<float> value = toSingle(valueText))
+        m_table.currentValues[std::size_t(k - 1)] = *value;
+}
