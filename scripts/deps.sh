@@ -6,7 +6,7 @@ packages=(
     cmake g++ make clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation
-    xvfb xauth trayer xdotool
+    xvfb xauth trayer xdotool x11-utils
     libbenchmark-dev curl
 )
 
