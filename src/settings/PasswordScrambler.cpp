@@ -1,6 +1,7 @@
 #include "settings/PasswordScrambler.h"
 
 #include "platform/AnsiCodec.h"
+#include "platform/PrivateProfile.h"
 
 namespace {
 
@@ -42,5 +43,6 @@ std::optional<QString> unscramblePassword(QStringView key, QStringView text)
 
 bool canStorePassword(QStringView password)
 {
-    return scramblePassword(passwordKey, password).has_value();
+    // A longer value would be cut when read back, which shifts the key under every character.
+    return password.size() <= PrivateProfile::maxValueLength && scramblePassword(passwordKey, password).has_value();
 }

@@ -5,7 +5,7 @@
 #include <optional>
 
 // The key the stored router password is scrambled with; both directions use it.
-inline constexpr char16_t passwordKey[] = u"KDVR62TNB";
+inline constexpr QStringView passwordKey = u"KDVR62TNB";
 
 // Adds the key's character codes to the text's, the key laid against the text from its end and
 // repeated as often as needed. Codes are those of the single-byte code page; a character the code
@@ -16,6 +16,6 @@ std::optional<QString> scramblePassword(QStringView key, QStringView text);
 // fails the whole call.
 std::optional<QString> unscramblePassword(QStringView key, QStringView text);
 
-// True when the password can be kept in the settings file, so the window can warn while the
-// user is still typing it.
+// True when the password can be kept in the settings file and read back unchanged, so the window
+// can warn while the user is still typing it.
 bool canStorePassword(QStringView password);

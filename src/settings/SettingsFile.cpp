@@ -133,14 +133,14 @@ bool storeOptions(PrivateProfile& profile, const Settings& settings)
     write("Router Port", settings.portText);
     write("Minutes", settings.minutesText);
     write("Output filename", settings.outputFilename);
-    const std::optional<QString> scrambled = scramblePassword(passwordKey, settings.password);
-    if (scrambled)
-        write("Password (encrypted)", *scrambled);
+    const bool storable = canStorePassword(settings.password);
+    if (storable)
+        write("Password (encrypted)", *scramblePassword(passwordKey, settings.password));
     write("SysTray Balloons", settings.useBalloons ? QStringLiteral("1") : QStringLiteral("0"));
     write("Markers", booleanText(settings.markers));
     write("Grid", booleanText(settings.grid));
     write("Save to file", QString::number(settings.saveToFile));
-    return scrambled.has_value();
+    return storable;
 }
 
 } // namespace
