@@ -1,0 +1,26 @@
+#include "graph/GraphOptions.h"
+
+void GraphOptions::mnMarkersClick()
+{
+    m_markers = !m_markers;
+    m_labels = !m_markers;
+}
+
+void GraphOptions::mnLabelsClick()
+{
+    m_labels = !m_labels;
+    m_markers = !m_labels;
+}
+
+void GraphOptions::mnGridClick()
+{
+    m_grid = !m_grid;
+}
+
+void GraphOptions::loadSettings(bool markers, bool grid, bool autoRange)
+{
+    m_markers = markers;
+    m_labels = !markers;
+    m_grid = grid;
+    m_autoRange = autoRange;
+}

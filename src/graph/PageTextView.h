@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/Colour.h"
+
+#include <span>
+
+class GraphState;
+struct AppState;
+
+// The page-text view switch behind a click on "Status:": the graph narrows to free the page-text
+// box, or takes its full width again, and the history starts afresh at the new width.
+class PageTextView
+{
+public:
+    static constexpr int twipsPerPixel = 15;
+    static constexpr int narrowWidthTwips = 2895;
+    static constexpr int fullWidthTwips = 5895;
+
+    // Flips debugView, recomputes xStep and rebuilds the history; returns the graph's new width in
+    // pixels for the window to apply. Nothing is redrawn.
+    static int lblStatusLabelClick(AppState& state, GraphState& graph, std::span<const Colour> seriesColours);
+};
