@@ -1,0 +1,316 @@
+#include "router/PageParser.h"
+#include "stats/LineStatTable.h"
+#include "stats/StatusTexts.h"
+#include "support/RecordingMessageBox.h"
+#include "support/RecordingStatusLine.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+using Values = QList<float>;
+
+Q_DECLARE_METATYPE(Values)
+
+namespace {
+
+const QString routerFound = QString::fromLatin1(StatusTexts::routerFound);
+const QString noValues = QString::fromLatin1(StatusTexts::noValues);
+const QString loginFailed = QString::fromLatin1(StatusTexts::loginFailed);
+const QString pageMissing = QString::fromLatin1(StatusTexts::pageMissing);
+
+// What the table holds from an earlier capture, so that "kept" is told apart from "reset".
+const QStringList previousTexts{"10.0", "5.0", "30.0", "15.0"};
+const Values previousValues{10.0f, 5.0f, 30.0f, 15.0f};
+
+QString fixture(const QString& name)
+{
+    QFile file(QStringLiteral(LINEGAUGE_TEST_DATA "/pages/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing sample page %s", qPrintable(name));
+    return QString::fromLatin1(file.readAll());
+}
+
+QString keyLine(const char* key, const QString& value)
+{
+    return QStringLiteral("var %1 = \"%2\";").arg(QLatin1String(key), value);
+}
+
+} // namespace
+
+// Router pages arrive in every shape: each must end in the right values, status texts and message box,
+// and never leave anything but numbers in the current values.
+class TestPageParser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void samplePages_data();
+    void samplePages();
+    void hostilePages_data();
+    void hostilePages();
+    void numberSyntax_data();
+    void numberSyntax();
+    void userLocale_doesNotChangeNumbers();
+    void lineFeedAndCrLfPages_giveSameValues();
+    void hugePages_parseToTheEnd_data();
+    void hugePages_parseToTheEnd();
+
+private:
+    void addColumns();
+    void checkParse(const QString& page);
+
+    std::unique_ptr<LineStatTable> m_table;
+    RecordingStatusLine m_status;
+    RecordingMessageBox m_messageBox;
+};
+
+void TestPageParser::init()
+{
+    m_table = std::make_unique<LineStatTable>();
+    for (int k = 1; k <= statCount; ++k) {
+        m_table->statRecords(k).valueText = previousTexts.at(k - 1);
+        m_table->currentValues[std::size_t(k - 1)] = previousValues.at(k - 1);
+    }
+    m_status = RecordingStatusLine();
+    m_messageBox = RecordingMessageBox();
+}
+
+void TestPageParser::addColumns()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("messageBox");
+}
+
+void TestPageParser::checkParse(const QString& page)
+{
+    QFETCH(bool, result);
+    QFETCH(QStringList, texts);
+    QFETCH(Values, values);
+    QFETCH(QString, status);
+    QFETCH(QString, messageBox);
+
+    PageParser parser(*m_table, m_status, m_messageBox);
+    QCOMPARE(parser.parseStatsPage(page), result);
+
+    for (int k = 1; k <= statCount; ++k) {
+        const float current = m_table->currentValues[std::size_t(k - 1)];
+        QCOMPARE(m_table->statRecords(k).valueText, texts.at(k - 1));
+        QVERIFY2(std::isfinite(current), qPrintable(m_table->statRecords(k).name));
+        QCOMPARE(current, values.at(k - 1));
+    }
+    QCOMPARE(m_status.texts.first(), routerFound);
+    QCOMPARE(m_status.last(), status);
+    QCOMPARE(m_status.texts.size(), status == routerFound ? 1 : 2);
+    if (messageBox.isEmpty()) {
+        QVERIFY(m_messageBox.texts.isEmpty());
+    } else {
+        QCOMPARE(m_messageBox.texts, QStringList{messageBox});
+        QCOMPARE(m_messageBox.titles, QStringList{QString::fromLatin1(StatusTexts::appTitle)});
+    }
+}
+
+void TestPageParser::samplePages_data()
+{
+    addColumns();
+    const QStringList full{"12.3", "9.8", "38.5", "21.0"};
+    const Values fullValues{12.3f, 9.8f, 38.5f, 21.0f};
+    QTest::newRow("full page, line feeds")
+        << fixture("adsl_lf.htm") << true << full << fullValues << routerFound << QString();
+    QTest::newRow("full page, CR LF") << fixture("adsl_crlf.htm") << true << full << fullValues << routerFound
+                                      << QString();
+    QTest::newRow("training line, all NA") << fixture("adsl_na.htm") << true << QStringList{"NA", "na", "NA", "Na"}
+                                           << previousValues << routerFound << QString();
+    QTest::newRow("only SNR lines") << fixture("adsl_snr_only.htm") << true
+                                    << QStringList{"6.1", "-0.5", "30.0", "15.0"} << Values{6.1f, -0.5f, 30.0f, 15.0f}
+                                    << routerFound << QString();
+    QTest::newRow("minified script on one line")
+        << fixture("adsl_minified.htm") << true << QStringList{"11.0", "5.0", "30.0", "15.0"}
+        << Values{11.0f, 5.0f, 30.0f, 15.0f} << routerFound << QString();
+    QTest::newRow("longer keys after the real ones win")
+        << fixture("adsl_extra_keys.htm") << true << QStringList{"4.0", "3.5", "44.0", "25.5"}
+        << Values{4.0f, 3.5f, 44.0f, 25.5f} << routerFound << QString();
+    QTest::newRow("login refused") << fixture("error_401.htm") << false << previousTexts << previousValues
+                                   << loginFailed << loginFailed;
+    QTest::newRow("page not on router") << fixture("error_501.htm") << false << previousTexts << previousValues
+                                        << pageMissing << pageMissing;
+}
+
+void TestPageParser::samplePages()
+{
+    QFETCH(QString, page);
+    checkParse(page);
+}
+
+void TestPageParser::hostilePages_data()
+{
+    addColumns();
+    const QString dw = keyLine("st_dw_snr_margin", "3.5");
+    const QString up = keyLine("st_up_snr_margin", "2.5");
+    const QString dwAtt = keyLine("st_dw_line_attenuation", "41.5");
+    const QString upAtt = keyLine("st_up_line_attenuation", "20.5");
+    const QStringList all{"3.5", "2.5", "41.5", "20.5"};
+    const Values allValues{3.5f, 2.5f, 41.5f, 20.5f};
+    const QStringList dwOnly{"3.5", "5.0", "30.0", "15.0"};
+    const Values dwOnlyValues{3.5f, 5.0f, 30.0f, 15.0f};
+    const QString nul(QChar(u'\0'));
+
+    QTest::newRow("empty page") << QString() << false << previousTexts << previousValues << noValues << QString();
+    QTest::newRow("html without keys") << QStringLiteral("<html><body>var x = \"1\";</body></html>") << false
+                                       << previousTexts << previousValues << noValues << QString();
+    QTest::newRow("binary without keys") << QString::fromLatin1(QByteArray("\x00\xff\x01\"\x00\n\r\x7f", 8)) << false
+                                         << previousTexts << previousValues << noValues << QString();
+    QTest::newRow("binary around a key line")
+        << nul + "\xff\x01\n" + nul + dw + nul + "\n\x80" << true << dwOnly << dwOnlyValues << routerFound << QString();
+    QTest::newRow("carriage returns only: one line")
+        << dw + "\r" + up + "\r" + dwAtt + "\r" + upAtt << true << dwOnly << dwOnlyValues << routerFound << QString();
+    QTest::newRow("CR-only line: first key in table order takes the first quotes")
+        << upAtt + "\r" + dw << true << QStringList{"20.5", "5.0", "30.0", "15.0"} << Values{20.5f, 5.0f, 30.0f, 15.0f}
+        << routerFound << QString();
+    QTest::newRow("mixed line ends") << dw + "\r\n" + up + "\n" + dwAtt + "\n\r\n" + upAtt + "\r\n"
+                                     << true << all << allValues << routerFound << QString();
+    QTest::newRow("keys in capitals") << QStringLiteral("VAR ST_DW_SNR_MARGIN = \"3.5\";\nVar St_Up_Snr_Margin=\"2.5\"")
+                                      << true << QStringList{"3.5", "2.5", "30.0", "15.0"}
+                                      << Values{3.5f, 2.5f, 30.0f, 15.0f} << routerFound << QString();
+    QTest::newRow("key inside other words")
+        << QStringLiteral("myvar st_up_snr_marginal = \"7.25\";") << true << QStringList{"10.0", "7.25", "30.0", "15.0"}
+        << Values{10.0f, 7.25f, 30.0f, 15.0f} << routerFound << QString();
+    QTest::newRow("tab instead of the space") << QStringLiteral("var\tst_dw_snr_margin = \"3.5\";") << false
+                                              << previousTexts << previousValues << noValues << QString();
+    QTest::newRow("key line without quotes")
+        << QStringLiteral("var st_dw_snr_margin = 12.5;") << true << QStringList{"", "5.0", "30.0", "15.0"}
+        << previousValues << routerFound << QString();
+    QTest::newRow("key line with one quote")
+        << QStringLiteral("var st_dw_snr_margin = \"12.5;\r\n") << true << QStringList{"", "5.0", "30.0", "15.0"}
+        << previousValues << routerFound << QString();
+    QTest::newRow("value is a word") << keyLine("st_dw_line_attenuation", "unknown") << true
+                                     << QStringList{"10.0", "5.0", "unknown", "15.0"} << previousValues << routerFound
+                                     << QString();
+    QTest::newRow("first quotes on the line win")
+        << QStringLiteral("x = \"a\"; var st_up_snr_margin = \"7.5\";") << true
+        << QStringList{"10.0", "a", "30.0", "15.0"} << previousValues << routerFound << QString();
+    QTest::newRow("first key in table order on a line")
+        << up + " " + dw << true << QStringList{"2.5", "5.0", "30.0", "15.0"} << Values{2.5f, 5.0f, 30.0f, 15.0f}
+        << routerFound << QString();
+    QTest::newRow("same key twice: last wins")
+        << dw + "\n" + keyLine("st_dw_snr_margin", "8.5") << true << QStringList{"8.5", "5.0", "30.0", "15.0"}
+        << Values{8.5f, 5.0f, 30.0f, 15.0f} << routerFound << QString();
+    QTest::newRow("same key twice: NA last keeps the number")
+        << dw + "\n" + keyLine("st_dw_snr_margin", "NA") << true << QStringList{"NA", "5.0", "30.0", "15.0"}
+        << dwOnlyValues << routerFound << QString();
+    QTest::newRow("login error in lower case") << QStringLiteral("<h1>server error: 401 unauthorized</h1>") << false
+                                               << previousTexts << previousValues << loginFailed << loginFailed;
+    QTest::newRow("both errors: login first")
+        << QStringLiteral("Server Error: 501 Not Implemented\nServer Error: 401 Unauthorized") << false << previousTexts
+        << previousValues << loginFailed << loginFailed;
+    QTest::newRow("error reply beside key lines") << dw + "\n<p>SERVER ERROR: 501 NOT IMPLEMENTED</p>\n" + up << false
+                                                  << previousTexts << previousValues << pageMissing << pageMissing;
+    QTest::newRow("error text split over lines") << QStringLiteral("Server Error:\n401 Unauthorized\n") + dw << true
+                                                 << dwOnly << dwOnlyValues << routerFound << QString();
+}
+
+void TestPageParser::hostilePages()
+{
+    QFETCH(QString, page);
+    checkParse(page);
+}
+
+void TestPageParser::numberSyntax_data()
+{
+    QTest::addColumn<QString>("valueText");
+    QTest::addColumn<float>("current");
+    const float kept = previousValues.at(0);
+    QTest::newRow("decimal") << "12.3" << 12.3f;
+    QTest::newRow("negative") << "-0.5" << -0.5f;
+    QTest::newRow("integer") << "7" << 7.0f;
+    QTest::newRow("plus sign") << "+1" << 1.0f;
+    QTest::newRow("blanks around") << " \t12.3 " << 12.3f;
+    QTest::newRow("no integer part") << ".5" << 0.5f;
+    QTest::newRow("no fraction digits") << "5." << 5.0f;
+    QTest::newRow("exponent") << "1.5e1" << 15.0f;
+    QTest::newRow("largest single") << "3.4e38" << 3.4e38f;
+    QTest::newRow("empty") << "" << kept;
+    QTest::newRow("blanks only") << "  " << kept;
+    QTest::newRow("NA with blanks") << " NA " << kept;
+    QTest::newRow("decimal comma") << "12,3" << kept;
+    QTest::newRow("thousands separator") << "1,200.5" << kept;
+    QTest::newRow("unit after number") << "12.3 dB" << kept;
+    QTest::newRow("two points") << "1.2.3" << kept;
+    QTest::newRow("two signs") << "--1" << kept;
+    QTest::newRow("sign only") << "-" << kept;
+    QTest::newRow("point only") << "." << kept;
+    QTest::newRow("exponent without digits") << "1e" << kept;
+    QTest::newRow("hexadecimal") << "0x1A" << kept;
+    QTest::newRow("not a number") << "NaN" << kept;
+    QTest::newRow("infinity") << "inf" << kept;
+    QTest::newRow("infinity spelt out") << "-Infinity" << kept;
+    QTest::newRow("beyond a single") << "1e39" << kept;
+    QTest::newRow("huge digit run") << QString(400, u'9') << kept;
+    QTest::newRow("arabic-indic digits") << QString::fromUtf16(u"\u0661\u0662") << kept;
+}
+
+void TestPageParser::numberSyntax()
+{
+    QFETCH(QString, valueText);
+    QFETCH(float, current);
+    PageParser parser(*m_table, m_status, m_messageBox);
+    QVERIFY(parser.parseStatsPage(keyLine("st_dw_snr_margin", valueText)));
+    QCOMPARE(m_table->statRecords(1).valueText, valueText);
+    QCOMPARE(m_table->currentValues[0], current);
+}
+
+void TestPageParser::userLocale_doesNotChangeNumbers()
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    PageParser parser(*m_table, m_status, m_messageBox);
+    const bool parsed
+        = parser.parseStatsPage(keyLine("st_dw_snr_margin", "12.3") + "\n" + keyLine("st_up_snr_margin", "1,5"));
+    QLocale::setDefault(saved);
+    QVERIFY(parsed);
+    QCOMPARE(m_table->currentValues[0], 12.3f);
+    QCOMPARE(m_table->currentValues[1], previousValues.at(1));
+}
+
+void TestPageParser::lineFeedAndCrLfPages_giveSameValues()
+{
+    LineStatTable crLfTable;
+    PageParser lineFeedParser(*m_table, m_status, m_messageBox);
+    PageParser crLfParser(crLfTable, m_status, m_messageBox);
+    QVERIFY(lineFeedParser.parseStatsPage(fixture("adsl_lf.htm")));
+    QVERIFY(crLfParser.parseStatsPage(fixture("adsl_crlf.htm")));
+    for (int k = 1; k <= statCount; ++k)
+        QCOMPARE(crLfTable.statRecords(k).valueText, m_table->statRecords(k).valueText);
+    QCOMPARE(crLfTable.currentValues, m_table->currentValues);
+}
+
+void TestPageParser::hugePages_parseToTheEnd_data()
+{
+    QTest::addColumn<QString>("page");
+    const QString last = keyLine("st_up_line_attenuation", "20.5");
+    QTest::newRow("megabytes of lines") << QStringLiteral("var st_other = \"1\";\r\n").repeated(200000) + last;
+    QTest::newRow("one huge line") << QString(2000000, u'x') + last;
+    QTest::newRow("a million v characters") << QString(1000000, u'v') + last;
+    QTest::newRow("a million empty lines") << QString(1000000, u'\n') + last;
+    QTest::newRow("many key leads without keys") << QStringLiteral("var var var ").repeated(100000) + last;
+}
+
+void TestPageParser::hugePages_parseToTheEnd()
+{
+    QFETCH(QString, page);
+    PageParser parser(*m_table, m_status, m_messageBox);
+    QVERIFY(parser.parseStatsPage(page));
+    QCOMPARE(m_table->statRecords(4).valueText, QStringLiteral("20.5"));
+    QCOMPARE(m_table->currentValues[3], 20.5f);
+}
+
+QTEST_GUILESS_MAIN(TestPageParser)
+#include "TestPageParser.moc"
