@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QLabel>
+
+// A label that reports a left-button click, for the value cells and captions that toggle things.
+class ClickableLabel : public QLabel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ClickableLabel)
+
+public:
+    explicit ClickableLabel(QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
