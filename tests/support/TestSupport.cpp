@@ -1,5 +1,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeTrayWindow.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingStatsDisplay.h"
 #include "support/RecordingStatusLine.h"
+#include "support/RecordingTrayNotice.h"
 #include "support/RecordingTrayShell.h"
