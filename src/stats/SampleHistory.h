@@ -13,6 +13,8 @@ struct GraphPoint
 {
     qint32 x = 0;
     qint32 y = 0;
+
+    friend bool operator==(const GraphPoint&, const GraphPoint&) = default;
 };
 
 // The drawable series of one statistic: its pen colour and the last 100 points, oldest first.
