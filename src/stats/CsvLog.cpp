@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace CsvLog {
 
@@ -16,15 +15,17 @@ bool appendLine(QIODevice& device, const QString& text)
 
 bool appendLineToFile(const QString& path, const QString& text)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    if (path.isEmpty())
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered, so a failed write is known at once and nothing is left in a buffer to flush later.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
     const qint64 sizeBefore = file.size();
-    if (appendLine(file, text) && file.flush())
+    if (appendLine(file, text))
         return true;
-    file.resize(sizeBefore);
+    if (!file.isSequential())
+        file.resize(sizeBefore);
     return false;
 }
 

@@ -1,0 +1,152 @@
+#include "stats/AppState.h"
+#include "stats/CsvLog.h"
+#include "stats/LineStatTable.h"
+#include "stats/StatsLine.h"
+#include "stats/StatusTexts.h"
+#include "support/FakeClock.h"
+#include "support/RecordingStatsDisplay.h"
+#include "support/RecordingStatusLine.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Spreadsheets read the CSV file by column, so every line must have exactly the layout of its header.
+class TestStatsLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void buildStatsLine_data();
+    void buildStatsLine();
+    void displayMode_showsTextsAsCut();
+    void displayMode_withoutPage_showsNothing();
+    void linesInFile_matchFixture_data();
+    void linesInFile_matchFixture();
+
+private:
+    void setValues(const QStringList& texts);
+
+    LineStatTable m_table;
+    AppState m_state;
+    RecordingStatusLine m_status;
+    RecordingStatsDisplay m_display;
+    FakeClock m_clock;
+};
+
+void TestStatsLine::init()
+{
+    m_table = LineStatTable();
+    m_state = AppState();
+    m_status = RecordingStatusLine();
+    m_display = RecordingStatsDisplay();
+    m_clock = FakeClock();
+}
+
+void TestStatsLine::setValues(const QStringList& texts)
+{
+    for (int k = 1; k <= statCount; ++k)
+        m_table.statRecords(k).valueText = texts.at(k - 1);
+}
+
+void TestStatsLine::buildStatsLine_data()
+{
+    QTest::addColumn<bool>("separate");
+    QTest::addColumn<bool>("header");
+    QTest::addColumn<bool>("pageReceived");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("expected");
+
+    const QTime morning(7, 8, 9);
+    const QStringList values{"6.5", "NA", "23.4", "11.0"};
+    QTest::newRow("header, separate columns")
+        << true << true << true << morning << values << "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation";
+    QTest::newRow("header, one column") << false << true << true << morning << values
+                                        << "DateTime,Down SNR,Up SNR,Down Attenuation,Up Attenuation";
+    QTest::newRow("header before any page") << true << true << false << morning << QStringList{"", "", "", ""}
+                                            << "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation";
+    QTest::newRow("data, separate columns, NA kept")
+        << true << false << true << morning << values << "05/03/2026,07:08:09,6.5,NA,23.4,11.0";
+    QTest::newRow("data, one column") << false << false << true << morning << values
+                                      << "05/03/2026 07:08:09,6.5,NA,23.4,11.0";
+    QTest::newRow("data, afternoon in 24 hours")
+        << true << false << true << QTime(23, 0, 5) << values << "05/03/2026,23:00:05,6.5,NA,23.4,11.0";
+    QTest::newRow("data, values written as the page gave them")
+        << true << false << true << morning << QStringList{"06.50", "1,5", "-0", " x"}
+        << "05/03/2026,07:08:09,06.50,1,5,-0, x";
+    QTest::newRow("data without page") << true << false << false << morning << values << "";
+}
+
+void TestStatsLine::buildStatsLine()
+{
+    QFETCH(bool, separate);
+    QFETCH(bool, header);
+    QFETCH(bool, pageReceived);
+    QFETCH(QTime, time);
+    QFETCH(QStringList, values);
+    QFETCH(QString, expected);
+    m_state.separateDateTime = separate;
+    m_state.pageReceived = pageReceived;
+    m_clock.current.setTime(time);
+    setValues(values);
+
+    const StatsLine line(m_table, m_state, m_status, m_display, m_clock);
+    QCOMPARE(line.buildStatsLine(true, header), expected);
+    const bool built = header || pageReceived;
+    QCOMPARE(m_status.texts, built ? QStringList{StatusTexts::displaying} : QStringList());
+}
+
+void TestStatsLine::displayMode_showsTextsAsCut()
+{
+    m_state.pageReceived = true;
+    setValues({"6.5", "NA", "23.4", "11.0"});
+    const StatsLine line(m_table, m_state, m_status, m_display, m_clock);
+    QCOMPARE(line.buildStatsLine(false, false), QString());
+    QCOMPARE(m_display.current, (std::array<QString, 4>{"6.5", "NA", "23.4", "11.0"}));
+    QCOMPARE(m_status.texts, QStringList{StatusTexts::displaying});
+}
+
+void TestStatsLine::displayMode_withoutPage_showsNothing()
+{
+    setValues({"6.5", "NA", "23.4", "11.0"});
+    const StatsLine line(m_table, m_state, m_status, m_display, m_clock);
+    QCOMPARE(line.buildStatsLine(false, false), QString());
+    QCOMPARE(m_display.current, (std::array<QString, 4>()));
+    QVERIFY(m_status.texts.isEmpty());
+}
+
+void TestStatsLine::linesInFile_matchFixture_data()
+{
+    QTest::addColumn<bool>("separate");
+    QTest::addColumn<QString>("fixture");
+    QTest::newRow("separate date and time") << true << "separate.csv";
+    QTest::newRow("date and time in one column") << false << "joined.csv";
+}
+
+void TestStatsLine::linesInFile_matchFixture()
+{
+    QFETCH(bool, separate);
+    QFETCH(QString, fixture);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stats.csv"));
+    m_state.separateDateTime = separate;
+    const StatsLine line(m_table, m_state, m_status, m_display, m_clock);
+    QVERIFY(CsvLog::appendLineToFile(path, line.buildStatsLine(true, true)));
+
+    m_state.pageReceived = true;
+    setValues({"6.5", "NA", "23.4", "11.0"});
+    QVERIFY(CsvLog::appendLineToFile(path, line.buildStatsLine(true, false)));
+    setValues({"7.1", "12.0", "23.5", "11.5"});
+    m_clock.current = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58));
+    QVERIFY(CsvLog::appendLineToFile(path, line.buildStatsLine(true, false)));
+
+    QFile written(path);
+    QFile expected(QStringLiteral(LINEGAUGE_TEST_DATA "/csv/") + fixture);
+    QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected.readAll());
+}
+
+QTEST_GUILESS_MAIN(TestStatsLine)
+#include "TestStatsLine.moc"
