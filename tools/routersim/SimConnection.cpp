@@ -2,7 +2,6 @@
 
 #include "HttpRequest.h"
 
-#include <QRandomGenerator>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -64,14 +63,9 @@ void SimConnection::send(const SimResponse& response)
         m_hugeLeft = m_hugeBytes;
         m_socket->write(head(response, "Content-Length: " + QByteArray::number(m_hugeBytes) + "\r\n"));
         return;
-    case SimResponse::Delivery::Garbage: {
-        QByteArray noise(4096, '\0');
-        for (char& byte : noise) {
-            byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
-        }
-        m_socket->write(noise);
+    case SimResponse::Delivery::Garbage:
+        m_socket->write(noise());
         break;
-    }
     case SimResponse::Delivery::Truncated:
         m_socket->write(head(response, length) + response.body.left(response.body.size() / 2));
         break;
@@ -114,6 +108,16 @@ QByteArray SimConnection::head(const SimResponse& response, const QByteArray& le
         text += name + ": " + value + "\r\n";
     }
     return text + "Content-Type: text/html\r\nConnection: close\r\n" + lengthHeader + "\r\n";
+}
+
+QByteArray SimConnection::noise()
+{
+    // The same bytes every run, so a client's reaction to them is repeatable; all 256 values occur.
+    QByteArray bytes(4096, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 167 + 13) & 0xFF);
+    }
+    return bytes;
 }
 
 QByteArray SimConnection::chunked(const QByteArray& body)

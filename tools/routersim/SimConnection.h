@@ -30,6 +30,7 @@ private:
     void sendHuge();
     void dripNextByte();
     static QByteArray head(const SimResponse& response, const QByteArray& lengthHeader);
+    static QByteArray noise();
     static QByteArray chunked(const QByteArray& body);
 
     QTcpSocket* m_socket;

@@ -1,0 +1,208 @@
+#include "platform/HttpTransfer.h"
+#include "support/RouterSimulator.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(TransferError)
+Q_DECLARE_METATYPE(TransferReply)
+
+namespace {
+
+// Short limits keep the failing cases quick; the real ones are far longer.
+constexpr int testTimeoutMs = 1500;
+constexpr qint64 testSizeCap = 4 * 1024 * 1024;
+constexpr int waitMs = 15000;
+
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
+} // namespace
+
+// The transfer against a real HTTP server on loopback: pages, logins, faults and limits.
+class TestHttpTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void fetch_data();
+    void fetch();
+    void closedPortIsRefused();
+    void malformedUrlFailsWithoutRequest();
+    void portInUrlWins();
+    void credentialsAreNotReusedAcrossRequests();
+    void eventLoopRunsDuringHangingFetch();
+    void cancelEndsFetchAtOnce();
+    void openWhileBusyStartsNothing();
+
+private:
+    TransferReply fetchOnce(HttpTransfer& transfer, const QString& url);
+};
+
+void TestHttpTransfer::initTestCase()
+{
+    qRegisterMetaType<TransferReply>();
+}
+
+TransferReply TestHttpTransfer::fetchOnce(HttpTransfer& transfer, const QString& url)
+{
+    QSignalSpy spy(&transfer, &Transfer::finished);
+    transfer.setUrl(url);
+    transfer.openUrl();
+    if (!spy.wait(waitMs)) {
+        return {QString(), TransferError::Other};
+    }
+    return spy.first().first().value<TransferReply>();
+}
+
+void TestHttpTransfer::fetch_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<TransferError>("error");
+    QTest::addColumn<QString>("bodyHolds");
+
+    const QString key = QStringLiteral("var st_dw_snr_margin");
+    const QString refused = QStringLiteral("Server Error: 401 Unauthorized");
+    const QStringList basic = {"--auth", "basic", "--user", "admin", "--password", "secret"};
+    const QStringList digest = {"--auth", "digest", "--user", "admin", "--password", "secret"};
+    const TransferError none = TransferError::None;
+
+    QTest::newRow("plain page") << QStringList() << "" << none << key;
+    QTest::newRow("basic login right") << basic << "secret" << none << key;
+    QTest::newRow("basic login wrong gives refusal page") << basic << "wrong" << none << refused;
+    QTest::newRow("digest login right") << digest << "secret" << none << key;
+    QTest::newRow("digest login wrong gives refusal page") << digest << "wrong" << none << refused;
+    QTest::newRow("chunked page") << QStringList{"--fault", "chunked"} << "" << none << key;
+    QTest::newRow("404 body handed over") << QStringList{"--fault", "404"} << "" << none << "404 Not Found";
+    QTest::newRow("redirect not followed") << QStringList{"--fault", "redirect-loop"} << "" << none << "Moved";
+    QTest::newRow("unknown path gives 501 page")
+        << QStringList{"--page", "/other.htm"} << "" << none << "Server Error: 501 Not Implemented";
+    QTest::newRow("single-byte code page, not UTF-8")
+        << QStringList{"--values", QStringLiteral("12\u00e9,1,2,3")} << "" << none << QStringLiteral("\"12\u00e9\"");
+    QTest::newRow("closed at once") << QStringList{"--fault", "refuse"} << "" << TransferError::Refused << "";
+    QTest::newRow("hanging router") << QStringList{"--fault", "hang"} << "" << TransferError::TimedOut << "";
+    QTest::newRow("slow router") << QStringList{"--fault", "slow", "--slow-interval", "200"} << ""
+                                 << TransferError::TimedOut << "";
+    QTest::newRow("huge reply") << QStringList{"--fault", "huge", "--huge-mb", "8"} << "" << TransferError::TooLarge
+                                << "";
+    QTest::newRow("garbage reply") << QStringList{"--fault", "garbage"} << "" << TransferError::Refused << "";
+    QTest::newRow("truncated reply") << QStringList{"--fault", "truncated"} << "" << TransferError::Other << "";
+}
+
+void TestHttpTransfer::fetch()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, password);
+    QFETCH(TransferError, error);
+    QFETCH(QString, bodyHolds);
+
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY2(simulator.start(options), qPrintable(simulator.errorText()));
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    transfer.setUserName(QStringLiteral("admin"));
+    transfer.setPassword(password);
+    const TransferReply reply = fetchOnce(transfer, simulator.pageUrl());
+
+    QCOMPARE(reply.error, error);
+    if (bodyHolds.isEmpty()) {
+        QVERIFY(reply.body.isEmpty());
+    } else {
+        QVERIFY2(reply.body.contains(bodyHolds), qPrintable(reply.body.left(300)));
+    }
+    QVERIFY(!transfer.isBusy());
+}
+
+void TestHttpTransfer::closedPortIsRefused()
+{
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    transfer.setRemotePort(closedPort());
+    QCOMPARE(fetchOnce(transfer, QStringLiteral("http://127.0.0.1/doc/adsl.htm")).error, TransferError::Refused);
+}
+
+void TestHttpTransfer::malformedUrlFailsWithoutRequest()
+{
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    QCOMPARE(fetchOnce(transfer, QStringLiteral("http:///doc/adsl.htm")).error, TransferError::HostNotFound);
+}
+
+void TestHttpTransfer::portInUrlWins()
+{
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY(simulator.start({}));
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    transfer.setRemotePort(closedPort());
+    const TransferReply reply = fetchOnce(transfer, simulator.pageUrl());
+    QCOMPARE(reply.error, TransferError::None);
+    QVERIFY(reply.body.contains(QStringLiteral("st_up_snr_margin")));
+}
+
+void TestHttpTransfer::credentialsAreNotReusedAcrossRequests()
+{
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY(simulator.start({"--auth", "digest", "--user", "admin", "--password", "secret"}));
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    transfer.setUserName(QStringLiteral("admin"));
+    transfer.setPassword(QStringLiteral("secret"));
+    QVERIFY(fetchOnce(transfer, simulator.pageUrl()).body.contains(QStringLiteral("st_dw_snr_margin")));
+
+    transfer.setPassword(QStringLiteral("changed"));
+    QVERIFY(fetchOnce(transfer, simulator.pageUrl()).body.contains(QStringLiteral("401 Unauthorized")));
+}
+
+void TestHttpTransfer::eventLoopRunsDuringHangingFetch()
+{
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY(simulator.start({"--fault", "hang"}));
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    ticker.start(50);
+
+    QCOMPARE(fetchOnce(transfer, simulator.pageUrl()).error, TransferError::TimedOut);
+    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+}
+
+void TestHttpTransfer::cancelEndsFetchAtOnce()
+{
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY(simulator.start({"--fault", "hang"}));
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    QSignalSpy spy(&transfer, &Transfer::finished);
+    transfer.setUrl(simulator.pageUrl());
+    transfer.openUrl();
+    QTest::qWait(200);
+
+    transfer.cancel();
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::Cancelled);
+    QVERIFY(!transfer.isBusy());
+    QTest::qWait(testTimeoutMs + 200);
+    QCOMPARE(spy.size(), 1);
+}
+
+void TestHttpTransfer::openWhileBusyStartsNothing()
+{
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY(simulator.start({}));
+    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    QSignalSpy spy(&transfer, &Transfer::finished);
+    transfer.setUrl(simulator.pageUrl());
+    transfer.openUrl();
+    transfer.openUrl();
+    QVERIFY(spy.wait(waitMs));
+    QTest::qWait(300);
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::None);
+}
+
+QTEST_GUILESS_MAIN(TestHttpTransfer)
+#include "TestHttpTransfer.moc"

@@ -1,0 +1,59 @@
+#include "support/RouterSimulator.h"
+
+namespace {
+
+constexpr int startTimeoutMs = 10000;
+const QByteArray announcement = "listening 127.0.0.1:";
+
+} // namespace
+
+RouterSimulator::RouterSimulator(QString program)
+    : m_program(std::move(program))
+{ }
+
+RouterSimulator::~RouterSimulator()
+{
+    stop();
+}
+
+bool RouterSimulator::start(const QStringList& arguments)
+{
+    m_process.setProgram(m_program);
+    m_process.setArguments(arguments);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start();
+    if (!m_process.waitForStarted(startTimeoutMs)) {
+        m_error = m_process.errorString();
+        return false;
+    }
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(startTimeoutMs)) { }
+    const QByteArray line = m_process.readLine().trimmed();
+    if (!line.startsWith(announcement)) {
+        m_error = QStringLiteral("no port announced: ") + QString::fromLatin1(line);
+        return false;
+    }
+    m_port = line.mid(announcement.size()).toUShort();
+    return m_port != 0;
+}
+
+void RouterSimulator::stop()
+{
+    if (m_process.state() == QProcess::NotRunning) {
+        return;
+    }
+    m_process.terminate();
+    if (!m_process.waitForFinished(startTimeoutMs)) {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+}
+
+QString RouterSimulator::address() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(m_port);
+}
+
+QString RouterSimulator::pageUrl(const QString& path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + path;
+}

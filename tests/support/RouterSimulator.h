@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// Runs the router simulator for one test on a port it picks itself, and stops it afterwards.
+class RouterSimulator
+{
+public:
+    explicit RouterSimulator(QString program);
+    ~RouterSimulator();
+    Q_DISABLE_COPY_MOVE(RouterSimulator)
+
+    // Starts the simulator with the given options and waits for the port it announces.
+    bool start(const QStringList& arguments);
+    void stop();
+    quint16 port() const { return m_port; }
+    QString address() const;
+    QString pageUrl(const QString& path = QStringLiteral("/doc/adsl.htm")) const;
+    QString errorText() const { return m_error; }
+
+private:
+    QString m_program;
+    QProcess m_process;
+    quint16 m_port = 0;
+    QString m_error;
+};
