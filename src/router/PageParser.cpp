@@ -19,6 +19,9 @@ constexpr QStringView quoteChar = u"\"";
 constexpr QStringView notAvailable = u"NA";
 constexpr QStringView loginReply = u"Server Error: 401 Unauthorized";
 constexpr QStringView missingPageReply = u"Server Error: 501 Not Implemented";
+// Both replies begin "Server Error:", so their colon stands at the same place.
+constexpr qsizetype replyColonAt = 12;
+static_assert(loginReply[replyColonAt] == u':' && missingPageReply[replyColonAt] == u':');
 
 bool isBlank(QChar c)
 {
@@ -92,16 +95,42 @@ std::optional<float> toSingle(QStringView valueText)
     return value;
 }
 
-// Only 'v' and 'V' fold to 'v', so a line can hold the key lead only where one of them stands.
+// Only 'v' and 'V' fold to 'v' and only a space matches a space, so a line can hold the key lead
+// only where one of those letters stands three places before a space.
 qsizetype nextKeyLead(QStringView line, qsizetype from)
 {
     const char16_t* const data = line.utf16();
-    for (qsizetype at = from; at < line.size(); ++at) {
+    const qsizetype spaceOffset = keyLead.size() - 1;
+    for (qsizetype at = from; at + spaceOffset < line.size(); ++at) {
         const char16_t c = data[at];
-        if ((c == u'v' || c == u'V') && line.sliced(at).startsWith(keyLead, Qt::CaseInsensitive))
+        if ((c == u'v' || c == u'V') && data[at + spaceOffset] == u' '
+            && line.sliced(at).startsWith(keyLead, Qt::CaseInsensitive))
             return at;
     }
     return -1;
+}
+
+enum class ErrorReply
+{
+    none,
+    login,
+    missingPage
+};
+
+// Both error texts carry a colon at the same place, and a colon matches only itself without regard
+// to case, so a fast search for colons finds every place either text can start. The login failure
+// wins wherever it stands on the page.
+ErrorReply findErrorReply(QStringView page)
+{
+    ErrorReply found = ErrorReply::none;
+    for (qsizetype colon = page.indexOf(u':', replyColonAt); colon >= 0; colon = page.indexOf(u':', colon + 1)) {
+        const QStringView candidate = page.sliced(colon - replyColonAt);
+        if (candidate.startsWith(loginReply, Qt::CaseInsensitive))
+            return ErrorReply::login;
+        if (candidate.startsWith(missingPageReply, Qt::CaseInsensitive))
+            found = ErrorReply::missingPage;
+    }
+    return found;
 }
 
 } // namespace
@@ -144,14 +173,11 @@ bool PageParser::parseStatsPage(const QString& pageText)
 
 bool PageParser::reportErrorReply(const QString& pageText)
 {
-    const char* text = nullptr;
-    if (pageText.contains(loginReply, Qt::CaseInsensitive))
-        text = StatusTexts::loginFailed;
-    else if (pageText.contains(missingPageReply, Qt::CaseInsensitive))
-        text = StatusTexts::pageMissing;
-    else
+    const ErrorReply reply = findErrorReply(pageText);
+    if (reply == ErrorReply::none)
         return false;
-    const QString message = QString::fromLatin1(text);
+    const QString message
+        = QString::fromLatin1(reply == ErrorReply::login ? StatusTexts::loginFailed : StatusTexts::pageMissing);
     m_status.showStatus(message);
     m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
     return true;

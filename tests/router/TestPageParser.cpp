@@ -211,6 +211,11 @@ void TestPageParser::hostilePages_data()
     QTest::newRow("both errors: login first")
         << QStringLiteral("Server Error: 501 Not Implemented\nServer Error: 401 Unauthorized") << false << previousTexts
         << previousValues << loginFailed << loginFailed;
+    QTest::newRow("error text at the very start") << QStringLiteral("Server Error: 401 Unauthorized") << false
+                                                  << previousTexts << previousValues << loginFailed << loginFailed;
+    QTest::newRow("colons before the error text")
+        << QStringLiteral("a:b::c: Server Error: 501 Not Implemented:") << false << previousTexts << previousValues
+        << pageMissing << pageMissing;
     QTest::newRow("error reply beside key lines") << dw + "\n<p>SERVER ERROR: 501 NOT IMPLEMENTED</p>\n" + up << false
                                                   << previousTexts << previousValues << pageMissing << pageMissing;
     QTest::newRow("error text split over lines") << QStringLiteral("Server Error:\n401 Unauthorized\n") + dw << true
@@ -253,6 +258,7 @@ void TestPageParser::numberSyntax_data()
     QTest::newRow("infinity") << "inf" << kept;
     QTest::newRow("infinity spelt out") << "-Infinity" << kept;
     QTest::newRow("beyond a single") << "1e39" << kept;
+    QTest::newRow("too small for a single") << "1e-50" << kept;
     QTest::newRow("huge digit run") << QString(400, u'9') << kept;
     QTest::newRow("arabic-indic digits") << QString::fromUtf16(u"\u0661\u0662") << kept;
 }
