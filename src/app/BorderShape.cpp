@@ -22,5 +22,10 @@ void BorderShape::paintEvent(QPaintEvent*)
     painter.setPen(QPen(m_outlineColour, 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
     // The outline lies on the widget's outermost pixels, inside its rectangle.
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect outline = rect().adjusted(0, 0, -1, -1);
+    painter.drawRect(outline);
+    // The dots need not fall on the corners; marking them keeps the frame reading as a rectangle.
+    painter.setPen(QPen(m_outlineColour, 1, Qt::SolidLine));
+    const QPoint corners[] = {outline.topLeft(), outline.topRight(), outline.bottomLeft(), outline.bottomRight()};
+    painter.drawPoints(corners, 4);
 }
