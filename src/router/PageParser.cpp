@@ -49,27 +49,28 @@ qsizetype skipDigits(QStringView text, qsizetype at)
     return at;
 }
 
+qsizetype skipSign(QStringView text, qsizetype at)
+{
+    return at < text.size() && (text[at] == u'+' || text[at] == u'-') ? at + 1 : at;
+}
+
 // Plain decimal notation as routers write it: an optional sign, digits with an optional fraction,
 // an optional exponent. Anything else (words, "inf", "nan", commas, hex) is not a number here.
 bool isDecimalNumber(QStringView text)
 {
-    qsizetype at = 0;
-    if (at < text.size() && (text[at] == u'+' || text[at] == u'-'))
-        ++at;
-    const qsizetype intStart = at;
+    qsizetype at = skipSign(text, 0);
+    const qsizetype integerStart = at;
     at = skipDigits(text, at);
-    qsizetype digits = at - intStart;
+    bool hasDigits = at > integerStart;
     if (at < text.size() && text[at] == u'.') {
         const qsizetype fractionStart = ++at;
         at = skipDigits(text, at);
-        digits += at - fractionStart;
+        hasDigits = hasDigits || at > fractionStart;
     }
-    if (digits == 0)
+    if (!hasDigits)
         return false;
     if (at < text.size() && (text[at] == u'e' || text[at] == u'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == u'+' || text[at] == u'-'))
-            ++at;
+        at = skipSign(text, at + 1);
         const qsizetype exponentStart = at;
         at = skipDigits(text, at);
         if (at == exponentStart)
