@@ -310,7 +310,6 @@ void TestMainWindowForm::clicks_data()
     QTest::newRow("right button on a cell") << "lblStats_0" << QPoint(0, 0) << int(Qt::RightButton) << "";
     QTest::newRow("through a border onto a cell") << "lblMin_2" << QPoint(-20, -8) << int(Qt::LeftButton) << "lblMin_2";
     QTest::newRow("second caption line of save box") << "chkSave" << QPoint(30, 10) << int(Qt::LeftButton) << "chkSave";
-    QTest::newRow("graph covering the page text box") << "txtDebug" << QPoint(0, 0) << int(Qt::LeftButton) << "";
 }
 
 void TestMainWindowForm::clicks()
