@@ -25,6 +25,7 @@ class QNetworkReply;
 //
 // When the URL carries its own ":port", that port is used; otherwise the remote port applies.
 // openUrl() while a request runs is ignored: that request's finished() is still to come.
+// Destroying the transfer during a request aborts it without finished(), so closing never waits.
 class HttpTransfer final : public Transfer
 {
     Q_OBJECT

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 Q_DECLARE_METATYPE(TransferError)
 Q_DECLARE_METATYPE(TransferReply)
 
@@ -41,6 +43,7 @@ private slots:
     void eventLoopRunsDuringHangingFetch();
     void cancelEndsFetchAtOnce();
     void openWhileBusyStartsNothing();
+    void destroyedDuringFetchEndsQuietly();
 
 private:
     TransferReply fetchOnce(HttpTransfer& transfer, const QString& url);
@@ -202,6 +205,21 @@ void TestHttpTransfer::openWhileBusyStartsNothing()
     QTest::qWait(300);
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::None);
+}
+
+void TestHttpTransfer::destroyedDuringFetchEndsQuietly()
+{
+    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    QVERIFY(simulator.start({"--fault", "slow", "--slow-interval", "20"}));
+    auto transfer = std::make_unique<HttpTransfer>(testTimeoutMs, testSizeCap);
+    QSignalSpy spy(transfer.get(), &Transfer::finished);
+    transfer->setUrl(simulator.pageUrl());
+    transfer->openUrl();
+    QTest::qWait(200);
+
+    transfer.reset();
+    QTest::qWait(200);
+    QCOMPARE(spy.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHttpTransfer)
