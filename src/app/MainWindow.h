@@ -29,6 +29,9 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Every control of the form, under its layout name.
+    Ui::MainWindow& ui() const { return *m_ui; }
+
     // Value cells of statistic i (0 Down SNR, 1 Up SNR, 2 Down Attenuation, 3 Up Attenuation).
     const StatLabels& lblMax() const { return m_lblMax; }
     const StatLabels& lblMin() const { return m_lblMin; }

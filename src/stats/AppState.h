@@ -10,9 +10,6 @@ struct AppState
     bool wasLineUp = false; // lineUp of the update before it
     bool dropNotified = false; // a drop balloon was shown and not yet acknowledged
     QString trayTip;
-    float elapsedMinutes = 0.0f;
-    float intervalMinutes = 0.0f;
-    float tickMinutes = 0.0f;
     QString settingsPath;
     bool useBalloons = false;
     float snrThreshold = 6.0f;

@@ -1,0 +1,19 @@
+#include "app/LabelStatusLine.h"
+
+#include <QLabel>
+
+LabelStatusLine::LabelStatusLine(QLabel& label)
+    : m_label(label)
+{ }
+
+void LabelStatusLine::showStatus(const QString& text)
+{
+    m_label.setText(text);
+}
+
+void LabelStatusLine::setStatusColour(Colour colour)
+{
+    QPalette palette = m_label.palette();
+    palette.setColor(QPalette::WindowText, toQColor(colour));
+    m_label.setPalette(palette);
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "app/CaptureCycle.h"
+#include "app/LabelStatusLine.h"
+#include "app/MonitorSchedule.h"
+#include "app/WindowStatsDisplay.h"
+#include "graph/GraphOptions.h"
+#include "graph/GraphRenderer.h"
+#include "graph/GraphState.h"
+#include "router/PageFetcher.h"
+#include "router/PageParser.h"
+#include "stats/AppState.h"
+#include "stats/LineStatTable.h"
+#include "stats/StatsLine.h"
+#include "stats/StatsUpdater.h"
+#include "tray/StatusImages.h"
+#include "tray/SysTray.h"
+#include "tray/SysTrayNotice.h"
+#include "tray/TrayController.h"
+#include "tray/WidgetTrayWindow.h"
+
+#include <QObject>
+#include <QTimer>
+
+class Clock;
+class IconRegistry;
+class MainWindow;
+class MessageBox;
+class Transfer;
+class TrayShell;
+class VersionProbe;
+
+// The operating-system services the window works with; main() builds the real ones, tests their own.
+struct Platform
+{
+    TrayShell& trayShell;
+    const VersionProbe& versionProbe;
+    IconRegistry& icons;
+    Transfer& transfer;
+    MessageBox& messageBox;
+    const Clock& clock;
+    QString applicationFolder;
+    // How often the monitoring timer really fires. The minute count always advances by the
+    // designed one-second tick, so tests may fire it faster without changing the schedule's sums.
+    int tickIntervalMs = MonitorSchedule::designedTickMs;
+};
+
+// The window's behaviour: start-up, the monitoring schedule, the capture buttons, the graph and tray
+// handlers, and the closing sequence. It owns the statistics, the graph state and the tray records
+// for the whole run; the window itself only shows them.
+class MainController final : public QObject
+{
+    Q_OBJECT
+
+public:
+    MainController(MainWindow& window, const Platform& platform, QObject* parent = nullptr);
+    ~MainController() override;
+    Q_DISABLE_COPY_MOVE(MainController)
+
+    void formLoad();
+    // The closing sequence; it runs once, whatever asks for it first.
+    void formQueryUnload();
+
+    bool isMonitoring() const { return m_tmrMain.isActive(); }
+    const LineStatTable& table() const { return m_table; }
+    const AppState& state() const { return m_state; }
+    const GraphState& graph() const { return m_graph; }
+    const MonitorSchedule& schedule() const { return m_schedule; }
+    bool isCapturing() const { return m_capture.isRunning(); }
+
+    void cmdTimerClick();
+    void tmrMainTimer();
+    void cmdTestClick();
+    void cmdTestPageClick();
+
+signals:
+    // The window has run its closing sequence; the program ends.
+    void closed();
+    // A capture has run to its end, successful or not.
+    void captureFinished(CaptureMode mode, bool ok);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectControls();
+    void connectGraphControls();
+    void connectTrayControls();
+    void loadSettingsFile();
+    void startMonitoring();
+    void stopMonitoring();
+    void setMonitorControlsEnabled(bool enabled);
+    void showCountdown();
+    CaptureInputs captureInputs() const;
+    void onCaptureFinished(CaptureMode mode, bool ok);
+    void toggleSeries(int index);
+    void lblStatusLabelClick();
+    void syncGraphMenu();
+    void chkHidePasswordClick();
+    void txtPassEdited();
+    void picGraphMouseUp(Qt::MouseButton button, QPoint globalPos);
+
+    MainWindow& m_window;
+    Platform m_platform;
+    LineStatTable m_table;
+    AppState m_state;
+    GraphState m_graph;
+    GraphOptions m_graphOptions;
+    MonitorSchedule m_schedule;
+    LabelStatusLine m_statusLine;
+    SysTray m_sysTray;
+    WidgetTrayWindow m_trayWindow;
+    StatusImages m_images;
+    TrayController m_tray;
+    SysTrayNotice m_trayNotice;
+    WindowStatsDisplay m_display;
+    PageParser m_parser;
+    PageFetcher m_fetcher;
+    StatsLine m_statsLine;
+    StatsUpdater m_updater;
+    GraphRenderer m_renderer;
+    CaptureCycle m_capture;
+    QTimer m_tmrMain;
+    bool m_closed = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// The minute count of the monitoring timer. The minutes are summed in 32-bit floats, tick by tick,
+// so sixty ticks of 1/60 minute stay just below one minute: a 1-minute interval captures on the
+// 61st tick and shows a countdown of 00:00:00 for one tick.
+class MonitorSchedule
+{
+public:
+    // The shortest interval monitoring accepts: shorter ones would poll the router almost every tick.
+    static constexpr float minimumIntervalMinutes = 0.1f;
+    // The monitoring timer's designed interval; one tick counts this many milliseconds as minutes.
+    static constexpr int designedTickMs = 1000;
+    static constexpr float tickMinutesFor(int intervalMs) { return float(intervalMs) / 60000.0f; }
+
+    // The number at the start of the text, with a point as decimal separator; 0 when there is none.
+    static float leadingNumber(const QString& text);
+
+    // "hh:nn:ss" for a number of seconds; never negative, and hours grow past two digits as needed.
+    static QString countdownText(float minutesLeft);
+
+    void start(float intervalMinutes, float tickMinutes);
+    void stop();
+
+    // Adds one tick and tells whether a timed capture is due now.
+    bool tick();
+    // Starts the count again after a timed capture.
+    void restartCount() { m_elapsedMinutes = 0.0f; }
+
+    float elapsedMinutes() const { return m_elapsedMinutes; }
+    float intervalMinutes() const { return m_intervalMinutes; }
+    float minutesLeft() const { return m_intervalMinutes - m_elapsedMinutes; }
+
+private:
+    float m_elapsedMinutes = 0.0f;
+    float m_intervalMinutes = 0.0f;
+    float m_tickMinutes = 0.0f;
+};

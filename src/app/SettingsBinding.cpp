@@ -1,0 +1,87 @@
+#include "app/SettingsBinding.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/MainWindow.h"
+#include "graph/GraphOptions.h"
+#include "graph/GraphState.h"
+#include "stats/AppState.h"
+
+namespace {
+
+int checkBoxState(Qt::CheckState state)
+{
+    switch (state) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    }
+    return 0;
+}
+
+Qt::CheckState checkStateOf(int value)
+{
+    switch (value) {
+    case 0:
+        return Qt::Unchecked;
+    case 2:
+        return Qt::PartiallyChecked;
+    default:
+        return Qt::Checked;
+    }
+}
+
+} // namespace
+
+namespace SettingsBinding {
+
+Settings fromWindow(
+    const MainWindow& window, const AppState& state, const GraphState& graph, const GraphOptions& options)
+{
+    const Ui::MainWindow& ui = window.ui();
+    Settings settings;
+    settings.routerIp = ui.txtIP->text();
+    settings.userName = ui.txtUser->text();
+    settings.portText = ui.txtPort->text();
+    settings.minutesText = ui.txtInt->text();
+    settings.outputFilename = ui.txtFilename->text();
+    settings.password = ui.txtPass->text();
+    settings.useBalloons = state.useBalloons;
+    settings.markers = options.markers();
+    settings.labels = options.labels();
+    settings.grid = options.grid();
+    settings.saveToFile = checkBoxState(ui.chkSave->checkState());
+    settings.graphMax = graph.graphMax;
+    settings.snrThreshold = state.snrThreshold;
+    settings.attThreshold = state.attThreshold;
+    settings.separateDateTime = state.separateDateTime;
+    settings.statsPage = state.statsPage;
+    settings.autoRange = options.autoRange();
+    return settings;
+}
+
+void toWindow(const Settings& settings, MainWindow& window, AppState& state, GraphState& graph, GraphOptions& options)
+{
+    Ui::MainWindow& ui = window.ui();
+    ui.txtIP->setText(settings.routerIp);
+    ui.txtUser->setText(settings.userName);
+    ui.txtPort->setText(settings.portText);
+    ui.txtInt->setText(settings.minutesText);
+    ui.txtFilename->setText(settings.outputFilename);
+    ui.txtPass->setText(settings.password);
+    // Ticking the box runs its own handler, which keeps useBalloons in step with it.
+    ui.chkUseBalloons->setChecked(settings.useBalloons);
+    state.useBalloons = settings.useBalloons;
+    options.loadSettings(settings.markers, settings.grid, settings.autoRange);
+    ui.chkSave->setCheckState(checkStateOf(settings.saveToFile));
+    graph.graphMax = settings.graphMax;
+    state.snrThreshold = settings.snrThreshold;
+    state.attThreshold = settings.attThreshold;
+    state.separateDateTime = settings.separateDateTime;
+    state.statsPage = settings.statsPage;
+}
+
+} // namespace SettingsBinding
