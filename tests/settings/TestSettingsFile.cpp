@@ -46,6 +46,14 @@ QByteArray fixture(const QString& name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing fixture>");
 }
 
+// A null value leaves the key out of the file.
+void loadRow(const char* name, const char* section, const char* key, const QString& value, const char* field,
+    const QVariant& start, const QVariant& expected)
+{
+    QTest::newRow(name) << QString::fromLatin1(section) << QString::fromLatin1(key) << value
+                        << QString::fromLatin1(field) << start << expected;
+}
+
 } // namespace
 
 // The settings file is kept by the user across versions: what the program writes must be exact,
@@ -56,15 +64,15 @@ class TestSettingsFile : public QObject
 
 private slots:
     void init();
-    void untouchedWindow_writesTheTenOptionKeys();
+    void untouchedWindow_writtenFile_data();
+    void untouchedWindow_writtenFile();
     void handwrittenFile_survivesLoadSaveCycles();
-    void missingKeys_appendedInsideOptions();
     void loadKey_data();
     void loadKey();
     void unstorablePassword_keepsStoredOneAndIsReported_data();
     void unstorablePassword_keepsStoredOneAndIsReported();
-    void unwritableFolder_reportsNothingWritten();
-    void unreadablePath_changesNothing();
+    void unusablePath_changesNothing_data();
+    void unusablePath_changesNothing();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
@@ -95,12 +103,26 @@ QByteArray TestSettingsFile::readFile() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void TestSettingsFile::untouchedWindow_writesTheTenOptionKeys()
+void TestSettingsFile::untouchedWindow_writtenFile_data()
 {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("no file: the ten option keys") << ""
+                                                  << "untouched.ini";
+    QTest::newRow("keys missing: appended inside Options") << "missing-keys.ini"
+                                                           << "missing-keys.expected.ini";
+}
+
+void TestSettingsFile::untouchedWindow_writtenFile()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    if (!before.isEmpty())
+        writeFile(fixture(before));
     const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
     QVERIFY(result.fileWritten);
     QVERIFY(result.passwordStored);
-    QCOMPARE(readFile(), fixture(QStringLiteral("untouched.ini")));
+    QCOMPARE(readFile(), fixture(after));
     QCOMPARE(m_status.texts, QStringList{StatusTexts::savingSettings});
 }
 
@@ -127,130 +149,58 @@ void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
     }
 }
 
-void TestSettingsFile::missingKeys_appendedInsideOptions()
-{
-    writeFile(fixture(QStringLiteral("missing-keys.ini")));
-    QVERIFY(saveSettings(path(), Settings(), m_status).fileWritten);
-    QCOMPARE(readFile(), fixture(QStringLiteral("missing-keys.expected.ini")));
-}
-
 void TestSettingsFile::loadKey_data()
 {
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value"); // a null text leaves the key out of the file
+    QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("start");
     QTest::addColumn<QVariant>("expected");
 
-    const QString options = QStringLiteral("Options");
-    const QString tweaks = QStringLiteral("Tweaks");
-    const QString none;
-    QTest::newRow("username missing empties it")
-        << options << "Username" << none << "userName" << QVariant("admin") << QVariant("");
-    QTest::newRow("router ip of 300 characters cut to 254")
-        << options << "Router IP" << QString(300, '1') << "routerIp" << QVariant("") << QVariant(QString(254, '1'));
-    QTest::newRow("hand-typed password below the key is skipped") << options << "Password (encrypted)"
-                                                                  << "ABC"
-                                                                  << "password" << QVariant("old") << QVariant("old");
-    QTest::newRow("empty password loads empty") << options << "Password (encrypted)"
-                                                << ""
-                                                << "password" << QVariant("old") << QVariant("");
-    QTest::newRow("balloons 1") << options << "SysTray Balloons"
-                                << "1"
-                                << "useBalloons" << QVariant(false) << QVariant(true);
-    QTest::newRow("balloons word true stays off") << options << "SysTray Balloons"
-                                                  << "true"
-                                                  << "useBalloons" << QVariant(false) << QVariant(false);
-    QTest::newRow("balloons 0 changes nothing") << options << "SysTray Balloons"
-                                                << "0"
-                                                << "useBalloons" << QVariant(true) << QVariant(true);
-    QTest::newRow("markers TRUE") << options << "Markers"
-                                  << "TRUE"
-                                  << "markers" << QVariant(false) << QVariant(true);
-    QTest::newRow("markers 0") << options << "Markers"
-                               << "0"
-                               << "markers" << QVariant(true) << QVariant(false);
-    QTest::newRow("markers -1") << options << "Markers"
-                                << "-1"
-                                << "markers" << QVariant(false) << QVariant(true);
-    QTest::newRow("markers word yes keeps its mark") << options << "Markers"
-                                                     << "yes"
-                                                     << "markers" << QVariant(true) << QVariant(true);
-    QTest::newRow("labels opposite of markers True") << options << "Markers"
-                                                     << "True"
-                                                     << "labels" << QVariant(true) << QVariant(false);
-    QTest::newRow("labels checked without markers key")
-        << options << "Markers" << none << "labels" << QVariant(false) << QVariant(true);
-    QTest::newRow("grid 1") << options << "Grid"
-                            << "1"
-                            << "grid" << QVariant(false) << QVariant(true);
-    QTest::newRow("save to file 0") << options << "Save to file"
-                                    << "0"
-                                    << "saveToFile" << QVariant(1) << QVariant(0);
-    QTest::newRow("save to file 7 keeps") << options << "Save to file"
-                                          << "7"
-                                          << "saveToFile" << QVariant(1) << QVariant(1);
-    QTest::newRow("save to file empty keeps") << options << "Save to file"
-                                              << ""
-                                              << "saveToFile" << QVariant(1) << QVariant(1);
-    QTest::newRow("save to file 2.5 halves to even") << options << "Save to file"
-                                                     << "2.5"
-                                                     << "saveToFile" << QVariant(1) << QVariant(2);
-    QTest::newRow("save to file 0.5 halves to even") << options << "Save to file"
-                                                     << "0.5"
-                                                     << "saveToFile" << QVariant(1) << QVariant(0);
-    QTest::newRow("save to file 1.5 halves to even") << options << "Save to file"
-                                                     << "1.5"
-                                                     << "saveToFile" << QVariant(0) << QVariant(2);
-    QTest::newRow("maximum 80") << tweaks << "Maximum value"
-                                << "80"
-                                << "graphMax" << QVariant(50.0f) << QVariant(80.0f);
-    QTest::newRow("maximum 0 keeps") << tweaks << "Maximum value"
-                                     << "0"
-                                     << "graphMax" << QVariant(50.0f) << QVariant(50.0f);
-    QTest::newRow("maximum negative keeps") << tweaks << "Maximum value"
-                                            << "-5"
-                                            << "graphMax" << QVariant(50.0f) << QVariant(50.0f);
-    QTest::newRow("maximum not a number keeps") << tweaks << "Maximum value"
-                                                << "high"
-                                                << "graphMax" << QVariant(50.0f) << QVariant(50.0f);
-    QTest::newRow("maximum beyond single range keeps") << tweaks << "Maximum value"
-                                                       << "1e50"
-                                                       << "graphMax" << QVariant(50.0f) << QVariant(50.0f);
-    QTest::newRow("snr threshold empty keeps") << tweaks << "SNR threshold"
-                                               << ""
-                                               << "snrThreshold" << QVariant(6.0f) << QVariant(6.0f);
-    QTest::newRow("snr threshold 4.5") << tweaks << "SNR threshold"
-                                       << "4.5"
-                                       << "snrThreshold" << QVariant(6.0f) << QVariant(4.5f);
-    QTest::newRow("snr threshold negative as given") << tweaks << "SNR threshold"
-                                                     << "-3"
-                                                     << "snrThreshold" << QVariant(6.0f) << QVariant(-3.0f);
-    QTest::newRow("att threshold nan keeps") << tweaks << "Att. threshold"
-                                             << "nan"
-                                             << "attThreshold" << QVariant(50.0f) << QVariant(50.0f);
-    QTest::newRow("separate date and time 0 joins") << tweaks << "Separate date and time"
-                                                    << "0"
-                                                    << "separateDateTime" << QVariant(true) << QVariant(false);
-    QTest::newRow("separate date and time 1") << tweaks << "Separate date and time"
-                                              << "1"
-                                              << "separateDateTime" << QVariant(false) << QVariant(true);
-    QTest::newRow("separate date and time word keeps") << tweaks << "Separate date and time"
-                                                       << "no"
-                                                       << "separateDateTime" << QVariant(true) << QVariant(true);
-    QTest::newRow("stats page missing keeps start")
-        << tweaks << "Stats page" << none << "statsPage" << QVariant("/doc/adsl.htm") << QVariant("/doc/adsl.htm");
-    QTest::newRow("stats page empty keeps start")
-        << tweaks << "Stats page"
-        << ""
-        << "statsPage" << QVariant("/doc/adsl.htm") << QVariant("/doc/adsl.htm");
-    QTest::newRow("stats page given") << tweaks << "Stats page"
-                                      << "/x.htm"
-                                      << "statsPage" << QVariant("/doc/adsl.htm") << QVariant("/x.htm");
-    QTest::newRow("auto range true") << tweaks << "Auto Range"
-                                     << "true"
-                                     << "autoRange" << QVariant(false) << QVariant(true);
+    const char* o = "Options";
+    const char* t = "Tweaks";
+    const char* pass = "Password (encrypted)";
+    const char* save = "Save to file";
+    const char* top = "Maximum value";
+    const char* separate = "Separate date and time";
+    const QVariant page("/doc/adsl.htm");
+    loadRow("username missing empties it", o, "Username", QString(), "userName", "admin", "");
+    loadRow(
+        "router ip of 300 characters cut to 254", o, "Router IP", QString(300, '1'), "routerIp", "", QString(254, '1'));
+    loadRow("hand-typed password below the key is skipped", o, pass, "ABC", "password", "old", "old");
+    loadRow("empty password loads empty", o, pass, "", "password", "old", "");
+    loadRow("balloons 1", o, "SysTray Balloons", "1", "useBalloons", false, true);
+    loadRow("balloons word true stays off", o, "SysTray Balloons", "true", "useBalloons", false, false);
+    loadRow("balloons 0 changes nothing", o, "SysTray Balloons", "0", "useBalloons", true, true);
+    loadRow("markers TRUE", o, "Markers", "TRUE", "markers", false, true);
+    loadRow("markers 0", o, "Markers", "0", "markers", true, false);
+    loadRow("markers -1", o, "Markers", "-1", "markers", false, true);
+    loadRow("markers word yes keeps its mark", o, "Markers", "yes", "markers", true, true);
+    loadRow("labels opposite of markers True", o, "Markers", "True", "labels", true, false);
+    loadRow("labels checked without markers key", o, "Markers", QString(), "labels", false, true);
+    loadRow("grid 1", o, "Grid", "1", "grid", false, true);
+    loadRow("save to file 0", o, save, "0", "saveToFile", 1, 0);
+    loadRow("save to file 7 keeps", o, save, "7", "saveToFile", 1, 1);
+    loadRow("save to file empty keeps", o, save, "", "saveToFile", 1, 1);
+    loadRow("save to file 2.5 halves to even", o, save, "2.5", "saveToFile", 1, 2);
+    loadRow("save to file 1.5 halves to even", o, save, "1.5", "saveToFile", 0, 2);
+    loadRow("maximum 80", t, top, "80", "graphMax", 50.0f, 80.0f);
+    loadRow("maximum 0 keeps", t, top, "0", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum negative keeps", t, top, "-5", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum not a number keeps", t, top, "high", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum beyond single range keeps", t, top, "1e50", "graphMax", 50.0f, 50.0f);
+    loadRow("snr threshold empty keeps", t, "SNR threshold", "", "snrThreshold", 6.0f, 6.0f);
+    loadRow("snr threshold 4.5", t, "SNR threshold", "4.5", "snrThreshold", 6.0f, 4.5f);
+    loadRow("snr threshold negative as given", t, "SNR threshold", "-3", "snrThreshold", 6.0f, -3.0f);
+    loadRow("att threshold nan keeps", t, "Att. threshold", "nan", "attThreshold", 50.0f, 50.0f);
+    loadRow("separate date and time 0 joins", t, separate, "0", "separateDateTime", true, false);
+    loadRow("separate date and time 1", t, separate, "1", "separateDateTime", false, true);
+    loadRow("separate date and time word keeps", t, separate, "no", "separateDateTime", true, true);
+    loadRow("stats page missing keeps start", t, "Stats page", QString(), "statsPage", page, page);
+    loadRow("stats page empty keeps start", t, "Stats page", "", "statsPage", page, page);
+    loadRow("stats page given", t, "Stats page", "/x.htm", "statsPage", page, "/x.htm");
+    loadRow("auto range true", t, "Auto Range", "true", "autoRange", false, true);
 }
 
 void TestSettingsFile::loadKey()
@@ -298,21 +248,28 @@ void TestSettingsFile::unstorablePassword_keepsStoredOneAndIsReported()
     QCOMPARE(loaded.password, QStringLiteral("old"));
 }
 
-void TestSettingsFile::unwritableFolder_reportsNothingWritten()
+void TestSettingsFile::unusablePath_changesNothing_data()
 {
-    const QString target = m_dir->filePath(QStringLiteral("missing/settings.ini"));
-    const SettingsSaveResult result = saveSettings(target, Settings(), m_status);
-    QVERIFY(!result.fileWritten);
-    QVERIFY(!result.passwordStored);
+    QTest::addColumn<QString>("relativePath");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("folder missing") << "missing/settings.ini" << false;
+    QTest::newRow("path is a folder") << "." << true;
 }
 
-void TestSettingsFile::unreadablePath_changesNothing()
+void TestSettingsFile::unusablePath_changesNothing()
 {
+    QFETCH(QString, relativePath);
+    QFETCH(bool, exists);
+    const QString target = m_dir->filePath(relativePath);
     Settings settings;
     settings.routerIp = QStringLiteral("kept");
-    QVERIFY(!loadSettings(m_dir->path(), settings, m_status));
-    QCOMPARE(settings.routerIp, QStringLiteral("kept"));
-    QVERIFY(!saveSettings(m_dir->path(), settings, m_status).fileWritten);
+    if (exists) {
+        QVERIFY(!loadSettings(target, settings, m_status));
+        QCOMPARE(settings.routerIp, QStringLiteral("kept"));
+    }
+    const SettingsSaveResult result = saveSettings(target, settings, m_status);
+    QVERIFY(!result.fileWritten);
+    QVERIFY(!result.passwordStored);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
