@@ -25,7 +25,6 @@ private slots:
     void unwritableTarget_reportsFailure_data();
     void unwritableTarget_reportsFailure();
     void unreadableFile_isNotOverwritten();
-    void missingFile_isCreatedWithSection();
 
 private:
     QString write(const QByteArray& content) const;
@@ -58,78 +57,35 @@ QByteArray TestPrivateProfile::readBack(const QString& path) const
 void TestPrivateProfile::readValue_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // of key k in section s
 
-    const QByteArray longValue(300, 'x');
-    QTest::newRow("plain value") << QByteArray("[Options]\r\nMinutes=5\r\n") << "Options"
-                                 << "Minutes"
-                                 << "5";
-    QTest::newRow("names differ in case") << QByteArray("[OPTIONS]\r\nminutes=5\r\n") << "Options"
-                                          << "Minutes"
-                                          << "5";
-    QTest::newRow("blanks around key and value") << QByteArray("[Options]\r\n  Minutes \t=  5 \t\r\n") << "Options"
-                                                 << "Minutes"
-                                                 << "5";
-    QTest::newRow("one pair of quotes stripped") << QByteArray("[s]\r\nk=\"\"a b\"\"\r\n") << "s"
-                                                 << "k"
-                                                 << "\"a b\"";
-    QTest::newRow("lone quote kept") << QByteArray("[s]\r\nk=\"a\r\n") << "s"
-                                     << "k"
-                                     << "\"a";
-    QTest::newRow("equals sign inside value") << QByteArray("[s]\r\nk=a=b\r\n") << "s"
-                                              << "k"
-                                              << "a=b";
-    QTest::newRow("missing key") << QByteArray("[s]\r\nother=1\r\n") << "s"
-                                 << "k"
-                                 << "";
-    QTest::newRow("missing section") << QByteArray("[t]\r\nk=1\r\n") << "s"
-                                     << "k"
-                                     << "";
-    QTest::newRow("key in another section") << QByteArray("[s]\r\n[t]\r\nk=1\r\n") << "s"
-                                            << "k"
-                                            << "";
-    QTest::newRow("key before any section") << QByteArray("k=1\r\n[s]\r\n") << "s"
-                                            << "k"
-                                            << "";
-    QTest::newRow("duplicate key: first wins") << QByteArray("[s]\r\nk=1\r\nK=2\r\n") << "s"
-                                               << "k"
-                                               << "1";
-    QTest::newRow("duplicate section: first wins") << QByteArray("[s]\r\na=1\r\n[s]\r\nk=2\r\n") << "s"
-                                                   << "k"
-                                                   << "";
-    QTest::newRow("line without equals is no key") << QByteArray("[s]\r\nk\r\nk=2\r\n") << "s"
-                                                   << "k"
-                                                   << "2";
-    QTest::newRow("comment is no key") << QByteArray("[s]\r\n;k=1\r\n") << "s"
-                                       << "k"
-                                       << "";
-    QTest::newRow("lf only") << QByteArray("[s]\nk=1\nj=2\n") << "s"
-                             << "j"
-                             << "2";
-    QTest::newRow("no trailing newline") << QByteArray("[s]\r\nk=last") << "s"
-                                         << "k"
-                                         << "last";
-    QTest::newRow("utf-8 byte-order mark") << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << "s"
-                                           << "k"
-                                           << "1";
-    QTest::newRow("300 characters cut to 254") << "[s]\r\nk=" + longValue << "s"
-                                               << "k" << QString(254, 'x');
-    QTest::newRow("undefined code page bytes kept") << QByteArray("[s]\r\nk=\x81\x8D\xE9\r\n") << "s"
-                                                    << "k" << QStringLiteral("\u0081\u008D\u00E9");
-    QTest::newRow("empty file") << QByteArray() << "s"
-                                << "k"
-                                << "";
+    QTest::newRow("plain value") << QByteArray("[s]\r\nk=5\r\n") << "5";
+    QTest::newRow("names differ in case") << QByteArray("[S]\r\nK=5\r\n") << "5";
+    QTest::newRow("blanks around key and value") << QByteArray("[s]\r\n  k \t=  5 \t\r\n") << "5";
+    QTest::newRow("one pair of quotes stripped") << QByteArray("[s]\r\nk=\"\"a b\"\"\r\n") << "\"a b\"";
+    QTest::newRow("lone quote kept") << QByteArray("[s]\r\nk=\"a\r\n") << "\"a";
+    QTest::newRow("equals sign inside value") << QByteArray("[s]\r\nk=a=b\r\n") << "a=b";
+    QTest::newRow("missing key") << QByteArray("[s]\r\nother=1\r\n") << "";
+    QTest::newRow("missing section") << QByteArray("[t]\r\nk=1\r\n") << "";
+    QTest::newRow("key in another section") << QByteArray("[s]\r\n[t]\r\nk=1\r\n") << "";
+    QTest::newRow("key before any section") << QByteArray("k=1\r\n[s]\r\n") << "";
+    QTest::newRow("duplicate key: first wins") << QByteArray("[s]\r\nk=1\r\nK=2\r\n") << "1";
+    QTest::newRow("duplicate section: first wins") << QByteArray("[s]\r\na=1\r\n[s]\r\nk=2\r\n") << "";
+    QTest::newRow("line without equals is no key") << QByteArray("[s]\r\nk\r\nk=2\r\n") << "2";
+    QTest::newRow("comment is no key") << QByteArray("[s]\r\n;k=1\r\n") << "";
+    QTest::newRow("lf only") << QByteArray("[s]\nj=2\nk=1\n") << "1";
+    QTest::newRow("no trailing newline") << QByteArray("[s]\r\nk=last") << "last";
+    QTest::newRow("utf-8 byte-order mark") << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << "1";
+    QTest::newRow("300 characters cut to 254") << "[s]\r\nk=" + QByteArray(300, 'x') << QString(254, 'x');
+    QTest::newRow("undefined code page bytes kept")
+        << QByteArray("[s]\r\nk=\x81\x8D\xE9\r\n") << QStringLiteral("\u0081\u008D\u00E9");
 }
 
 void TestPrivateProfile::readValue()
 {
     QFETCH(QByteArray, content);
-    QFETCH(QString, section);
-    QFETCH(QString, key);
     QFETCH(QString, expected);
-    QCOMPARE(readIniValue(section, key, write(content)), expected);
+    QCOMPARE(readIniValue(QStringLiteral("s"), QStringLiteral("k"), write(content)), expected);
 }
 
 void TestPrivateProfile::writeValue_data()
@@ -152,7 +108,8 @@ void TestPrivateProfile::writeValue_data()
         << QByteArray("[s]\r\na=1") << "2" << QByteArray("[s]\r\na=1\r\nk=2\r\n");
     QTest::newRow("new section after last line without newline")
         << QByteArray("[t]\nx=1") << "2" << QByteArray("[t]\nx=1\r\n[s]\r\nk=2\r\n");
-    QTest::newRow("empty file") << QByteArray() << "2" << QByteArray("[s]\r\nk=2\r\n");
+    QTest::newRow("empty file") << QByteArray("") << "2" << QByteArray("[s]\r\nk=2\r\n");
+    QTest::newRow("missing file is created") << QByteArray() << "2" << QByteArray("[s]\r\nk=2\r\n");
     QTest::newRow("first of duplicate sections")
         << QByteArray("[s]\r\nk=1\r\n[s]\r\nk=1\r\n") << "2" << QByteArray("[s]\r\nk=2\r\n[s]\r\nk=1\r\n");
     QTest::newRow("line break in value cannot split the line")
@@ -168,7 +125,8 @@ void TestPrivateProfile::writeValue()
     QFETCH(QByteArray, before);
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
-    const QString path = write(before);
+    // A null content stands for no file at all.
+    const QString path = before.isNull() ? m_dir->filePath(QStringLiteral("new.ini")) : write(before);
     QVERIFY(writeIniValue(QStringLiteral("s"), QStringLiteral("k"), value, path));
     QCOMPARE(readBack(path), after);
 }
@@ -243,14 +201,6 @@ void TestPrivateProfile::unreadableFile_isNotOverwritten()
     QVERIFY(!writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"), path));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(readBack(path), QByteArray("[s]\r\nk=1\r\nkeep=me\r\n"));
-}
-
-void TestPrivateProfile::missingFile_isCreatedWithSection()
-{
-    const QString path = m_dir->filePath(QStringLiteral("new.ini"));
-    QVERIFY(writeIniValue(QStringLiteral("Options"), QStringLiteral("Minutes"), QStringLiteral("1"), path));
-    QVERIFY(writeIniValue(QStringLiteral("Options"), QStringLiteral("Grid"), QStringLiteral("False"), path));
-    QCOMPARE(readBack(path), QByteArray("[Options]\r\nMinutes=1\r\nGrid=False\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestPrivateProfile)
