@@ -7,11 +7,6 @@
 
 namespace {
 
-QString fromBytes(const QByteArray& bytes)
-{
-    return AnsiCodec::decode(bytes);
-}
-
 // The largest key code laid against any character of a text of this length.
 int largestKeyCode(int length)
 {
@@ -33,7 +28,6 @@ private slots:
     void unscramblable_failsWholeCall();
     void everyCode_roundTripsOrFails();
     void everyLength_roundTrips();
-    void prefix_doesNotSharePrefixWhenScrambled();
     void storable_data();
     void storable();
 };
@@ -43,10 +37,10 @@ void TestPasswordScrambler::knownValues_data()
     QTest::addColumn<QString>("clear");
     QTest::addColumn<QString>("scrambled");
     QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("one character takes the first key character") << "6" << fromBytes("\x81");
-    QTest::newRow("seven characters") << "s3cret!" << fromBytes("\xC7\x65\x99\xC4\xBB\xB8\x6C");
+    QTest::newRow("one character takes the first key character") << "6" << AnsiCodec::decode("\x81");
+    QTest::newRow("seven characters") << "s3cret!" << AnsiCodec::decode("\xC7\x65\x99\xC4\xBB\xB8\x6C");
     QTest::newRow("ten characters: first and last both take K")
-        << "aaaaaaaaaa" << fromBytes("\xAC\xA3\xAF\xB5\x93\x97\xB3\xB7\xA5\xAC");
+        << "aaaaaaaaaa" << AnsiCodec::decode("\xAC\xA3\xAF\xB5\x93\x97\xB3\xB7\xA5\xAC");
 }
 
 void TestPasswordScrambler::knownValues()
@@ -83,7 +77,7 @@ void TestPasswordScrambler::everyCode_roundTripsOrFails()
 {
     for (int code = 0; code < 256; ++code) {
         for (int length = 1; length <= 9; ++length) {
-            const QString text = fromBytes(QByteArray(length, char(code)));
+            const QString text = AnsiCodec::decode(QByteArray(length, char(code)));
             const bool fits = code + largestKeyCode(length) <= 255;
             const std::optional<QString> scrambled = scramblePassword(passwordKey, text);
             QCOMPARE(scrambled.has_value(), fits);
@@ -110,19 +104,10 @@ void TestPasswordScrambler::everyLength_roundTrips()
     }
 }
 
-void TestPasswordScrambler::prefix_doesNotSharePrefixWhenScrambled()
-{
-    const QString shorter = *scramblePassword(passwordKey, u"abc");
-    const QString longer = *scramblePassword(passwordKey, u"abcd");
-    QVERIFY(shorter.front() != longer.front());
-}
-
 void TestPasswordScrambler::storable_data()
 {
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("expected");
-    QTest::newRow("printable ascii") << "P@ss w0rd~" << true;
-    QTest::newRow("empty") << "" << true;
     QTest::newRow("accented letter") << "caf\u00E9" << false;
     QTest::newRow("254 characters") << QString(254, 'a') << true;
     QTest::newRow("255 characters would be cut when read") << QString(255, 'a') << false;
