@@ -34,10 +34,11 @@ class TestHttpTransfer : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void fetch_data();
     void fetch();
-    void closedPortIsRefused();
-    void malformedUrlFailsWithoutRequest();
+    void noServer_data();
+    void noServer();
     void portInUrlWins();
     void credentialsAreNotReusedAcrossRequests();
     void eventLoopRunsDuringHangingFetch();
@@ -46,7 +47,10 @@ private slots:
     void destroyedDuringFetchEndsQuietly();
 
 private:
-    TransferReply fetchOnce(HttpTransfer& transfer, const QString& url);
+    TransferReply fetchOnce(const QString& url);
+
+    std::unique_ptr<RouterSimulator> m_simulator;
+    std::unique_ptr<HttpTransfer> m_transfer;
 };
 
 void TestHttpTransfer::initTestCase()
@@ -54,11 +58,17 @@ void TestHttpTransfer::initTestCase()
     qRegisterMetaType<TransferReply>();
 }
 
-TransferReply TestHttpTransfer::fetchOnce(HttpTransfer& transfer, const QString& url)
+void TestHttpTransfer::init()
 {
-    QSignalSpy spy(&transfer, &Transfer::finished);
-    transfer.setUrl(url);
-    transfer.openUrl();
+    m_simulator = std::make_unique<RouterSimulator>(QStringLiteral(LINEGAUGE_ROUTERSIM));
+    m_transfer = std::make_unique<HttpTransfer>(testTimeoutMs, testSizeCap);
+}
+
+TransferReply TestHttpTransfer::fetchOnce(const QString& url)
+{
+    QSignalSpy spy(m_transfer.get(), &Transfer::finished);
+    m_transfer->setUrl(url);
+    m_transfer->openUrl();
     if (!spy.wait(waitMs)) {
         return {QString(), TransferError::Other};
     }
@@ -107,12 +117,10 @@ void TestHttpTransfer::fetch()
     QFETCH(TransferError, error);
     QFETCH(QString, bodyHolds);
 
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY2(simulator.start(options), qPrintable(simulator.errorText()));
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    transfer.setUserName(QStringLiteral("admin"));
-    transfer.setPassword(password);
-    const TransferReply reply = fetchOnce(transfer, simulator.pageUrl());
+    QVERIFY2(m_simulator->start(options), qPrintable(m_simulator->errorText()));
+    m_transfer->setUserName(QStringLiteral("admin"));
+    m_transfer->setPassword(password);
+    const TransferReply reply = fetchOnce(m_simulator->pageUrl());
 
     QCOMPARE(reply.error, error);
     if (bodyHolds.isEmpty()) {
@@ -120,87 +128,80 @@ void TestHttpTransfer::fetch()
     } else {
         QVERIFY2(reply.body.contains(bodyHolds), qPrintable(reply.body.left(300)));
     }
-    QVERIFY(!transfer.isBusy());
+    QVERIFY(!m_transfer->isBusy());
 }
 
-void TestHttpTransfer::closedPortIsRefused()
+void TestHttpTransfer::noServer_data()
 {
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    transfer.setRemotePort(closedPort());
-    QCOMPARE(fetchOnce(transfer, QStringLiteral("http://127.0.0.1/doc/adsl.htm")).error, TransferError::Refused);
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<TransferError>("error");
+    QTest::newRow("closed port is refused") << "http://127.0.0.1/doc/adsl.htm" << TransferError::Refused;
+    QTest::newRow("malformed address fails without request") << "http:///doc/adsl.htm" << TransferError::HostNotFound;
 }
 
-void TestHttpTransfer::malformedUrlFailsWithoutRequest()
+void TestHttpTransfer::noServer()
 {
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    QCOMPARE(fetchOnce(transfer, QStringLiteral("http:///doc/adsl.htm")).error, TransferError::HostNotFound);
+    QFETCH(QString, url);
+    QFETCH(TransferError, error);
+    m_transfer->setRemotePort(closedPort());
+    QCOMPARE(fetchOnce(url).error, error);
 }
 
 void TestHttpTransfer::portInUrlWins()
 {
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY(simulator.start({}));
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    transfer.setRemotePort(closedPort());
-    const TransferReply reply = fetchOnce(transfer, simulator.pageUrl());
+    QVERIFY(m_simulator->start({}));
+    m_transfer->setRemotePort(closedPort());
+    const TransferReply reply = fetchOnce(m_simulator->pageUrl());
     QCOMPARE(reply.error, TransferError::None);
     QVERIFY(reply.body.contains(QStringLiteral("st_up_snr_margin")));
 }
 
 void TestHttpTransfer::credentialsAreNotReusedAcrossRequests()
 {
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY(simulator.start({"--auth", "digest", "--user", "admin", "--password", "secret"}));
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    transfer.setUserName(QStringLiteral("admin"));
-    transfer.setPassword(QStringLiteral("secret"));
-    QVERIFY(fetchOnce(transfer, simulator.pageUrl()).body.contains(QStringLiteral("st_dw_snr_margin")));
+    QVERIFY(m_simulator->start({"--auth", "digest", "--user", "admin", "--password", "secret"}));
+    m_transfer->setUserName(QStringLiteral("admin"));
+    m_transfer->setPassword(QStringLiteral("secret"));
+    QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("st_dw_snr_margin")));
 
-    transfer.setPassword(QStringLiteral("changed"));
-    QVERIFY(fetchOnce(transfer, simulator.pageUrl()).body.contains(QStringLiteral("401 Unauthorized")));
+    m_transfer->setPassword(QStringLiteral("changed"));
+    QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("401 Unauthorized")));
 }
 
 void TestHttpTransfer::eventLoopRunsDuringHangingFetch()
 {
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY(simulator.start({"--fault", "hang"}));
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
+    QVERIFY(m_simulator->start({"--fault", "hang"}));
     int ticks = 0;
     QTimer ticker;
     connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
     ticker.start(50);
 
-    QCOMPARE(fetchOnce(transfer, simulator.pageUrl()).error, TransferError::TimedOut);
+    QCOMPARE(fetchOnce(m_simulator->pageUrl()).error, TransferError::TimedOut);
     QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
 }
 
 void TestHttpTransfer::cancelEndsFetchAtOnce()
 {
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY(simulator.start({"--fault", "hang"}));
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    QSignalSpy spy(&transfer, &Transfer::finished);
-    transfer.setUrl(simulator.pageUrl());
-    transfer.openUrl();
+    QVERIFY(m_simulator->start({"--fault", "hang"}));
+    QSignalSpy spy(m_transfer.get(), &Transfer::finished);
+    m_transfer->setUrl(m_simulator->pageUrl());
+    m_transfer->openUrl();
     QTest::qWait(200);
 
-    transfer.cancel();
+    m_transfer->cancel();
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::Cancelled);
-    QVERIFY(!transfer.isBusy());
+    QVERIFY(!m_transfer->isBusy());
     QTest::qWait(testTimeoutMs + 200);
     QCOMPARE(spy.size(), 1);
 }
 
 void TestHttpTransfer::openWhileBusyStartsNothing()
 {
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY(simulator.start({}));
-    HttpTransfer transfer(testTimeoutMs, testSizeCap);
-    QSignalSpy spy(&transfer, &Transfer::finished);
-    transfer.setUrl(simulator.pageUrl());
-    transfer.openUrl();
-    transfer.openUrl();
+    QVERIFY(m_simulator->start({}));
+    QSignalSpy spy(m_transfer.get(), &Transfer::finished);
+    m_transfer->setUrl(m_simulator->pageUrl());
+    m_transfer->openUrl();
+    m_transfer->openUrl();
     QVERIFY(spy.wait(waitMs));
     QTest::qWait(300);
     QCOMPARE(spy.size(), 1);
@@ -209,15 +210,13 @@ void TestHttpTransfer::openWhileBusyStartsNothing()
 
 void TestHttpTransfer::destroyedDuringFetchEndsQuietly()
 {
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY(simulator.start({"--fault", "slow", "--slow-interval", "20"}));
-    auto transfer = std::make_unique<HttpTransfer>(testTimeoutMs, testSizeCap);
-    QSignalSpy spy(transfer.get(), &Transfer::finished);
-    transfer->setUrl(simulator.pageUrl());
-    transfer->openUrl();
+    QVERIFY(m_simulator->start({"--fault", "slow", "--slow-interval", "20"}));
+    QSignalSpy spy(m_transfer.get(), &Transfer::finished);
+    m_transfer->setUrl(m_simulator->pageUrl());
+    m_transfer->openUrl();
     QTest::qWait(200);
 
-    transfer.reset();
+    m_transfer.reset();
     QTest::qWait(200);
     QCOMPARE(spy.size(), 0);
 }
