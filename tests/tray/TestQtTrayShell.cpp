@@ -105,7 +105,6 @@ void TestQtTrayShell::decode_malformedRecord_refused_data()
     QTest::newRow("no bytes") << int(TrayFlavour::Wide) << QByteArray();
     QTest::newRow("shorter than the size field") << int(TrayFlavour::Wide) << QByteArray(3, '\0');
     QTest::newRow("size of no layout") << int(TrayFlavour::Wide) << announcing(100, 936);
-    QTest::newRow("size zero") << int(TrayFlavour::Ansi) << announcing(0, 488);
     QTest::newRow("fewer bytes than announced") << int(TrayFlavour::Wide) << announcing(936, 500);
     QTest::newRow("wide size on the single-byte call") << int(TrayFlavour::Ansi) << announcing(936, 936);
     QTest::newRow("huge size") << int(TrayFlavour::Wide) << announcing(0xFFFFFFFFu, 936);
