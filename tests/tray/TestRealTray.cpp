@@ -73,11 +73,9 @@ void TestRealTray::initTestCase()
     QVERIFY2(
         QGuiApplication::platformName() == QLatin1String("xcb"), "this test needs an X server (run it under xvfb-run)");
     m_trayHost.start(QStringLiteral("trayer"),
-        {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("left"),
-            QStringLiteral("--widthtype"), QStringLiteral("pixel"), QStringLiteral("--width"), QStringLiteral("200"),
-            QStringLiteral("--heighttype"), QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("32"),
-            QStringLiteral("--expand"), QStringLiteral("false"), QStringLiteral("--transparent"),
-            QStringLiteral("false")});
+        QStringLiteral("--edge top --align left --widthtype pixel --width 200 --heighttype pixel --height 32 "
+                       "--expand false --transparent false")
+            .split(QLatin1Char(' ')));
     QVERIFY2(m_trayHost.waitForStarted(waitMs),
         qPrintable(QStringLiteral("the tray host trayer could not start: ") + m_trayHost.errorString()));
     QTRY_VERIFY2_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable() || m_trayHost.state() == QProcess::NotRunning,
