@@ -8,6 +8,7 @@ packages=(
     fonts-liberation
     xvfb xauth trayer xdotool x11-utils
     libbenchmark-dev curl
+    clang-14 libfuzzer-14-dev clang-tidy
 )
 
 missing=()
