@@ -70,15 +70,22 @@ bool sameName(QByteArrayView bytes, const QString& name)
     return AnsiCodec::decode(bytes).compare(name, Qt::CaseInsensitive) == 0;
 }
 
+bool isQuoted(QByteArrayView value)
+{
+    return value.size() >= 2 && value.startsWith('"') && value.endsWith('"');
+}
+
+// A carriage return inside a value reads as the blank it is written as, so every value read can be
+// written back and read again unchanged.
 QByteArray parsedValue(QByteArrayView body, qsizetype equals)
 {
     QByteArrayView value = trimmed(body.sliced(equals + 1));
-    if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+    if (isQuoted(value))
         value = value.sliced(1, value.size() - 2);
     const qsizetype nul = value.indexOf('\0');
     if (nul >= 0)
         value = value.first(nul);
-    return value.toByteArray();
+    return value.toByteArray().replace('\r', ' ');
 }
 
 // Line breaks inside a value would split it into lines of their own and break the file's layout.
@@ -88,6 +95,16 @@ QByteArray storedValue(const QString& value)
     bytes.replace('\r', ' ');
     bytes.replace('\n', ' ');
     return bytes;
+}
+
+// The reader strips blanks around a value and one pair of enclosing quotes, so a value that starts
+// or ends with a blank, or is itself enclosed in quotes, goes into a pair of quotes of its own.
+QByteArray quotedIfNeeded(const QByteArray& value)
+{
+    const bool edgeBlank = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    if (edgeBlank || isQuoted(value))
+        return '"' + value + '"';
+    return value;
 }
 
 QList<QByteArray> splitLines(const QByteArray& content)
@@ -152,10 +169,10 @@ void PrivateProfile::setValue(const QString& section, const QString& key, const 
         while (valueStart < body.size() && isBlank(body[valueStart]))
             ++valueStart;
         const qsizetype offset = body.data() - line.data();
-        line = line.first(offset + valueStart) + valueBytes + line.sliced(offset + body.size());
+        line = line.first(offset + valueStart) + quotedIfNeeded(valueBytes) + line.sliced(offset + body.size());
         return;
     }
-    const QByteArray keyLine = AnsiCodec::encode(key) + '=' + valueBytes;
+    const QByteArray keyLine = AnsiCodec::encode(key) + '=' + quotedIfNeeded(valueBytes);
     if (location.sectionHeader >= 0) {
         const qsizetype after = location.lastKeyLine >= 0 ? location.lastKeyLine : location.sectionHeader;
         appendLine(after + 1, keyLine);

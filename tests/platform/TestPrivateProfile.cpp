@@ -76,6 +76,7 @@ void TestPrivateProfile::readValue_data()
     QTest::newRow("lf only") << QByteArray("[s]\nj=2\nk=1\n") << "1";
     QTest::newRow("no trailing newline") << QByteArray("[s]\r\nk=last") << "last";
     QTest::newRow("utf-8 byte-order mark") << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << "1";
+    QTest::newRow("lone carriage return reads as a blank") << QByteArray("[s]\r\nk=a\rb\r\n") << "a b";
     QTest::newRow("300 characters cut to 254") << "[s]\r\nk=" + QByteArray(300, 'x') << QString(254, 'x');
     QTest::newRow("undefined code page bytes kept")
         << QByteArray("[s]\r\nk=\x81\x8D\xE9\r\n") << QStringLiteral("\u0081\u008D\u00E9");
@@ -114,6 +115,12 @@ void TestPrivateProfile::writeValue_data()
         << QByteArray("[s]\r\nk=1\r\n[s]\r\nk=1\r\n") << "2" << QByteArray("[s]\r\nk=2\r\n[s]\r\nk=1\r\n");
     QTest::newRow("line break in value cannot split the line")
         << QByteArray("[s]\r\nk=1\r\n") << "a\r\nb" << QByteArray("[s]\r\nk=a  b\r\n");
+    QTest::newRow("lone carriage return already reads as the blank written")
+        << QByteArray("[s]\r\nk=a\rb\r\n") << "a b" << QByteArray("[s]\r\nk=a\rb\r\n");
+    QTest::newRow("blanks at the ends kept in quotes")
+        << QByteArray("[s]\r\nk=1\r\n") << " a\t" << QByteArray("[s]\r\nk=\" a\t\"\r\n");
+    QTest::newRow("quoted value kept in a pair of its own")
+        << QByteArray("") << "\"a\"" << QByteArray("[s]\r\nk=\"\"a\"\"\r\n");
     QTest::newRow("byte-order mark kept")
         << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << "2" << QByteArray("\xEF\xBB\xBF[s]\r\nk=2\r\n");
     QTest::newRow("undefined code page bytes written back")
