@@ -4,31 +4,39 @@
 # Prints executions and findings per target; exits non-zero when any target found something.
 # Inputs that break something are kept in <build>/fuzz-findings/ for a closer look.
 #
-#   scripts/fuzz.sh [seconds-per-target]
+#   scripts/fuzz.sh [seconds-per-target [target ...]]
 #
 # LINEGAUGE_FUZZ_BUILD names the build folder (default build-fuzz-clang); with LINEGAUGE_FUZZ_PREBUILT=1
 # the targets are taken as already built there (the CMake "fuzz" target does that).
 set -euo pipefail
 
 seconds=${1:-60}
-[[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "usage: $0 [seconds-per-target]" >&2; exit 2; }
+[[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "usage: $0 [seconds-per-target [target ...]]" >&2; exit 2; }
+shift $(($# > 0 ? 1 : 0))
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINEGAUGE_FUZZ_BUILD:-$root/build-fuzz-clang}
 targets=(fuzz_page_parser fuzz_profile fuzz_unscramble fuzz_tray_fields)
+if (($#)); then
+    for target in "$@"; do
+        [[ " ${targets[*]} " == *" $target "* ]] || { echo "unknown fuzz target: $target" >&2; exit 2; }
+    done
+    targets=("$@")
+fi
 
 # Settings files are small and the profile target saves a real file per input, so its inputs are
 # kept nearer a settings file's size; the others take the default limit.
 declare -A maxLength=([fuzz_profile]=1024)
 
 if [[ ${LINEGAUGE_FUZZ_PREBUILT:-0} != 1 ]]; then
+    mkdir -p "$build"
     if [[ ! -f $build/CMakeCache.txt ]]; then
         CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DLINEGAUGE_FUZZ=ON -DLINEGAUGE_BUILD_BENCH=OFF >"$build.configure.log" 2>&1 \
-            || { cat "$build.configure.log" >&2; exit 1; }
+            -DLINEGAUGE_FUZZ=ON -DLINEGAUGE_BUILD_BENCH=OFF >"$build/fuzz-configure.log" 2>&1 \
+            || { cat "$build/fuzz-configure.log" >&2; exit 1; }
     fi
-    cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build.build.log" 2>&1 \
-        || { tail -n 40 "$build.build.log" >&2; exit 1; }
+    cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build/fuzz-build.log" 2>&1 \
+        || { tail -n 40 "$build/fuzz-build.log" >&2; exit 1; }
 fi
 
 work=$(mktemp -d)
