@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The whole program's figures: start-up to "Ready" against a bare Qt window started the same way
+# (goal: at most 1.5 times), time and memory growth over many captures against the router
+# simulator (goal: below 1 MiB), and the CPU used while monitoring waits for the next capture
+# (goal: below 0.1 % of a core).
+# Usage: bench/program-bench.sh [CAPTURES] [IDLE_SECONDS] [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+captures=${1:-10000}
+idle=${2:-10}
+build=${3:-build}
+export QT_QPA_PLATFORM=offscreen
+
+cmake --build "$build" -j2 --target startup-probe capture-soak linegauge-routersim >/dev/null
+probe="$build/bench/startup-probe"
+
+median_ms() {
+    local runs=()
+    for _ in $(seq 21); do
+        local start end
+        start=$(date +%s%N)
+        "$probe" "$@" >/dev/null 2>&1
+        end=$(date +%s%N)
+        runs+=($(((end - start) / 1000)))
+    done
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n 11p
+}
+bare=$(median_ms bare)
+program=$(median_ms program)
+awk -v b="$bare" -v p="$program" \
+    'BEGIN { printf "start-up: bare window %.1f ms, Linegauge %.1f ms, ratio %.2f (goal <= 1.5)\n", b/1000, p/1000, p/b }'
+
+work=$(mktemp -d)
+"$build/tools/routersim/linegauge-routersim" --drift --seed 7 --drop-every 50 --drop-length 3 >"$work/sim.out" &
+sim=$!
+trap 'kill $sim 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [[ -s "$work/sim.out" ]] && break; sleep 0.05; done
+port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/sim.out")
+"$build/bench/capture-soak" "$port" "$captures" "$idle" 2>/dev/null

@@ -1,0 +1,42 @@
+// Starts either the whole program or a bare Qt window the same way, shows it, lets the event loop
+// settle once and exits; bench/program-bench.sh times whole runs of both.
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "platform/Clock.h"
+#include "platform/HttpTransfer.h"
+#include "platform/IconRegistry.h"
+#include "platform/MessageBox.h"
+#include "platform/QtTrayShell.h"
+#include "platform/VersionProbe.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstring>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
+    QTimer::singleShot(0, &application, &QApplication::quit);
+    if (bare) {
+        QWidget window;
+        window.resize(409, 420);
+        window.show();
+        return application.exec();
+    }
+    QTemporaryDir folder;
+    IconRegistry icons;
+    QtTrayShell trayShell(icons);
+    SystemVersionProbe versionProbe;
+    HttpTransfer transfer;
+    SystemClock clock;
+    MainWindow window;
+    QtMessageBox messageBox(&window);
+    MainController controller(
+        window, Platform{trayShell, versionProbe, icons, transfer, messageBox, clock, folder.path()});
+    controller.formLoad();
+    window.show();
+    return application.exec();
+}
