@@ -128,6 +128,9 @@ void MainController::formLoad()
     m_graph.computeScale(surface.scaleWidth(), surface.scaleHeight());
     m_graph.graphSeries.initHistory(statCount - 1, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
     m_statusLine.showStatus(text(StatusTexts::ready));
+    // Said once, at start: otherwise every close would lose the settings without a word.
+    if (!QFileInfo(m_platform.applicationFolder).isWritable())
+        m_statusLine.showStatus(text(StatusTexts::folderNotWritable));
     m_sysTray.detectShellCapabilities();
 }
 

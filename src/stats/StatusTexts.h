@@ -27,6 +27,8 @@ inline constexpr char portInvalid[] = "Router port must be a number from 1 to 65
 inline constexpr char routerTimedOut[] = "The router did not answer in time.";
 inline constexpr char replyTooLarge[] = "The router's reply is too large to be its status page.";
 inline constexpr char fetchCancelled[] = "Router request cancelled.";
+inline constexpr char folderNotWritable[]
+    = "The program's folder cannot be written: settings and CSV lines will not be kept.";
 inline constexpr char intervalTooShort[] = "The interval must be at least 0.1 minutes.";
 
 } // namespace StatusTexts
