@@ -1,0 +1,357 @@
+#include "ui_MainWindow.h"
+
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "platform/HttpTransfer.h"
+#include "platform/IconRegistry.h"
+#include "platform/VersionProbe.h"
+#include "support/FakeClock.h"
+#include "support/RecordingMessageBox.h"
+#include "support/RecordingTrayShell.h"
+#include "support/RouterSimulator.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+constexpr int transferTimeoutMs = 1500;
+// The monitoring timer never fires on its own here: captures are started by ticking by hand.
+constexpr int idleTimerMs = 3600 * 1000;
+// A window blocked for a whole router time-out would miss this by far.
+constexpr qint64 longestAllowedStallMs = 1000;
+
+// The whole program in a folder of its own, with a tray and message box that record instead of show.
+struct Program
+{
+    explicit Program(const QString& folder)
+        : transfer(transferTimeoutMs)
+        , controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder, idleTimerMs})
+        , captures(&controller, &MainController::captureFinished)
+    {
+        controller.formLoad();
+    }
+
+    Ui::MainWindow& ui() { return window.ui(); }
+
+    void pointAt(const RouterSimulator& router)
+    {
+        ui().txtIP->setText(QStringLiteral("127.0.0.1"));
+        ui().txtPort->setText(QString::number(router.port()));
+    }
+
+    // Ticks the schedule until the next timed capture has started and waits for its end.
+    bool captureOnce()
+    {
+        const int before = int(captures.count());
+        for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
+            controller.tmrMainTimer();
+        return QTest::qWaitFor([&] { return captures.count() > before; }, 3 * transferTimeoutMs);
+    }
+
+    QString status() { return ui().lblStatus->text(); }
+
+    RecordingTrayShell shell;
+    FixedVersionProbe probe{VersionProbe::pack(10, 0, true)};
+    IconRegistry icons;
+    HttpTransfer transfer;
+    RecordingMessageBox messageBox;
+    FakeClock clock;
+    MainWindow window;
+    MainController controller;
+    QSignalSpy captures;
+};
+
+// Measures how long the event loop went without serving a 50 ms timer.
+struct Heartbeat
+{
+    Heartbeat()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            longestGapMs = std::max(longestGapMs, sinceLast.restart());
+            ++ticks;
+        });
+        sinceLast.start();
+        timer.start(50);
+    }
+
+    qint64 stallMs() { return std::max(longestGapMs, sinceLast.elapsed()); }
+
+    QTimer timer;
+    QElapsedTimer sinceLast;
+    qint64 longestGapMs = 0;
+    int ticks = 0;
+};
+
+QList<QByteArray> fileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every line a whole CSV line: CR LF ended and as many columns as the header.
+bool csvIsWhole(const QList<QByteArray>& lines)
+{
+    if (lines.isEmpty())
+        return true;
+    const qsizetype columns = lines.first().count(',');
+    for (const QByteArray& line : lines) {
+        if (!line.endsWith('\r') || line.count(',') != columns)
+            return false;
+    }
+    return true;
+}
+
+QList<qint32> newestPoints(const MainController& controller)
+{
+    QList<qint32> ys;
+    for (int i = 0; i < statCount; ++i)
+        ys.append(controller.graph().graphSeries.series(i).points.back().y);
+    return ys;
+}
+
+bool runningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace
+
+// The whole program against every router misbehaviour and every file fault it must survive.
+class TestFaultMatrix : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void routerFault_data();
+    void routerFault();
+    void csvFileFault_data();
+    void csvFileFault();
+    void settingsFileFault_data();
+    void settingsFileFault();
+
+private:
+    const QString m_simulator = QStringLiteral(LINEGAUGE_ROUTERSIM);
+    std::unique_ptr<RouterSimulator> m_healthy;
+};
+
+void TestFaultMatrix::initTestCase()
+{
+    m_healthy = std::make_unique<RouterSimulator>(m_simulator);
+    QVERIFY2(m_healthy->start({"--values", "12.5,10.0,30.0,20.0"}), qPrintable(m_healthy->errorText()));
+}
+
+void TestFaultMatrix::routerFault_data()
+{
+    QTest::addColumn<QStringList>("routerOptions");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("captured");
+
+    const QString admin = QStringLiteral("admin");
+    const QString wrong = QStringLiteral("wrong");
+    QTest::newRow("connection refused") << QStringList{"--fault", "refuse"} << admin << admin << "Cannot find router!"
+                                        << false;
+    QTest::newRow("router hangs") << QStringList{"--fault", "hang"} << admin << admin
+                                  << "The router did not answer in time." << false;
+    QTest::newRow("slow drip") << QStringList{"--fault", "slow"} << admin << admin
+                               << "The router did not answer in time." << false;
+    QTest::newRow("huge page") << QStringList{"--fault", "huge", "--huge-mb", "8"} << admin << admin
+                               << "The router's reply is too large to be its status page." << false;
+    QTest::newRow("binary garbage") << QStringList{"--fault", "garbage"} << admin << admin << "Cannot find router!"
+                                    << false;
+    QTest::newRow("truncated reply") << QStringList{"--fault", "truncated"} << admin << admin << "Cannot find router!"
+                                     << false;
+    QTest::newRow("page not found") << QStringList{"--fault", "404"} << admin << admin << "No values found on page"
+                                    << false;
+    QTest::newRow("redirect loop") << QStringList{"--fault", "redirect-loop"} << admin << admin
+                                   << "No values found on page" << false;
+    QTest::newRow("chunked page") << QStringList{"--fault", "chunked"} << admin << admin << "Monitoring" << true;
+    QTest::newRow("login refused page") << QStringList{"--fault", "page401"} << admin << admin
+                                        << "Unable to log in to the router." << false;
+    QTest::newRow("not implemented page")
+        << QStringList{"--fault", "page501"} << admin << admin << "Router page does not exist." << false;
+    QTest::newRow("wrong basic login") << QStringList{"--auth", "basic"} << admin << wrong
+                                       << "Unable to log in to the router." << false;
+    QTest::newRow("wrong digest login") << QStringList{"--auth", "digest"} << wrong << admin
+                                        << "Unable to log in to the router." << false;
+    QTest::newRow("right digest login") << QStringList{"--auth", "digest"} << admin << admin << "Monitoring" << true;
+    QTest::newRow("values NA") << QStringList{"--values", "12.5,10.0,30.0,20.0", "--na", "SD,AU"} << admin << admin
+                               << "Monitoring" << true;
+    QTest::newRow("keys missing") << QStringList{"--values", "12.5,10.0,30.0,20.0", "--missing", "SU"} << admin << admin
+                                  << "Monitoring" << true;
+    QTest::newRow("values not numbers") << QStringList{"--values", "12.5,10.0,30.0,20.0", "--non-numeric", "AD"}
+                                        << admin << admin << "Monitoring" << true;
+}
+
+void TestFaultMatrix::routerFault()
+{
+    QFETCH(QStringList, routerOptions);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, status);
+    QFETCH(bool, captured);
+    RouterSimulator router(m_simulator);
+    QVERIFY2(router.start(routerOptions), qPrintable(router.errorText()));
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    Program program(folder.path());
+    program.pointAt(router);
+    program.ui().txtUser->setText(user);
+    program.ui().txtPass->setText(password);
+    const QList<qint32> graphBefore = newestPoints(program.controller);
+
+    Heartbeat heartbeat;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    program.ui().cmdTimer->click();
+    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * transferTimeoutMs));
+    QVERIFY2(heartbeat.stallMs() < longestAllowedStallMs,
+        qPrintable(QStringLiteral("event loop stalled %1 ms").arg(heartbeat.stallMs())));
+    QVERIFY(heartbeat.ticks >= elapsed.elapsed() / longestAllowedStallMs);
+
+    QCOMPARE(program.status(), status);
+    const QList<QByteArray> lines = fileLines(csvPath);
+    QVERIFY(csvIsWhole(lines));
+    QCOMPARE(lines.size(), captured ? 2 : 1);
+    QCOMPARE(newestPoints(program.controller) != graphBefore, captured);
+    QVERIFY(program.controller.isMonitoring());
+    QVERIFY(!program.controller.isCapturing());
+
+    // Once the router behaves again, the very next timed capture works.
+    program.pointAt(*m_healthy);
+    program.ui().txtUser->clear();
+    program.ui().txtPass->clear();
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
+    QCOMPARE(fileLines(csvPath).size(), lines.size() + 1);
+    QVERIFY(csvIsWhole(fileLines(csvPath)));
+}
+
+void TestFaultMatrix::csvFileFault_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("needsPermissions");
+    QTest::newRow("disk full") << "/dev/full" << false;
+    QTest::newRow("folder where the file should be") << "stats.csv" << false;
+    QTest::newRow("read-only folder") << "locked/stats.csv" << true;
+}
+
+void TestFaultMatrix::csvFileFault()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, needsPermissions);
+    if (needsPermissions && runningAsRoot())
+        QSKIP("running as root: file permissions do not stop root from writing");
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("stats.csv")));
+    QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("locked")));
+    QVERIFY(QFile::setPermissions(folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner));
+    Program program(folder.path());
+    program.pointAt(*m_healthy);
+    program.ui().txtFilename->setText(fileName);
+    const QList<qint32> graphBefore = newestPoints(program.controller);
+
+    program.ui().cmdTimer->click();
+    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * transferTimeoutMs));
+    QCOMPARE(program.status(), QStringLiteral("Could not save results to file!"));
+    QVERIFY(newestPoints(program.controller) != graphBefore);
+    QVERIFY(program.controller.isMonitoring());
+    QVERIFY(QFileInfo(folder.filePath(QStringLiteral("stats.csv"))).isDir());
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("locked/stats.csv"))));
+
+    // The next capture tries again and says so again; nothing else was harmed.
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.status(), QStringLiteral("Could not save results to file!"));
+    QVERIFY(program.controller.isMonitoring());
+    QFile::setPermissions(
+        folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestFaultMatrix::settingsFileFault_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("lock");
+    QTest::addColumn<QString>("routerIp");
+    QTest::addColumn<QByteArrayList>("keptLines");
+
+    const QByteArray tweaks = "[Tweaks]\r\nSNR threshold=4.5\r\n";
+    QTest::newRow("cut mid-line") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n" + tweaks + "Stats pa") << ""
+                                  << "192.0.2.7" << QByteArrayList{tweaks, "Stats pa"};
+    QTest::newRow("cut mid-value") << QByteArray(tweaks + "[Options]\r\nRouter IP=192.0.") << ""
+                                   << "192.0." << QByteArrayList{tweaks, "Router IP=192.0."};
+    QTest::newRow("cut mid-section name") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n[Twea") << ""
+                                          << "192.0.2.7" << QByteArrayList{"[Twea"};
+    QTest::newRow("file read-only") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n" + tweaks) << "file"
+                                    << "192.0.2.7" << QByteArrayList{tweaks};
+    QTest::newRow("folder read-only") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n" + tweaks) << "folder"
+                                      << "192.0.2.7" << QByteArrayList{tweaks};
+}
+
+void TestFaultMatrix::settingsFileFault()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, lock);
+    QFETCH(QString, routerIp);
+    QFETCH(QByteArrayList, keptLines);
+    if (!lock.isEmpty() && runningAsRoot())
+        QSKIP("running as root: file permissions do not stop root from writing");
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("program"));
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("program")));
+    const QString path = QDir(folder).filePath(QStringLiteral("settings.ini"));
+    QVERIFY(writeFile(path, content));
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
+    if (lock == QLatin1String("file"))
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    if (lock == QLatin1String("folder"))
+        QVERIFY(QFile::setPermissions(folder, readOnly));
+    {
+        Program program(folder);
+        QCOMPARE(program.ui().txtIP->text(), routerIp);
+        if (lock == QLatin1String("folder"))
+            QCOMPARE(program.status(),
+                QStringLiteral("The program's folder cannot be written: settings and CSV lines will not be kept."));
+        program.ui().txtUser->setText(QStringLiteral("operator"));
+        program.window.close();
+    }
+    QFile::setPermissions(folder, readOnly | QFile::WriteOwner);
+    const QByteArray saved = fileBytes(path);
+    for (const QByteArray& line : keptLines)
+        QVERIFY2(saved.contains(line), saved.constData());
+    if (lock.isEmpty()) {
+        Program restarted(folder);
+        QCOMPARE(restarted.ui().txtUser->text(), QStringLiteral("operator"));
+        QCOMPARE(restarted.ui().txtIP->text(), routerIp);
+    }
+}
+
+QTEST_MAIN(TestFaultMatrix)
+#include "TestFaultMatrix.moc"
