@@ -43,7 +43,7 @@ void BM_DrawGraph(benchmark::State& benchState)
     GraphFixture fixture;
     const bool markers = benchState.range(0) != 0;
     int n = 0;
-    for (auto _ : benchState)
+    for ([[maybe_unused]] auto _ : benchState)
         fixture.draw(n++, markers);
 }
 BENCHMARK(BM_DrawGraph)->Arg(1)->Arg(0)->ArgName("markers")->Unit(benchmark::kMicrosecond);

@@ -47,7 +47,7 @@ void parsePage(benchmark::State& state, const QString& page)
     SilentStatusLine status;
     SilentMessageBox messageBox;
     PageParser parser(table, status, messageBox);
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(parser.parseStatsPage(page));
     state.SetBytesProcessed(state.iterations() * page.size() * qsizetype(sizeof(char16_t)));
     state.counters["page_chars"] = double(page.size());
@@ -55,17 +55,17 @@ void parsePage(benchmark::State& state, const QString& page)
 
 void typicalPage(benchmark::State& state)
 {
-    parsePage(state, statusPage(20 * 1024));
+    parsePage(state, statusPage(qsizetype{20} * 1024));
 }
 
 void megabytePage(benchmark::State& state)
 {
-    parsePage(state, statusPage(1024 * 1024));
+    parsePage(state, statusPage(qsizetype{1024} * 1024));
 }
 
 void megabyteSingleLine(benchmark::State& state)
 {
-    parsePage(state, QString(1024 * 1024, u'v') + QStringLiteral("var st_up_line_attenuation = \"21.0\";"));
+    parsePage(state, QString(qsizetype{1024} * 1024, u'v') + QStringLiteral("var st_up_line_attenuation = \"21.0\";"));
 }
 
 } // namespace

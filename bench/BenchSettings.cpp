@@ -25,7 +25,7 @@ QString writeSettingsFile(const QTemporaryDir& dir, qint64 lines)
     for (qint64 line = 0; line < lines - 14; ++line)
         content += "Key" + QByteArray::number(line) + "=some value of the user's\r\n";
     content += "[Options]\r\nRouter IP=192.168.1.1\r\nUsername=admin\r\n";
-    const QString path = dir.filePath(QStringLiteral("settings.ini"));
+    QString path = dir.filePath(QStringLiteral("settings.ini"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write the settings file");
@@ -38,7 +38,7 @@ void loadSettingsFile(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = writeSettingsFile(dir, state.range(0));
     SilentStatusLine status;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         Settings settings;
         benchmark::DoNotOptimize(loadSettings(path, settings, status));
     }
@@ -51,7 +51,7 @@ void saveSettingsFile(benchmark::State& state)
     const QString path = writeSettingsFile(dir, state.range(0));
     SilentStatusLine status;
     Settings settings;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         settings.minutesText = settings.minutesText == QLatin1String("1") ? QStringLiteral("2") : QStringLiteral("1");
         benchmark::DoNotOptimize(saveSettings(path, settings, status));
     }
@@ -61,7 +61,7 @@ void saveSettingsFile(benchmark::State& state)
 void appendCsvLines(benchmark::State& state)
 {
     const QString line = QStringLiteral("05/03/2026,07:08:09,6.5,12.0,23.4,11.0");
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("stats.csv"));

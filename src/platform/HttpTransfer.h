@@ -32,7 +32,7 @@ class HttpTransfer final : public Transfer
 
 public:
     static constexpr int defaultTimeoutMs = 20000;
-    static constexpr qint64 defaultSizeCap = 4 * 1024 * 1024;
+    static constexpr qint64 defaultSizeCap = qint64{4} * 1024 * 1024;
 
     explicit HttpTransfer(int timeoutMs = defaultTimeoutMs, qint64 sizeCap = defaultSizeCap, QObject* parent = nullptr);
     ~HttpTransfer() override;

@@ -19,14 +19,14 @@ quint32 readLong(QByteArrayView record, int offset)
 // The shell stops at the first NUL and never reads past the field, terminated or not.
 QString readText(TrayFlavour flavour, QByteArrayView record, int offset, int chars)
 {
-    const QByteArrayView field = record.sliced(offset, chars * TrayRecordLayout::of(flavour).charBytes);
+    const QByteArrayView field = record.sliced(offset, qsizetype(chars) * TrayRecordLayout::of(flavour).charBytes);
     if (flavour == TrayFlavour::Ansi) {
         const qsizetype nul = field.indexOf('\0');
         return AnsiCodec::decode(nul < 0 ? field : field.first(nul));
     }
     QString text;
     for (int i = 0; i < chars; ++i) {
-        const char16_t unit = qFromLittleEndian<quint16>(field.data() + 2 * i);
+        const char16_t unit = qFromLittleEndian<quint16>(field.data() + 2 * qsizetype(i));
         if (unit == 0)
             break;
         text.append(QChar(unit));
@@ -186,7 +186,7 @@ void QtTrayShell::showBalloon(const Fields& fields)
 
 QIcon QtTrayShell::iconFor(quint32 handle) const
 {
-    const QIcon icon = m_icons.icon(handle);
+    QIcon icon = m_icons.icon(handle);
     if (!icon.isNull())
         return icon;
     QPixmap blank(16, 16);

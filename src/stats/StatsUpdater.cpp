@@ -16,14 +16,14 @@ const QString crLf = QStringLiteral("\r\n");
 } // namespace
 
 StatsUpdater::StatsUpdater(LineStatTable& table, AppState& state, StatusLine& statusLine, StatsDisplay& display,
-    TrayNotice& tray, const Clock& clock, QLocale locale)
+    TrayNotice& tray, const Clock& clock, const QLocale& locale)
     : m_table(table)
     , m_state(state)
     , m_statusLine(statusLine)
     , m_display(display)
     , m_tray(tray)
     , m_clock(clock)
-    , m_locale(std::move(locale))
+    , m_locale(locale)
 { }
 
 void StatsUpdater::updateStats()
@@ -81,7 +81,7 @@ QString StatsUpdater::showLineState()
         m_display.setWindowIcon(QStringLiteral("small_online"));
         return {};
     }
-    const QString dropTime = NumberFormat::dropTime(m_clock.now(), m_locale);
+    QString dropTime = NumberFormat::dropTime(m_clock.now(), m_locale);
     m_display.showLastDrop(QStringLiteral("Last connection drop: ") + dropTime);
     m_statusLine.setStatusColour(downColour);
     m_display.setWindowIcon(QStringLiteral("small_offline"));

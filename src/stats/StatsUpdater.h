@@ -24,7 +24,7 @@ public:
     static constexpr int balloonTimeoutMs = 3000;
 
     StatsUpdater(LineStatTable& table, AppState& state, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
-        const Clock& clock, QLocale locale = QLocale());
+        const Clock& clock, const QLocale& locale = QLocale());
     Q_DISABLE_COPY_MOVE(StatsUpdater)
 
     void updateStats();

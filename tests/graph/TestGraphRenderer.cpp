@@ -176,6 +176,7 @@ void TestGraphRenderer::redrawOnly_leavesHistory()
 {
     m_renderer->drawGraph({10.0f, 20.0f, 30.0f, 40.0f}, false, {true, false});
     std::vector<SeriesRecord> before;
+    before.reserve(std::size_t(m_state->graphSeries.size()));
     for (int r = 0; r < m_state->graphSeries.size(); ++r)
         before.push_back(m_state->graphSeries.series(r));
     m_renderer->drawGraph({1.0f, 2.0f, 3.0f, 4.0f}, true, {true, true});

@@ -15,7 +15,7 @@ namespace {
 
 // Short limits keep the failing cases quick; the real ones are far longer.
 constexpr int testTimeoutMs = 1500;
-constexpr qint64 testSizeCap = 4 * 1024 * 1024;
+constexpr qint64 testSizeCap = qint64{4} * 1024 * 1024;
 constexpr int waitMs = 15000;
 
 quint16 closedPort()

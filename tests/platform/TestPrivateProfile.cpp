@@ -41,7 +41,7 @@ void TestPrivateProfile::init()
 
 QString TestPrivateProfile::write(const QByteArray& content) const
 {
-    const QString path = m_dir->filePath(QStringLiteral("settings.ini"));
+    QString path = m_dir->filePath(QStringLiteral("settings.ini"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("cannot write the test file");

@@ -9,8 +9,8 @@
 namespace {
 
 // A request head larger than this is no request a browser or the monitor would send.
-constexpr qsizetype maxRequestBytes = 64 * 1024;
-constexpr qint64 hugeChunkBytes = 64 * 1024;
+constexpr qsizetype maxRequestBytes = qsizetype{64} * 1024;
+constexpr qint64 hugeChunkBytes = qint64{64} * 1024;
 
 } // namespace
 

@@ -45,7 +45,7 @@ QStringList codeList(const QCommandLineParser& parser, const QString& name)
     if (!parser.isSet(name)) {
         return {};
     }
-    const QStringList codes = parser.value(name).toUpper().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QStringList codes = parser.value(name).toUpper().split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& code : codes) {
         if (!seriesCodes.contains(code)) {
             throw Problem{QStringLiteral("--%1 takes series codes out of SD,SU,AD,AU").arg(name)};
