@@ -91,13 +91,15 @@ void checkLinesKept(const QByteArray& original, const QByteArray& saved)
             ++j;
             continue;
         }
-        if (isInsertable(after[j]) && j + 1 < after.size() && keptLine(before[i], after[j + 1], last)) {
-            ++j;
-            continue;
-        }
+        // A rewritten value comes before an insertion: a new key line goes only where no line of
+        // that key was found, so a line with the same key lead is the old one rewritten.
         const QByteArray lead = savedKeyLead(before[i]);
         if (!lead.isEmpty() && after[j].startsWith(lead)) {
             ++i;
+            ++j;
+            continue;
+        }
+        if (isInsertable(after[j]) && j + 1 < after.size() && keptLine(before[i], after[j + 1], last)) {
             ++j;
             continue;
         }
