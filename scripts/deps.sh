@@ -8,7 +8,7 @@ packages=(
     fonts-liberation
     xvfb xauth trayer xdotool x11-utils
     libbenchmark-dev curl
-    clang-14 libfuzzer-14-dev clang-tidy
+    clang-14 libfuzzer-14-dev clang-tidy valgrind
 )
 
 missing=()
