@@ -122,8 +122,7 @@ void MainController::formLoad()
     m_state.trayTip = monitorOffTip();
     m_window.setWindowTitle(AppInfo::windowCaption());
     m_state.settingsPath = QDir(m_platform.applicationFolder).filePath(QStringLiteral("settings.ini"));
-    if (QFileInfo::exists(m_state.settingsPath))
-        loadSettingsFile();
+    const bool settingsRead = !QFileInfo::exists(m_state.settingsPath) || loadSettingsFile();
     const GraphSurface& surface = *m_window.ui().picGraph;
     m_graph.computeScale(surface.scaleWidth(), surface.scaleHeight());
     m_graph.graphSeries.initHistory(statCount - 1, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
@@ -131,15 +130,19 @@ void MainController::formLoad()
     // Said once, at start: otherwise every close would lose the settings without a word.
     if (!QFileInfo(m_platform.applicationFolder).isWritable())
         m_statusLine.showStatus(text(StatusTexts::folderNotWritable));
+    // The close leaves an unreadable file alone, so the user must hear now that changes will not be kept.
+    if (!settingsRead)
+        m_statusLine.showStatus(text(StatusTexts::settingsUnreadable));
     m_sysTray.detectShellCapabilities();
 }
 
-void MainController::loadSettingsFile()
+bool MainController::loadSettingsFile()
 {
     Settings settings = SettingsBinding::fromWindow(m_window, m_state, m_graph, m_graphOptions);
-    loadSettings(m_state.settingsPath, settings, m_statusLine);
+    const bool read = loadSettings(m_state.settingsPath, settings, m_statusLine);
     SettingsBinding::toWindow(settings, m_window, m_state, m_graph, m_graphOptions);
     syncGraphMenu();
+    return read;
 }
 
 void MainController::formQueryUnload()

@@ -86,7 +86,7 @@ private:
     void connectControls();
     void connectGraphControls();
     void connectTrayControls();
-    void loadSettingsFile();
+    bool loadSettingsFile();
     void startMonitoring();
     void stopMonitoring();
     void setMonitorControlsEnabled(bool enabled);

@@ -29,6 +29,7 @@ inline constexpr char replyTooLarge[] = "The router's reply is too large to be i
 inline constexpr char fetchCancelled[] = "Router request cancelled.";
 inline constexpr char folderNotWritable[]
     = "The program's folder cannot be written: settings and CSV lines will not be kept.";
+inline constexpr char settingsUnreadable[] = "The settings file cannot be read: settings will not be loaded or saved.";
 inline constexpr char intervalTooShort[] = "The interval must be at least 0.1 minutes.";
 
 } // namespace StatusTexts

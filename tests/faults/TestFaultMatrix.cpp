@@ -309,6 +309,8 @@ void TestFaultMatrix::settingsFileFault_data()
                                    << "192.0." << QByteArrayList{tweaks, "Router IP=192.0."};
     QTest::newRow("cut mid-section name") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n[Twea") << ""
                                           << "192.0.2.7" << QByteArrayList{"[Twea"};
+    QTest::newRow("folder where the file should be") << QByteArray() << "replaced"
+                                                     << "10.0.0.2" << QByteArrayList{};
     QTest::newRow("file read-only") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n" + tweaks) << "file"
                                     << "192.0.2.7" << QByteArrayList{tweaks};
     QTest::newRow("folder read-only") << QByteArray("[Options]\r\nRouter IP=192.0.2.7\r\n" + tweaks) << "folder"
@@ -321,13 +323,17 @@ void TestFaultMatrix::settingsFileFault()
     QFETCH(QString, lock);
     QFETCH(QString, routerIp);
     QFETCH(QByteArrayList, keptLines);
-    if (!lock.isEmpty() && runningAsRoot())
+    const bool needsPermissions = lock == QLatin1String("file") || lock == QLatin1String("folder");
+    if (needsPermissions && runningAsRoot())
         QSKIP("running as root: file permissions do not stop root from writing");
     QTemporaryDir root;
     const QString folder = root.filePath(QStringLiteral("program"));
     QVERIFY(QDir(root.path()).mkpath(QStringLiteral("program")));
     const QString path = QDir(folder).filePath(QStringLiteral("settings.ini"));
-    QVERIFY(writeFile(path, content));
+    if (lock == QLatin1String("replaced"))
+        QVERIFY(QDir(folder).mkpath(QStringLiteral("settings.ini")));
+    else
+        QVERIFY(writeFile(path, content));
     const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
     if (lock == QLatin1String("file"))
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
@@ -339,10 +345,14 @@ void TestFaultMatrix::settingsFileFault()
         if (lock == QLatin1String("folder"))
             QCOMPARE(program.status(),
                 QStringLiteral("The program's folder cannot be written: settings and CSV lines will not be kept."));
+        if (lock == QLatin1String("replaced"))
+            QCOMPARE(program.status(),
+                QStringLiteral("The settings file cannot be read: settings will not be loaded or saved."));
         program.ui().txtUser->setText(QStringLiteral("operator"));
         program.window.close();
     }
     QFile::setPermissions(folder, readOnly | QFile::WriteOwner);
+    QCOMPARE(QFileInfo(path).isDir(), lock == QLatin1String("replaced"));
     const QByteArray saved = fileBytes(path);
     for (const QByteArray& line : keptLines)
         QVERIFY2(saved.contains(line), saved.constData());
