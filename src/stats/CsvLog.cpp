@@ -13,16 +13,31 @@ bool appendLine(QIODevice& device, const QString& text)
     return device.write(line) == line.size();
 }
 
+namespace {
+
+// A file left without its last line break (cut off by a crash or by another program) would have
+// the next line glued onto its unfinished one.
+bool endsMidLine(QFile& file)
+{
+    if (file.isSequential() || file.size() == 0 || !file.seek(file.size() - 1))
+        return false;
+    char last = 0;
+    return file.getChar(&last) && last != '\n';
+}
+
+} // namespace
+
 bool appendLineToFile(const QString& path, const QString& text)
 {
     if (path.isEmpty())
         return false;
     QFile file(path);
     // Unbuffered, so a failed write is known at once and nothing is left in a buffer to flush later.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return false;
     const qint64 sizeBefore = file.size();
-    if (appendLine(file, text))
+    const bool lineBreakNeeded = endsMidLine(file);
+    if ((!lineBreakNeeded || file.write("\r\n", 2) == 2) && appendLine(file, text))
         return true;
     if (!file.isSequential())
         file.resize(sizeBefore);

@@ -153,6 +153,7 @@ private slots:
     void routerFault();
     void csvFileFault_data();
     void csvFileFault();
+    void csvFileCutMidLine_keepsItAndStartsANewLine();
     void settingsFileFault_data();
     void settingsFileFault();
 
@@ -293,6 +294,24 @@ void TestFaultMatrix::csvFileFault()
     QVERIFY(program.controller.isMonitoring());
     QFile::setPermissions(
         folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestFaultMatrix::csvFileCutMidLine_keepsItAndStartsANewLine()
+{
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    const QByteArray cut = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n05/03/2026,07:0";
+    QVERIFY(writeFile(csvPath, cut));
+    Program program(folder.path());
+    program.pointAt(*m_healthy);
+
+    program.ui().cmdTimer->click();
+    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * transferTimeoutMs));
+    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
+    const QByteArray bytes = fileBytes(csvPath);
+    QVERIFY(bytes.startsWith(cut + "\r\n"));
+    QCOMPARE(fileLines(csvPath).size(), 3);
+    QVERIFY(csvIsWhole(fileLines(csvPath).mid(2)));
 }
 
 void TestFaultMatrix::settingsFileFault_data()
