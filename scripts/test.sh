@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: formatting, the normal build, then the sanitizer build.
+# Builds everything and runs every test: formatting, the normal build and its tests, clang-tidy over
+# the program's sources, the sanitizer build and its tests, then a short pass of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,4 +23,12 @@ run_suite() {
 }
 
 run_suite build
+
+# The program and its tools; scripts/tidy.sh alone also checks the tests and benchmarks.
+echo "== clang-tidy"
+LINEGAUGE_TIDY_DIRS="src tools" scripts/tidy.sh
+
 run_suite build-asan -DLINEGAUGE_SANITIZE=ON -DLINEGAUGE_BUILD_BENCH=OFF
+
+echo "== fuzz smoke"
+scripts/fuzz.sh 5

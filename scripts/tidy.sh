@@ -4,7 +4,8 @@
 #
 #   scripts/tidy.sh [file ...]     (no files: every source the build compiles)
 #
-# LINEGAUGE_TIDY_BUILD names the build folder (default build).
+# LINEGAUGE_TIDY_BUILD names the build folder (default build); LINEGAUGE_TIDY_DIRS the top folders
+# whose sources are checked (default "src tools bench tests").
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,15 +25,16 @@ fi
 if (($#)); then
     files=("$@")
 else
-    mapfile -t files < <(python3 - "$build/compile_commands.json" "$root" <<'PY'
+    mapfile -t files < <(python3 - "$build/compile_commands.json" "$root" "${LINEGAUGE_TIDY_DIRS:-src tools bench tests}" <<'PY'
 import json, sys
 root = sys.argv[2] + "/"
+dirs = sys.argv[3].split()
 seen = set()
 for entry in json.load(open(sys.argv[1])):
     path = entry["file"]
     if not path.startswith(root) or "_autogen" in path or path in seen:
         continue
-    if path[len(root):].split("/")[0] in ("src", "tools", "bench", "tests"):
+    if path[len(root):].split("/")[0] in dirs:
         seen.add(path)
         print(path)
 PY

@@ -3,6 +3,7 @@
 #include "platform/AnsiCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -184,6 +185,10 @@ void PrivateProfile::setValue(const QString& section, const QString& key, const 
 
 bool PrivateProfile::save(const QString& file) const
 {
+    // The rename would replace a file the user made read-only; its write bit is the user's say.
+    const QFileInfo existing(file);
+    if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
+        return false;
     QSaveFile output(file);
     if (!output.open(QIODevice::WriteOnly))
         return false;

@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,7 @@ private slots:
     void unwritableTarget_reportsFailure_data();
     void unwritableTarget_reportsFailure();
     void unreadableFile_isNotOverwritten();
+    void readOnlyFile_keepsItsContent();
 
 private:
     QString write(const QByteArray& content) const;
@@ -208,6 +210,15 @@ void TestPrivateProfile::unreadableFile_isNotOverwritten()
     QVERIFY(!writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"), path));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(readBack(path), QByteArray("[s]\r\nk=1\r\nkeep=me\r\n"));
+}
+
+void TestPrivateProfile::readOnlyFile_keepsItsContent()
+{
+    const QString path = write("[s]\r\nk=1\r\n");
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    QVERIFY(!writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"), path));
+    QCOMPARE(readBack(path), QByteArray("[s]\r\nk=1\r\n"));
+    QVERIFY(!(QFileInfo(path).permissions() & QFileDevice::WriteOwner));
 }
 
 QTEST_GUILESS_MAIN(TestPrivateProfile)
