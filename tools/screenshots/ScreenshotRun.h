@@ -11,7 +11,6 @@
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingTrayShell.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QMenu>
