@@ -1,15 +1,4 @@
-#include "ui_MainWindow.h"
-
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/TrayRecordLayout.h"
-#include "platform/VersionProbe.h"
-#include "support/FakeClock.h"
-#include "support/RecordingMessageBox.h"
-#include "support/RecordingTrayShell.h"
-#include "support/RouterSimulator.h"
+#include "support/ProgramRig.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -17,55 +6,6 @@
 #include <QTest>
 
 namespace {
-
-constexpr int transferTimeoutMs = 1500;
-// The real timer never fires in these tests: they tick by hand, so every tick is counted.
-constexpr int idleTimerMs = 3600 * 1000;
-
-// The whole program in a folder of its own, with a tray and message box that record instead of show.
-struct Program
-{
-    explicit Program(const QString& folder)
-        : transfer(transferTimeoutMs)
-        , controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder, idleTimerMs})
-        , captures(&controller, &MainController::captureFinished)
-    {
-        controller.formLoad();
-    }
-
-    Ui::MainWindow& ui() { return window.ui(); }
-
-    void pointAt(const RouterSimulator& router)
-    {
-        ui().txtIP->setText(QStringLiteral("127.0.0.1"));
-        ui().txtPort->setText(QString::number(router.port()));
-    }
-
-    bool waitForCaptures(int count)
-    {
-        return QTest::qWaitFor([&] { return captures.count() >= count; }, 3 * transferTimeoutMs);
-    }
-
-    int balloons() const
-    {
-        int count = 0;
-        for (const RecordingTrayShell::Call& call : shell.calls) {
-            if (call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10)
-                ++count;
-        }
-        return count;
-    }
-
-    RecordingTrayShell shell;
-    FixedVersionProbe probe{VersionProbe::pack(10, 0, true)};
-    IconRegistry icons;
-    HttpTransfer transfer;
-    RecordingMessageBox messageBox;
-    FakeClock clock;
-    MainWindow window;
-    MainController controller;
-    QSignalSpy captures;
-};
 
 QByteArray fileBytes(const QString& path)
 {
@@ -106,7 +46,7 @@ private:
 void TestEndToEnd::startUp_isIdleAndReady()
 {
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     QCOMPARE(program.ui().lblStatus->text(), QStringLiteral("Ready"));
     QCOMPARE(program.window.windowTitle(), QStringLiteral("Linegauge by Orvell - 1.0.3"));
     QCOMPARE(program.controller.state().trayTip, QStringLiteral("Linegauge (Monitor OFF)"));
@@ -122,7 +62,7 @@ void TestEndToEnd::timedCaptures_writeHeaderThenOneLineEach()
     QVERIFY2(router.start({QStringLiteral("--values"), QStringLiteral("12.5,10.0,30.0,20.0")}),
         qPrintable(router.errorText()));
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(router);
 
     program.ui().cmdTimer->click();
@@ -168,7 +108,7 @@ void TestEndToEnd::failedCapture_leavesCsvAndGraphAlone()
     RouterSimulator router(m_simulator);
     QVERIFY2(router.start(routerOptions), qPrintable(router.errorText()));
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(router);
     const QList<qint32> graphBefore = newestPoints(program.controller);
 
@@ -189,7 +129,7 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     QVERIFY2(router.start({"--values", "12.5,10.0,30.0,20.0", "--drop-every", "3", "--drop-length", "2"}),
         qPrintable(router.errorText()));
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(router);
     program.ui().chkUseBalloons->setChecked(true);
     program.ui().cmdSysTray->click();
@@ -212,7 +152,7 @@ void TestEndToEnd::testButtons_neverWriteTheCsvFile()
     RouterSimulator router(m_simulator);
     QVERIFY2(router.start({"--values", "6.5,12.0,23.4,11.0"}), qPrintable(router.errorText()));
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(router);
 
     program.ui().cmdTestPage->click();
@@ -238,7 +178,7 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
     file.write("[Options]\r\nRouter IP=127.0.0.1\r\nMarkers=True\r\n" + tweaks);
     file.close();
     {
-        Program program(folder.path());
+        ProgramRig program(folder.path());
         QCOMPARE(program.ui().txtIP->text(), QStringLiteral("127.0.0.1"));
         QVERIFY(program.window.mnMarkers()->isChecked());
         QCOMPARE(program.controller.state().snrThreshold, 4.5f);
@@ -248,7 +188,7 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
     }
     const QByteArray saved = fileBytes(path);
     QVERIFY(saved.contains(tweaks));
-    Program restarted(folder.path());
+    ProgramRig restarted(folder.path());
     QCOMPARE(restarted.ui().txtUser->text(), QStringLiteral("operator"));
     QCOMPARE(restarted.ui().txtPass->text(), QStringLiteral("secret"));
     QCOMPARE(restarted.controller.state().statsPage, QStringLiteral("/status.htm"));
@@ -261,7 +201,7 @@ void TestEndToEnd::closeDuringHangingFetch_endsAtOnce()
     RouterSimulator router(m_simulator);
     QVERIFY2(router.start({"--fault", "hang"}), qPrintable(router.errorText()));
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(router);
     QSignalSpy closed(&program.controller, &MainController::closed);
 
@@ -277,7 +217,7 @@ void TestEndToEnd::closeDuringHangingFetch_endsAtOnce()
 void TestEndToEnd::shortInterval_refusesToStart()
 {
     QTemporaryDir folder;
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.ui().txtInt->setText(QStringLiteral("0"));
     program.ui().cmdTimer->click();
     QVERIFY(!program.controller.isMonitoring());

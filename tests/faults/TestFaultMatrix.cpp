@@ -1,14 +1,4 @@
-#include "ui_MainWindow.h"
-
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/VersionProbe.h"
-#include "support/FakeClock.h"
-#include "support/RecordingMessageBox.h"
-#include "support/RecordingTrayShell.h"
-#include "support/RouterSimulator.h"
+#include "support/ProgramRig.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,52 +13,8 @@
 
 namespace {
 
-constexpr int transferTimeoutMs = 1500;
-// The monitoring timer never fires on its own here: captures are started by ticking by hand.
-constexpr int idleTimerMs = 3600 * 1000;
 // A window blocked for a whole router time-out would miss this by far.
 constexpr qint64 longestAllowedStallMs = 1000;
-
-// The whole program in a folder of its own, with a tray and message box that record instead of show.
-struct Program
-{
-    explicit Program(const QString& folder)
-        : transfer(transferTimeoutMs)
-        , controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder, idleTimerMs})
-        , captures(&controller, &MainController::captureFinished)
-    {
-        controller.formLoad();
-    }
-
-    Ui::MainWindow& ui() { return window.ui(); }
-
-    void pointAt(const RouterSimulator& router)
-    {
-        ui().txtIP->setText(QStringLiteral("127.0.0.1"));
-        ui().txtPort->setText(QString::number(router.port()));
-    }
-
-    // Ticks the schedule until the next timed capture has started and waits for its end.
-    bool captureOnce()
-    {
-        const int before = int(captures.count());
-        for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
-            controller.tmrMainTimer();
-        return QTest::qWaitFor([&] { return captures.count() > before; }, 3 * transferTimeoutMs);
-    }
-
-    QString status() { return ui().lblStatus->text(); }
-
-    RecordingTrayShell shell;
-    FixedVersionProbe probe{VersionProbe::pack(10, 0, true)};
-    IconRegistry icons;
-    HttpTransfer transfer;
-    RecordingMessageBox messageBox;
-    FakeClock clock;
-    MainWindow window;
-    MainController controller;
-    QSignalSpy captures;
-};
 
 // Measures how long the event loop went without serving a 50 ms timer.
 struct Heartbeat
@@ -223,7 +169,7 @@ void TestFaultMatrix::routerFault()
     QVERIFY2(router.start(routerOptions), qPrintable(router.errorText()));
     QTemporaryDir folder;
     const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(router);
     program.ui().txtUser->setText(user);
     program.ui().txtPass->setText(password);
@@ -233,7 +179,7 @@ void TestFaultMatrix::routerFault()
     QElapsedTimer elapsed;
     elapsed.start();
     program.ui().cmdTimer->click();
-    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * transferTimeoutMs));
+    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * ProgramRig::transferTimeoutMs));
     QVERIFY2(heartbeat.stallMs() < longestAllowedStallMs,
         qPrintable(QStringLiteral("event loop stalled %1 ms").arg(heartbeat.stallMs())));
     QVERIFY(heartbeat.ticks >= elapsed.elapsed() / longestAllowedStallMs);
@@ -275,13 +221,13 @@ void TestFaultMatrix::csvFileFault()
     QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("stats.csv")));
     QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("locked")));
     QVERIFY(QFile::setPermissions(folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner));
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(*m_healthy);
     program.ui().txtFilename->setText(fileName);
     const QList<qint32> graphBefore = newestPoints(program.controller);
 
     program.ui().cmdTimer->click();
-    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * transferTimeoutMs));
+    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * ProgramRig::transferTimeoutMs));
     QCOMPARE(program.status(), QStringLiteral("Could not save results to file!"));
     QVERIFY(newestPoints(program.controller) != graphBefore);
     QVERIFY(program.controller.isMonitoring());
@@ -302,11 +248,11 @@ void TestFaultMatrix::csvFileCutMidLine_keepsItAndStartsANewLine()
     const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
     const QByteArray cut = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n05/03/2026,07:0";
     QVERIFY(writeFile(csvPath, cut));
-    Program program(folder.path());
+    ProgramRig program(folder.path());
     program.pointAt(*m_healthy);
 
     program.ui().cmdTimer->click();
-    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * transferTimeoutMs));
+    QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * ProgramRig::transferTimeoutMs));
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     const QByteArray bytes = fileBytes(csvPath);
     QVERIFY(bytes.startsWith(cut + "\r\n"));
@@ -359,7 +305,7 @@ void TestFaultMatrix::settingsFileFault()
     if (lock == QLatin1String("folder"))
         QVERIFY(QFile::setPermissions(folder, readOnly));
     {
-        Program program(folder);
+        ProgramRig program(folder);
         QCOMPARE(program.ui().txtIP->text(), routerIp);
         if (lock == QLatin1String("folder"))
             QCOMPARE(program.status(),
@@ -376,7 +322,7 @@ void TestFaultMatrix::settingsFileFault()
     for (const QByteArray& line : keptLines)
         QVERIFY2(saved.contains(line), saved.constData());
     if (lock.isEmpty()) {
-        Program restarted(folder);
+        ProgramRig restarted(folder);
         QCOMPARE(restarted.ui().txtUser->text(), QStringLiteral("operator"));
         QCOMPARE(restarted.ui().txtIP->text(), routerIp);
     }
