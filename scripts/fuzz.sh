@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang with libFuzzer, address and undefined-behaviour sanitizers) and runs
-# each over its seed corpus in fuzz/corpus/<target>/ for the given number of seconds (default 60).
+# each over its seed corpus in fuzz/corpus/<target>/ and the test fixtures it reads for the given number of seconds (default 60).
 # Prints executions and findings per target; exits non-zero when any target found something.
 # Inputs that break something are kept in <build>/fuzz-findings/ for a closer look.
 #
@@ -27,6 +27,8 @@ fi
 # Settings files are small and the profile target saves a real file per input, so its inputs are
 # kept nearer a settings file's size; the others take the default limit.
 declare -A maxLength=([fuzz_profile]=1024)
+# The test fixtures are seeds too, read where they stand rather than kept twice.
+declare -A fixtures=([fuzz_page_parser]=tests/data/pages [fuzz_profile]=tests/data/settings)
 
 if [[ ${LINEGAUGE_FUZZ_PREBUILT:-0} != 1 ]]; then
     mkdir -p "$build"
@@ -58,7 +60,9 @@ for target in "${targets[@]}"; do
     start=$SECONDS
     status=0
     # New inputs go to the scratch folder first named; the checked-in seeds are only read.
-    "$build/fuzz/$target" "${options[@]}" "$work/$target" "$root/fuzz/corpus/$target" >"$log" 2>&1 || status=$?
+    seeds=("$root/fuzz/corpus/$target")
+    [[ -n ${fixtures[$target]:-} ]] && seeds+=("$root/${fixtures[$target]}")
+    "$build/fuzz/$target" "${options[@]}" "$work/$target" "${seeds[@]}" >"$log" 2>&1 || status=$?
     runs=$(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$log" | tail -n 1)
     [[ -n $runs ]] || runs=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$log" | tail -n 1)
     findings=$(find "$work/found" -name "$target-*" -type f | wc -l)
