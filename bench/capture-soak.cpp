@@ -10,13 +10,13 @@
 #include "platform/IconRegistry.h"
 #include "platform/VersionProbe.h"
 #include "support/FakeClock.h"
+#include "support/ProcessFigures.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingTrayShell.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,18 +25,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
 
 double cpuSeconds()
 {
@@ -96,13 +84,13 @@ int main(int argc, char* argv[])
     };
     for (int i = 0; i < 200; ++i)
         captureOnce();
-    const long rssBefore = residentKiB();
+    const long rssBefore = ProcessFigures::residentKiB();
     QElapsedTimer elapsed;
     elapsed.start();
     for (int i = 0; i < captures; ++i)
         captureOnce();
     const double perCaptureMs = double(elapsed.nsecsElapsed()) / 1e6 / captures;
-    const long rssAfter = residentKiB();
+    const long rssAfter = ProcessFigures::residentKiB();
     std::printf("captures: %d, %.3f ms each, resident memory %ld KiB -> %ld KiB (growth %ld KiB, goal < 1024)\n",
         captures, perCaptureMs, rssBefore, rssAfter, rssAfter - rssBefore);
 

@@ -12,12 +12,11 @@
 #include "platform/HttpTransfer.h"
 #include "platform/IconRegistry.h"
 #include "platform/VersionProbe.h"
+#include "support/ProcessFigures.h"
 #include "support/RouterSimulator.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -33,23 +32,6 @@ constexpr int transferTimeoutMs = 1500;
 constexpr int tickMs = 10;
 constexpr int stallProbeMs = 10;
 constexpr int warmUpCaptures = 20;
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-qsizetype openDescriptors()
-{
-    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size();
-}
 
 // The routers the run switches between: one in four captures meets a fault, the others a drifting,
 // sometimes dropping line.
@@ -139,8 +121,8 @@ int main(int argc, char* argv[])
         ++done;
         ++outcomes[ui.lblStatus->text()];
         if (done == warmUpCaptures) {
-            rssStart = residentKiB();
-            fdStart = openDescriptors();
+            rssStart = ProcessFigures::residentKiB();
+            fdStart = ProcessFigures::openDescriptors();
         }
         pointAtNext();
     });
@@ -149,14 +131,14 @@ int main(int argc, char* argv[])
     controller.cmdTimerClick();
     // Buffers of the huge replies raise the heap once; growth after half-time would be a leak.
     long rssHalf = 0;
-    QTimer::singleShot(seconds * 500, [&] { rssHalf = residentKiB(); });
+    QTimer::singleShot(seconds * 500, [&] { rssHalf = ProcessFigures::residentKiB(); });
     QTimer::singleShot(seconds * 1000, &application, &QApplication::quit);
     QApplication::exec();
     // Stopping cancels the capture under way; that is the run ending, not a failure of it.
     QObject::disconnect(counting);
     controller.cmdTimerClick();
-    const long rssEnd = residentKiB();
-    const qsizetype fdEnd = openDescriptors();
+    const long rssEnd = ProcessFigures::residentKiB();
+    const qsizetype fdEnd = ProcessFigures::openDescriptors();
     window.close();
 
     std::printf("soak: %d s, %ld captures (first %d are warm-up)\n", seconds, done, warmUpCaptures);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Figures of the running process that benchmarks and the soak driver print, read from /proc.
+namespace ProcessFigures {
+
+// Resident memory in KiB, or -1 where it cannot be read.
+long residentKiB();
+qsizetype openDescriptors();
+
+} // namespace ProcessFigures
