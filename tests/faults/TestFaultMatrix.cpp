@@ -1,3 +1,6 @@
+// The build generates the form header only for includes it finds in the test itself.
+#include "ui_MainWindow.h"
+
 #include "support/ProgramRig.h"
 
 #include <QDir>
