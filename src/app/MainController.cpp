@@ -46,6 +46,7 @@ MainController::MainController(MainWindow& window, const Platform& platform, QOb
     , m_window(window)
     , m_platform(platform)
     , m_statusLine(*window.ui().lblStatus)
+    , m_pageTextBox(*window.ui().txtDebug)
     , m_sysTray(platform.trayShell, platform.versionProbe)
     , m_trayWindow(window, platform.icons)
     , m_tray(m_sysTray, m_trayWindow, m_images, m_state, m_statusLine,
@@ -76,7 +77,8 @@ void MainController::connectControls()
     connect(ui.cmdTestPage, &QPushButton::clicked, this, &MainController::cmdTestPageClick);
     connect(&m_tmrMain, &QTimer::timeout, this, &MainController::tmrMainTimer);
     connect(&m_capture, &CaptureCycle::finished, this, &MainController::onCaptureFinished);
-    connect(&m_fetcher, &PageFetcher::pageCopied, ui.txtDebug, &QPlainTextEdit::setPlainText);
+    connect(&m_fetcher, &PageFetcher::pageCopied, this,
+        [this](const QString& page) { m_pageTextBox.showFetchedPage(page); });
     connect(ui.chkHidePassword, &QCheckBox::stateChanged, this, &MainController::chkHidePasswordClick);
     connect(ui.txtPass, &QLineEdit::textEdited, this, &MainController::txtPassEdited);
     connect(ui.lblStatusLabel, &ClickableLabel::clicked, this, &MainController::lblStatusLabelClick);
@@ -179,13 +181,11 @@ void MainController::startMonitoring()
     Ui::MainWindow& ui = m_window.ui();
     if (ui.txtFilename->text().isEmpty())
         return;
-    const float interval = MonitorSchedule::leadingNumber(ui.txtInt->text());
-    if (!(interval >= MonitorSchedule::minimumIntervalMinutes)) {
-        m_statusLine.showStatus(text(StatusTexts::intervalTooShort));
-        return;
-    }
+    // A test capture still waiting for the router gives way: monitoring's first capture runs now.
+    m_capture.cancel();
     setMonitorControlsEnabled(false);
-    m_schedule.start(interval, MonitorSchedule::tickMinutesFor(MonitorSchedule::designedTickMs));
+    m_schedule.start(MonitorSchedule::leadingNumber(ui.txtInt->text()),
+        MonitorSchedule::tickMinutesFor(MonitorSchedule::designedTickMs));
     ui.cmdTimer->setText(QStringLiteral("&Stop Monitoring"));
     m_state.outputPath = CsvLog::outputPathFor(m_platform.applicationFolder, ui.txtFilename->text());
     if (ui.chkSave->checkState() == Qt::Checked && !QFileInfo::exists(m_state.outputPath))
@@ -260,7 +260,7 @@ CaptureInputs MainController::captureInputs() const
     const Ui::MainWindow& ui = m_window.ui();
     CaptureInputs inputs;
     inputs.router = {ui.txtIP->text(), ui.txtPort->text(), ui.txtUser->text(), ui.txtPass->text()};
-    inputs.testPage = ui.txtDebug->toPlainText();
+    inputs.testPage = m_pageTextBox.pageText();
     inputs.saveToFile = ui.chkSave->checkState() == Qt::Checked;
     inputs.autoRange = m_graphOptions.autoRange();
     inputs.drawOptions = m_graphOptions.drawOptions();

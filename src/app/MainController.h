@@ -3,6 +3,7 @@
 #include "app/CaptureCycle.h"
 #include "app/LabelStatusLine.h"
 #include "app/MonitorSchedule.h"
+#include "app/PageTextBox.h"
 #include "app/WindowStatsDisplay.h"
 #include "graph/GraphOptions.h"
 #include "graph/GraphRenderer.h"
@@ -108,6 +109,7 @@ private:
     GraphOptions m_graphOptions;
     MonitorSchedule m_schedule;
     LabelStatusLine m_statusLine;
+    PageTextBox m_pageTextBox;
     SysTray m_sysTray;
     WidgetTrayWindow m_trayWindow;
     StatusImages m_images;

@@ -14,7 +14,6 @@ namespace {
 
 // Point sizes the form file cannot hold: it stores whole points only.
 constexpr qreal windowPointSize = 8.25;
-constexpr qreal graphPointSize = 6.75;
 
 QIcon builtWindowIcon()
 {
@@ -57,9 +56,6 @@ void MainWindow::applyFontSizes()
     QFont windowFont = font();
     windowFont.setPointSizeF(windowPointSize);
     setFont(windowFont);
-    QFont graphFont = m_ui->picGraph->font();
-    graphFont.setPointSizeF(graphPointSize);
-    m_ui->picGraph->setFont(graphFont);
 }
 
 void MainWindow::collectControlArrays()

@@ -4,12 +4,11 @@
 
 // The minute count of the monitoring timer. The minutes are summed in 32-bit floats, tick by tick,
 // so sixty ticks of 1/60 minute stay just below one minute: a 1-minute interval captures on the
-// 61st tick and shows a countdown of 00:00:00 for one tick.
+// 61st tick and shows a countdown of 00:00:00 for one tick. An interval of 0 or below makes every tick
+// a capture.
 class MonitorSchedule
 {
 public:
-    // The shortest interval monitoring accepts: shorter ones would poll the router almost every tick.
-    static constexpr float minimumIntervalMinutes = 0.1f;
     // The monitoring timer's designed interval; one tick counts this many milliseconds as minutes.
     static constexpr int designedTickMs = 1000;
     static constexpr float tickMinutesFor(int intervalMs) { return float(intervalMs) / 60000.0f; }

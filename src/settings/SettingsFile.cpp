@@ -17,15 +17,18 @@ const QString options = QStringLiteral("Options");
 const QString tweaks = QStringLiteral("Tweaks");
 
 // The user's own decimal separator first; a file written with "." still reads anywhere. Group
-// separators are refused so "4.500" never turns into four thousand five hundred.
+// separators are refused in both readings, so neither "4.500" nor "4,500" turns into four thousand
+// five hundred.
 std::optional<double> decimalOf(const QString& text)
 {
     QLocale local = QLocale::system();
     local.setNumberOptions(QLocale::RejectGroupSeparator);
+    QLocale point = QLocale::c();
+    point.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
     double number = local.toDouble(text, &ok);
     if (!ok)
-        number = QLocale::c().toDouble(text, &ok);
+        number = point.toDouble(text, &ok);
     if (!ok || !std::isfinite(number) || !std::isfinite(float(number)))
         return std::nullopt;
     return number;

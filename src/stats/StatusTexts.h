@@ -1,6 +1,6 @@
 #pragma once
 
-// The program's own texts, shown exactly as they stand.
+// The program's own texts, shown exactly as they stand. Every status text fits the status line whole.
 namespace StatusTexts {
 
 inline constexpr char appTitle[] = "Linegauge";
@@ -20,16 +20,13 @@ inline constexpr char savingSettings[] = "Saving settings";
 inline constexpr char ready[] = "Ready";
 inline constexpr char stopped[] = "Stopped Monitoring";
 inline constexpr char couldNotSaveResults[] = "Could not save results to file!";
-inline constexpr char passwordNotStorable[]
-    = "This password has characters the settings file cannot keep: it will not be saved.";
+inline constexpr char passwordNotStorable[] = "Password cannot be saved in settings.ini.";
 inline constexpr char noSystemTray[] = "No system tray available: the window stays open.";
 inline constexpr char portInvalid[] = "Router port must be a number from 1 to 65535.";
 inline constexpr char routerTimedOut[] = "The router did not answer in time.";
-inline constexpr char replyTooLarge[] = "The router's reply is too large to be its status page.";
+inline constexpr char replyTooLarge[] = "Router reply too large for a status page.";
 inline constexpr char fetchCancelled[] = "Router request cancelled.";
-inline constexpr char folderNotWritable[]
-    = "The program's folder cannot be written: settings and CSV lines will not be kept.";
-inline constexpr char settingsUnreadable[] = "The settings file cannot be read: settings will not be loaded or saved.";
-inline constexpr char intervalTooShort[] = "The interval must be at least 0.1 minutes.";
+inline constexpr char folderNotWritable[] = "Folder not writable: settings and CSV not kept.";
+inline constexpr char settingsUnreadable[] = "Cannot read settings.ini: not loaded or saved.";
 
 } // namespace StatusTexts

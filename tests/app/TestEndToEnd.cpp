@@ -40,7 +40,10 @@ private slots:
     void testButtons_neverWriteTheCsvFile();
     void settings_surviveCloseAndRestart();
     void closeDuringHangingFetch_endsAtOnce();
-    void shortInterval_refusesToStart();
+    void intervalWithoutBound_capturesOncePerTick_data();
+    void intervalWithoutBound_capturesOncePerTick();
+    void startDuringTestFetch_capturesAtOnce_data();
+    void startDuringTestFetch_capturesAtOnce();
 
 private:
     const QString m_simulator = QStringLiteral(LINEGAUGE_ROUTERSIM);
@@ -217,15 +220,76 @@ void TestEndToEnd::closeDuringHangingFetch_endsAtOnce()
     QVERIFY(QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
 }
 
-void TestEndToEnd::shortInterval_refusesToStart()
+void TestEndToEnd::intervalWithoutBound_capturesOncePerTick_data()
 {
+    QTest::addColumn<QByteArray>("settingsFile");
+    QTest::addColumn<QString>("interval");
+    QTest::newRow("zero") << QByteArray() << "0";
+    QTest::newRow("negative") << QByteArray() << "-2";
+    QTest::newRow("no number") << QByteArray() << "soon";
+    QTest::newRow("settings file without minutes")
+        << QByteArray("[Options]\r\nOutput filename=stats.csv\r\n") << QString();
+}
+
+void TestEndToEnd::intervalWithoutBound_capturesOncePerTick()
+{
+    QFETCH(QByteArray, settingsFile);
+    QFETCH(QString, interval);
+    RouterSimulator router(m_simulator);
+    QVERIFY2(router.start({"--values", "12.5,10.0,30.0,20.0"}), qPrintable(router.errorText()));
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("settings.ini")));
+    QVERIFY(settingsFile.isNull() || (file.open(QIODevice::WriteOnly) && file.write(settingsFile) > 0));
+    file.close();
+    ProgramRig program(folder.path());
+    program.pointAt(router);
+    if (!interval.isNull())
+        program.ui().txtInt->setText(interval);
+    QCOMPARE(program.ui().txtInt->text(), interval.isNull() ? QString() : interval);
+
+    program.ui().cmdTimer->click();
+    QVERIFY(program.controller.isMonitoring());
+    QVERIFY(program.waitForCaptures(1));
+    // Ticks while a capture still waits start nothing: one capture per tick, never a burst.
+    for (int tick = 0; tick < 3; ++tick)
+        program.controller.tmrMainTimer();
+    QVERIFY(program.waitForCaptures(2));
+    QTest::qWait(100);
+    QCOMPARE(program.captures.count(), 2);
+    program.controller.tmrMainTimer();
+    QVERIFY(program.waitForCaptures(3));
+    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
+    QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:00:00"));
+}
+
+void TestEndToEnd::startDuringTestFetch_capturesAtOnce_data()
+{
+    QTest::addColumn<QStringList>("testRouterOptions");
+    QTest::newRow("test fetch still waiting") << QStringList{"--fault", "hang"};
+    QTest::newRow("test fetch answered") << QStringList{"--values", "1.0,1.0,1.0,1.0"};
+}
+
+void TestEndToEnd::startDuringTestFetch_capturesAtOnce()
+{
+    QFETCH(QStringList, testRouterOptions);
+    RouterSimulator testRouter(m_simulator);
+    QVERIFY2(testRouter.start(testRouterOptions), qPrintable(testRouter.errorText()));
+    RouterSimulator router(m_simulator);
+    QVERIFY2(router.start({"--values", "12.5,10.0,30.0,20.0"}), qPrintable(router.errorText()));
     QTemporaryDir folder;
     ProgramRig program(folder.path());
-    program.ui().txtInt->setText(QStringLiteral("0"));
+    program.pointAt(testRouter);
+    program.ui().cmdTest->click();
+    QTest::qWait(200);
+
+    program.pointAt(router);
     program.ui().cmdTimer->click();
-    QVERIFY(!program.controller.isMonitoring());
-    QCOMPARE(program.ui().lblStatus->text(), QStringLiteral("The interval must be at least 0.1 minutes."));
-    QVERIFY(program.ui().fraMonitor->isEnabled());
+    QVERIFY(QTest::qWaitFor([&] { return program.status() == QLatin1String("Monitoring"); }, 3000));
+    QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:01:00"));
+    QCOMPARE(program.ui().lblStats_0->text(), QStringLiteral("12.5"));
+    QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))),
+        QByteArray("Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n"
+                   "05/03/2026,07:08:09,12.5,10.0,30.0,20.0\r\n"));
 }
 
 QTEST_MAIN(TestEndToEnd)

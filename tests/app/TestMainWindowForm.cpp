@@ -1,16 +1,26 @@
 #include "app/BorderShape.h"
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
+#include "graph/GraphRenderer.h"
+#include "graph/GraphState.h"
+#include "graph/GraphSurface.h"
 #include "platform/Colour.h"
+#include "stats/LineStatTable.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTest>
 
 #include <memory>
@@ -36,6 +46,12 @@ private slots:
     void clicks();
     void menuItems_data();
     void menuItems();
+    void captionsFitTheirControls_data();
+    void captionsFitTheirControls();
+    void statusTextsFitTheStatusLine_data();
+    void statusTextsFitTheStatusLine();
+    void graphCodesKeepTheSeriesColour_data();
+    void graphCodesKeepTheSeriesColour();
 
     void windowIsFixedWithoutMaximise();
     void controlArraysFollowTheirIndex();
@@ -79,6 +95,37 @@ int checkStateOf(const QWidget* widget)
     if (!button || !button->isCheckable())
         return notCheckable;
     return button->isChecked() ? 1 : 0;
+}
+
+// Where the control lays out its caption, as its style places it.
+QRect captionArea(const QWidget* widget)
+{
+    const QStyle* style = widget->style();
+    if (qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QPushButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        const bool check = qobject_cast<const QCheckBox*>(widget);
+        return style->subElementRect(
+            check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &option, widget);
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        // The edit keeps two pixels free on either side of its text, and one for the cursor.
+        const QRect contents = style->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+        return contents.marginsRemoved(edit->textMargins()).adjusted(2, 0, -3, 0);
+    }
+    return widget->contentsRect();
+}
+
+// The room a text takes in a widget's font: its advance or its ink, whichever reaches further.
+QSize neededSize(const QWidget* widget, const QString& text, int flags)
+{
+    const QFontMetrics metrics(widget->font());
+    const QRect laidOut = metrics.boundingRect(captionArea(widget), flags, text);
+    const int ink = (flags & Qt::TextWordWrap) ? 0 : metrics.tightBoundingRect(text).right() + 1;
+    return {std::max(laidOut.width(), ink), laidOut.height()};
 }
 
 void addControl(const char* name, const char* parent, const char* kind, QRect geometry, const QString& text = {},
@@ -229,13 +276,15 @@ void TestMainWindowForm::labelLooks_data()
     QTest::addColumn<QColor>("background");
 
     const QString sans = QStringLiteral("Liberation Sans");
+    // The narrow face where the wider one would cut the caption off in its fixed cell.
+    const QString narrow = QStringLiteral("Liberation Sans Narrow");
     const QColor none;
     const QColor windowText = toQColor(0x00000000);
     const int left = Qt::AlignLeft;
     const int centre = Qt::AlignHCenter;
     const int right = Qt::AlignRight;
-    QTest::newRow("port caption") << "lblGen_3" << sans << false << right << QColor() << none;
-    QTest::newRow("interval caption") << "lblGen_4" << sans << false << centre << QColor() << none;
+    QTest::newRow("port caption") << "lblGen_3" << narrow << false << right << QColor() << none;
+    QTest::newRow("interval caption") << "lblGen_4" << narrow << false << centre << QColor() << none;
     QTest::newRow("status caption") << "lblStatusLabel" << sans << true << left << QColor() << none;
     QTest::newRow("status line") << "lblStatus"
                                  << "Liberation Mono" << false << left << QColor() << none;
@@ -245,7 +294,7 @@ void TestMainWindowForm::labelLooks_data()
     QTest::newRow("maximum cell") << "lblMax_2" << sans << false << centre << windowText << toQColor(0x00C0C0FF);
     QTest::newRow("minimum cell") << "lblMin_1" << sans << false << centre << windowText << toQColor(0x00FFC0C0);
     QTest::newRow("current cell") << "lblStats_3" << sans << true << centre << toQColor(0) << toQColor(0x00FFFFFF);
-    QTest::newRow("row heading") << "lblOutput_5" << sans << true << left << QColor() << none;
+    QTest::newRow("row heading") << "lblOutput_5" << narrow << true << left << QColor() << none;
     QTest::newRow("down snr legend") << "lblOutput_0" << sans << true << left << toQColor(0x00FF0000) << none;
     QTest::newRow("up snr legend") << "lblOutput_1" << sans << true << left << toQColor(0x000000FF) << none;
     QTest::newRow("down att legend") << "lblOutput_2" << sans << true << left << toQColor(0x00C000C0) << none;
@@ -386,6 +435,114 @@ void TestMainWindowForm::menuItems()
     QVERIFY(action->shortcut().isEmpty());
     if (menu == QLatin1String("mnSysTray"))
         QCOMPARE(action->data().toInt(), position);
+}
+
+void TestMainWindowForm::captionsFitTheirControls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    const MainWindow window;
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        const QString caption = textOf(widget);
+        if (!caption.isEmpty() && !qobject_cast<const QGroupBox*>(widget))
+            QTest::newRow(qPrintable(widget->objectName())) << widget->objectName() << caption;
+    }
+    QTest::newRow("five-digit port") << "txtPort"
+                                     << "65535";
+    QTest::newRow("drop time") << "lblLastDrop"
+                               << "Last connection drop: Wed 30/12/2026 23:59:59";
+}
+
+void TestMainWindowForm::captionsFitTheirControls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    const QWidget* widget = control(name);
+    QVERIFY(widget);
+    const bool wraps = widget->inherits("WrapCheckBox") || widget->inherits("WrapPushButton");
+    const int flags = Qt::TextShowMnemonic | (wraps ? Qt::TextWordWrap : 0);
+    const QSize needed = neededSize(widget, text, flags);
+    const QSize room = captionArea(widget).size();
+    QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+        qPrintable(QStringLiteral("%1 needs %2x%3, has %4x%5")
+                       .arg(text)
+                       .arg(needed.width())
+                       .arg(needed.height())
+                       .arg(room.width())
+                       .arg(room.height())));
+}
+
+void TestMainWindowForm::statusTextsFitTheStatusLine_data()
+{
+    QTest::addColumn<QString>("text");
+
+    // Every text of the program's own list, read from its header, so that later additions are measured too.
+    QFile header(QStringLiteral(LINEGAUGE_STATUS_TEXTS));
+    QVERIFY(header.open(QIODevice::ReadOnly));
+    const QString source = QString::fromUtf8(header.readAll());
+    static const QRegularExpression declaration(
+        QStringLiteral(R"re(constexpr char (\w+)\[\]\s*=\s*"((?:[^"\\]|\\.)*)")re"));
+    int texts = 0;
+    for (const QRegularExpressionMatch& match : declaration.globalMatch(source)) {
+        QString text = match.captured(2);
+        text.replace(QLatin1String("\\\""), QLatin1String("\""));
+        QTest::newRow(qPrintable(match.captured(1))) << text;
+        ++texts;
+    }
+    QCOMPARE(texts, int(source.count(QLatin1String("constexpr char"))));
+}
+
+void TestMainWindowForm::statusTextsFitTheStatusLine()
+{
+    QFETCH(QString, text);
+
+    const QWidget* status = control(QStringLiteral("lblStatus"));
+    const int needed = neededSize(status, text, 0).width();
+    const int room = captionArea(status).width();
+    QVERIFY2(needed <= room, qPrintable(QStringLiteral("needs %1 of %2 pixels").arg(needed).arg(room)));
+}
+
+void TestMainWindowForm::graphCodesKeepTheSeriesColour_data()
+{
+    QTest::addColumn<int>("series");
+    QTest::newRow("down snr") << 0;
+    QTest::newRow("up snr") << 1;
+    QTest::newRow("down attenuation") << 2;
+    QTest::newRow("up attenuation") << 3;
+}
+
+void TestMainWindowForm::graphCodesKeepTheSeriesColour()
+{
+    QFETCH(int, series);
+
+    auto* surface = qobject_cast<GraphSurface*>(control(QStringLiteral("picGraph")));
+    QVERIFY(surface);
+    const LineStatTable table;
+    GraphState state;
+    state.computeScale(surface->scaleWidth(), surface->scaleHeight());
+    state.graphSeries.initHistory(statCount - 1, table.seriesColours, state.xStep, state.yScale);
+    state.seriesShown.fill(false);
+    state.seriesShown[std::size_t(series)] = true;
+    GraphRenderer renderer(state, *surface);
+    renderer.drawGraph({25.0f, 25.0f, 25.0f, 25.0f}, false, {});
+
+    const QRgb colour = toQColor(table.seriesColours[std::size_t(series)]).rgb();
+    const QImage& picture = surface->image();
+    // The line rises to the newest point from below; everything above that point is the code.
+    const int newestY = state.graphSeries.series(series).points.back().y;
+    int codePixels = 0;
+    int otherPixels = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            codePixels += pixel == colour && y < newestY ? 1 : 0;
+            otherPixels += pixel != colour && pixel != qRgb(255, 255, 255) ? 1 : 0;
+        }
+    }
+    QCOMPARE(otherPixels, 0);
+    QVERIFY(codePixels > 10);
 }
 
 void TestMainWindowForm::windowIsFixedWithoutMaximise()

@@ -24,6 +24,8 @@ void TestMonitorSchedule::captureTick_data()
     QTest::newRow("one minute captures on the 61st tick") << 1.0f << 61 << "00:00:00";
     QTest::newRow("half a minute") << 0.5f << 30 << "00:00:01";
     QTest::newRow("five minutes") << 5.0f << 300 << "00:00:01";
+    QTest::newRow("zero captures on every tick") << 0.0f << 1 << "";
+    QTest::newRow("negative captures on every tick") << -2.0f << 1 << "";
 }
 
 void TestMonitorSchedule::captureTick()

@@ -134,7 +134,7 @@ void TestFaultMatrix::routerFault_data()
     QTest::newRow("slow drip") << QStringList{"--fault", "slow"} << admin << admin
                                << "The router did not answer in time." << false;
     QTest::newRow("huge page") << QStringList{"--fault", "huge", "--huge-mb", "8"} << admin << admin
-                               << "The router's reply is too large to be its status page." << false;
+                               << "Router reply too large for a status page." << false;
     QTest::newRow("binary garbage") << QStringList{"--fault", "garbage"} << admin << admin << "Cannot find router!"
                                     << false;
     QTest::newRow("truncated reply") << QStringList{"--fault", "truncated"} << admin << admin << "Cannot find router!"
@@ -311,11 +311,9 @@ void TestFaultMatrix::settingsFileFault()
         ProgramRig program(folder);
         QCOMPARE(program.ui().txtIP->text(), routerIp);
         if (lock == QLatin1String("folder"))
-            QCOMPARE(program.status(),
-                QStringLiteral("The program's folder cannot be written: settings and CSV lines will not be kept."));
+            QCOMPARE(program.status(), QStringLiteral("Folder not writable: settings and CSV not kept."));
         if (lock == QLatin1String("replaced"))
-            QCOMPARE(program.status(),
-                QStringLiteral("The settings file cannot be read: settings will not be loaded or saved."));
+            QCOMPARE(program.status(), QStringLiteral("Cannot read settings.ini: not loaded or saved."));
         program.ui().txtUser->setText(QStringLiteral("operator"));
         program.window.close();
     }

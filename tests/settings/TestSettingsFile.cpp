@@ -192,6 +192,7 @@ void TestSettingsFile::loadKey_data()
     loadRow("maximum beyond single range keeps", t, top, "1e50", "graphMax", 50.0f, 50.0f);
     loadRow("snr threshold empty keeps", t, "SNR threshold", "", "snrThreshold", 6.0f, 6.0f);
     loadRow("snr threshold 4.5", t, "SNR threshold", "4.5", "snrThreshold", 6.0f, 4.5f);
+    loadRow("snr threshold with a group separator keeps", t, "SNR threshold", "4,500", "snrThreshold", 6.0f, 6.0f);
     loadRow("snr threshold negative as given", t, "SNR threshold", "-3", "snrThreshold", 6.0f, -3.0f);
     loadRow("att threshold nan keeps", t, "Att. threshold", "nan", "attThreshold", 50.0f, 50.0f);
     loadRow("separate date and time 0 joins", t, separate, "0", "separateDateTime", true, false);
