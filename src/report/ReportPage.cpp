@@ -32,7 +32,7 @@ svg .grid { stroke: #ddd; stroke-width: 1; }
 svg .frame { fill: none; stroke: #888; stroke-width: 1; }
 svg .tick { font-size: 13px; fill: #333; }
 svg .threshold { stroke: #555; stroke-width: 1.2; stroke-dasharray: 6 4; }
-svg .series { fill: none; stroke-width: 1.6; stroke-linejoin: round; }
+svg .series { fill: none; stroke-width: 2.2; stroke-linejoin: round; }
 svg .median { fill: none; stroke-width: 2.2; }
 svg .range { opacity: 0.3; }
 svg .down { fill: #ffc4c4; }
