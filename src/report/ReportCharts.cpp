@@ -72,7 +72,7 @@ QString thresholdLine(const Plot& plot, float threshold, const QString& label)
 {
     const QString y = number(plot.y(threshold));
     return QStringLiteral("<line class=\"threshold\" x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>"
-                          "<text class=\"tick\" x=\"%4\" y=\"%5\" text-anchor=\"end\">%6</text>")
+                          "<text class=\"tick label\" x=\"%4\" y=\"%5\" text-anchor=\"end\">%6</text>")
         .arg(number(plot.left), y, number(plot.right), number(plot.right - 2), number(plot.y(threshold) - 3),
             label.toHtmlEscaped());
 }
@@ -265,10 +265,11 @@ QString timeChart(const ReportFigures& figures)
     svg += downShading(columns, plot);
     svg += valueAxis(plot);
     svg += timeAxis(figures, columns, plot);
-    svg += thresholdLine(plot, figures.snrThreshold, QStringLiteral("SNR threshold"));
-    svg += thresholdLine(plot, figures.attThreshold, QStringLiteral("Att. threshold"));
     for (std::size_t stat = 0; stat < std::size(seriesColours); ++stat)
         svg += seriesPath(columns, plot, stat);
+    // Over the series, so the labels stay readable where a series runs along its threshold.
+    svg += thresholdLine(plot, figures.snrThreshold, QStringLiteral("SNR threshold"));
+    svg += thresholdLine(plot, figures.attThreshold, QStringLiteral("Att. threshold"));
     svg += pauseBands(figures, columns, plot);
     svg += QStringLiteral("<rect class=\"frame\" x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"/></svg>")
                .arg(

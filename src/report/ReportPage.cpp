@@ -31,6 +31,7 @@ svg { width: 100%; height: auto; display: block; }
 svg .grid { stroke: #ddd; stroke-width: 1; }
 svg .frame { fill: none; stroke: #888; stroke-width: 1; }
 svg .tick { font-size: 13px; fill: #333; }
+svg .label { paint-order: stroke; stroke: #fff; stroke-width: 4px; }
 svg .threshold { stroke: #555; stroke-width: 1.2; stroke-dasharray: 6 4; }
 svg .series { fill: none; stroke-width: 2.2; stroke-linejoin: round; }
 svg .median { fill: none; stroke-width: 2.2; }
