@@ -192,7 +192,7 @@ LogLine parseLogLine(std::string_view line)
         return result;
     }
     bool dated = false;
-    int firstValue = 0;
+    std::size_t firstValue = 0;
     if (count == 6) {
         dated = parseDateTime(fields[0].text, fields[1].text, result.capture.stamp);
         firstValue = 2;
@@ -202,8 +202,8 @@ LogLine parseLogLine(std::string_view line)
     }
     if (!dated)
         return result;
-    for (int i = 0; i < logStatCount; ++i) {
-        if (parseValue(fields[std::size_t(firstValue + i)], result.capture.values[std::size_t(i)]))
+    for (std::size_t i = 0; i < std::size_t(logStatCount); ++i) {
+        if (parseValue(fields[firstValue + i], result.capture.values[i]))
             result.capture.numberMask |= 1u << i;
     }
     result.kind = LogLineKind::capture;

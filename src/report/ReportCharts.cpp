@@ -57,7 +57,9 @@ QString valueAxis(const Plot& plot)
 {
     QString svg;
     const double step = niceStep(plot.high - plot.low);
-    for (double value = plot.low; value <= plot.high + step / 2; value += step) {
+    const auto ticks = qint64(std::llround((plot.high - plot.low) / step));
+    for (qint64 tick = 0; tick <= ticks; ++tick) {
+        const double value = plot.low + double(tick) * step;
         const QString y = number(plot.y(value));
         svg += QStringLiteral("<line class=\"grid\" x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\"/>")
                    .arg(number(plot.left), y, number(plot.right));
@@ -200,8 +202,10 @@ QString seriesPath(const TimeColumns& columns, const Plot& plot, std::size_t sta
 
 qint64 tickStepFor(qint64 span)
 {
-    static constexpr qint64 steps[] = {3600, 2 * 3600, 3 * 3600, 6 * 3600, 12 * 3600, 86400, 2 * 86400, 7 * 86400,
-        14 * 86400, 28 * 86400, 91 * 86400, 182 * 86400, 364 * 86400};
+    constexpr qint64 hour = 3600;
+    constexpr qint64 day = WallClock::secondsPerDay;
+    static constexpr qint64 steps[] = {hour, 2 * hour, 3 * hour, 6 * hour, 12 * hour, day, 2 * day, 7 * day, 14 * day,
+        28 * day, 91 * day, 182 * day, 364 * day};
     for (const qint64 step : steps) {
         if (span / step <= 10)
             return step;

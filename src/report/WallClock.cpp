@@ -60,7 +60,7 @@ bool isValidDate(int year, int month, int day)
 
 qint64 stampOf(int year, int month, int day, int hour, int minute, int second)
 {
-    return daysFromCivil(year, month, day) * secondsPerDay + hour * 3600 + minute * 60 + second;
+    return daysFromCivil(year, month, day) * secondsPerDay + qint64(hour) * 3600 + qint64(minute) * 60 + second;
 }
 
 qint64 dayOf(qint64 stamp)
