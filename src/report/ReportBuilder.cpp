@@ -109,7 +109,7 @@ void ReportBuilder::closeDrop(qint64 end, bool recovered)
     m_figures.downSeconds += length;
     m_figures.longestDropSeconds = std::max(m_figures.longestDropSeconds, length);
     m_days[m_openDropDay].downSeconds += length;
-    if (m_figures.listedDrops.size() < maxListedDrops)
+    if (m_figures.listedDrops.size() < maxListed)
         m_figures.listedDrops.push_back(drop);
 }
 

@@ -17,7 +17,7 @@
 class ReportBuilder
 {
 public:
-    static constexpr std::size_t maxListedDrops = 1000;
+    static constexpr std::size_t maxListed = 1000; // drops, and gaps, that the page lists one by one
 
     struct Period
     {

@@ -130,7 +130,9 @@ private:
     {
         const double from = offsetOf(gap.start);
         const double to = offsetOf(gap.start + gap.seconds);
-        for (std::size_t index = 0; index < size(); ++index) {
+        const auto first = std::size_t(std::clamp(from, 0.0, double(size())));
+        const auto last = std::size_t(std::clamp(to + 1.0, 0.0, double(size())));
+        for (std::size_t index = first; index < last; ++index) {
             const double middle = double(index) + 0.5;
             if (middle > from && middle < to && !m_columns[index].captured)
                 m_columns[index].paused = true;
@@ -161,14 +163,28 @@ QString downShading(const TimeColumns& columns, const Plot& plot)
     return svg;
 }
 
+// One mark per run of pixel columns touched by pauses, however many pauses the log has.
 QString pauseBands(const ReportFigures& figures, const TimeColumns& columns, const Plot& plot)
 {
-    QString svg;
+    std::vector<bool> marked(columns.size(), false);
+    const double last = double(columns.size() - 1);
     for (const GapRecord& gap : figures.gaps) {
-        const double from = plot.left + columns.offsetOf(gap.start);
-        const double width = std::max(columns.offsetOf(gap.start + gap.seconds) - columns.offsetOf(gap.start), 1.0);
+        const auto from = std::size_t(std::clamp(columns.offsetOf(gap.start), 0.0, last));
+        const auto to = std::size_t(std::clamp(columns.offsetOf(gap.start + gap.seconds), 0.0, last));
+        std::fill(marked.begin() + qsizetype(from), marked.begin() + qsizetype(to) + 1, true);
+    }
+    QString svg;
+    std::size_t index = 0;
+    while (index < marked.size()) {
+        if (!marked[index]) {
+            ++index;
+            continue;
+        }
+        const std::size_t start = index;
+        while (index < marked.size() && marked[index])
+            ++index;
         svg += QStringLiteral("<rect class=\"pause\" x=\"%1\" y=\"%2\" width=\"%3\" height=\"5\"/>")
-                   .arg(number(from), number(plot.bottom + 2), number(width));
+                   .arg(number(plot.left + double(start)), number(plot.bottom + 2), QString::number(index - start));
     }
     return svg;
 }

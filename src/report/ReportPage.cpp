@@ -1,5 +1,6 @@
 #include "report/ReportPage.h"
 
+#include "report/ReportBuilder.h"
 #include "report/ReportCharts.h"
 #include "report/ReportFigures.h"
 #include "report/WallClock.h"
@@ -148,9 +149,15 @@ QString gapList(const ReportFigures& figures)
     if (figures.gaps.empty())
         return QStringLiteral("<p>None: captures went on at the usual pace.</p>\n");
     QString html = QStringLiteral("<table>\n<tr><th class=\"text\">Last capture before</th><th>Length</th></tr>\n");
-    for (const GapRecord& gap : figures.gaps)
-        html += row({dateTimeText(gap.start), WallClock::durationText(gap.seconds)});
-    return html + QStringLiteral("</table>\n");
+    const std::size_t listed = std::min(figures.gaps.size(), ReportBuilder::maxListed);
+    for (std::size_t i = 0; i < listed; ++i)
+        html += row({dateTimeText(figures.gaps[i].start), WallClock::durationText(figures.gaps[i].seconds)});
+    html += QStringLiteral("</table>\n");
+    if (figures.gaps.size() > listed) {
+        html += QStringLiteral("<p class=\"note\">%1 later gaps are not listed; the JSON figures hold them all.</p>\n")
+                    .arg(figures.gaps.size() - listed);
+    }
+    return html;
 }
 
 } // namespace
