@@ -9,6 +9,7 @@ packages=(
     xvfb xauth trayer xdotool x11-utils
     libbenchmark-dev curl
     clang-14 libfuzzer-14-dev clang-tidy valgrind
+    chromium
 )
 
 missing=()

@@ -16,7 +16,7 @@ shift $(($# > 0 ? 1 : 0))
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINEGAUGE_FUZZ_BUILD:-$root/build-fuzz-clang}
-targets=(fuzz_page_parser fuzz_profile fuzz_unscramble fuzz_tray_fields)
+targets=(fuzz_page_parser fuzz_profile fuzz_unscramble fuzz_tray_fields fuzz_report_reader)
 if (($#)); then
     for target in "$@"; do
         [[ " ${targets[*]} " == *" $target "* ]] || { echo "unknown fuzz target: $target" >&2; exit 2; }
@@ -28,7 +28,7 @@ fi
 # kept nearer a settings file's size; the others take the default limit.
 declare -A maxLength=([fuzz_profile]=1024)
 # The test fixtures are seeds too, read where they stand rather than kept twice.
-declare -A fixtures=([fuzz_page_parser]=tests/data/pages [fuzz_profile]=tests/data/settings)
+declare -A fixtures=([fuzz_page_parser]=tests/data/pages [fuzz_profile]=tests/data/settings [fuzz_report_reader]=tests/data/csv)
 
 if [[ ${LINEGAUGE_FUZZ_PREBUILT:-0} != 1 ]]; then
     mkdir -p "$build"

@@ -8,6 +8,8 @@
 #include "platform/MessageBox.h"
 #include "platform/QtTrayShell.h"
 #include "platform/VersionProbe.h"
+#include "report/ReportCommand.h"
+#include "report/ReportOptions.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -28,7 +30,8 @@ bool answeredCommandLine(int argc, char* argv[])
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("Usage: linegauge [--version] [--help]\n"
                         "Monitors the line statistics of an ADSL router. The options are kept in settings.ini\n"
-                        "beside the program; the window sets them all.\n");
+                        "beside the program; the window sets them all.\n\n%s",
+                qPrintable(ReportOptions::usage()));
             return true;
         }
     }
@@ -41,6 +44,8 @@ int main(int argc, char* argv[])
 {
     if (answeredCommandLine(argc, argv))
         return 0;
+    if (ReportCommand::isRequested(argc, argv))
+        return ReportCommand::main(argc, argv);
 
     QApplication application(argc, argv);
     // The window hides itself in the tray; only its own closing sequence ends the program.

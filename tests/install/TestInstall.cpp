@@ -33,15 +33,21 @@ QByteArray installInto(const QString& prefix, int& exitCode)
         QProcessEnvironment::systemEnvironment(), exitCode);
 }
 
-// The value of one key of the desktop entry with its string escapes undone.
-QString desktopValue(const QString& entryPath, const QString& key)
+// The value of one key in one group of the desktop entry with its string escapes undone.
+QString desktopValue(
+    const QString& entryPath, const QString& key, const QString& group = QStringLiteral("Desktop Entry"))
 {
     QFile file(entryPath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray prefix = key.toUtf8() + '=';
+    QByteArray currentGroup;
     for (const QByteArray& line : file.readAll().split('\n')) {
-        if (!line.startsWith(prefix))
+        if (line.startsWith('[')) {
+            currentGroup = line.mid(1, line.indexOf(']') - 1);
+            continue;
+        }
+        if (currentGroup != group.toUtf8() || !line.startsWith(prefix))
             continue;
         const QString raw = QString::fromUtf8(line.mid(prefix.size()));
         QString value;
@@ -126,6 +132,25 @@ void TestInstall::install_givesWorkingFolder()
     const QByteArray version = runToEnd(executable, {QStringLiteral("--version")}, headlessEnvironment(), exitCode);
     QCOMPARE(exitCode, 0);
     QCOMPARE(version, QByteArray("Linegauge " LINEGAUGE_VERSION_TEXT "\n"));
+
+    // The entry's "Line report" action runs the report on the installed folder's log, no window.
+    QCOMPARE(desktopValue(entry, QStringLiteral("Actions")), QStringLiteral("report;"));
+    const QString report = desktopValue(entry, QStringLiteral("Exec"), QStringLiteral("Desktop Action report"));
+    QCOMPARE(execProgram(report), executable);
+    QVERIFY2(report.endsWith(QStringLiteral(" --report --open")), qPrintable(report));
+    QCOMPARE(desktopValue(entry, QStringLiteral("Name"), QStringLiteral("Desktop Action report")),
+        QStringLiteral("Line report"));
+    const QByteArray noLog = runToEnd(executable, {QStringLiteral("--report")}, headlessEnvironment(), exitCode);
+    QCOMPARE(exitCode, 1);
+    QVERIFY2(noLog.contains("stats.csv: there is no such file"), noLog.constData());
+    QFile log(prefix + QStringLiteral("/stats.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n01/03/2026,10:00:00,8,12,30,20\r\n");
+    log.close();
+    const QByteArray reportLog
+        = runToEnd(executable, {QStringLiteral("--report"), QStringLiteral("--open")}, headlessEnvironment(), exitCode);
+    QVERIFY2(exitCode == 0, reportLog.constData());
+    QVERIFY(QFileInfo(prefix + QStringLiteral("/stats-report.html")).size() > 0);
 
     // The program keeps settings.ini and its CSV file beside itself.
     QFile settings(prefix + QStringLiteral("/settings.ini"));

@@ -1,0 +1,128 @@
+#include "report/ReportBuilder.h"
+
+#include "report/WallClock.h"
+
+namespace {
+
+constexpr unsigned allNumbers = (1u << logStatCount) - 1;
+
+} // namespace
+
+ReportBuilder::ReportBuilder(float snrThreshold, float attThreshold, Period period)
+    : m_snrThreshold(snrThreshold)
+    , m_attThreshold(attThreshold)
+    , m_period(period)
+{
+    m_figures.snrThreshold = snrThreshold;
+    m_figures.attThreshold = attThreshold;
+}
+
+void ReportBuilder::addSkippedLine()
+{
+    ++m_figures.skippedLines;
+}
+
+bool ReportBuilder::inPeriod(qint64 stamp) const
+{
+    const qint64 day = WallClock::dayOf(stamp);
+    return (!m_period.firstDay || day >= *m_period.firstDay) && (!m_period.lastDay || day <= *m_period.lastDay);
+}
+
+bool ReportBuilder::isUp() const
+{
+    const auto& v = m_current.values;
+    return v[0] >= m_snrThreshold && v[1] >= m_snrThreshold && v[2] <= m_attThreshold && v[3] <= m_attThreshold;
+}
+
+void ReportBuilder::addCapture(const LogCapture& capture)
+{
+    for (std::size_t i = 0; i < capture.values.size(); ++i) {
+        if (capture.numberMask & (1u << i))
+            m_current.values[i] = capture.values[i];
+    }
+    m_current.numberMask |= capture.numberMask;
+    m_current.stamp = capture.stamp;
+    std::optional<bool> up;
+    if (m_current.numberMask == allNumbers)
+        up = isUp();
+    if (inPeriod(capture.stamp))
+        count(m_current, up);
+    m_previousUp = up;
+}
+
+void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
+{
+    const qint64 stamp = carried.stamp;
+    if (m_figures.captures == 0 || stamp < m_figures.first)
+        m_figures.first = stamp;
+    if (m_figures.captures == 0 || stamp > m_figures.last)
+        m_figures.last = stamp;
+    ++m_figures.captures;
+    if (m_previousStamp)
+        m_spacing.add(*m_previousStamp, stamp);
+    m_previousStamp = stamp;
+
+    DayFigures& day = dayOf(stamp);
+    ++day.captures;
+    for (std::size_t i = 0; i < carried.values.size(); ++i) {
+        if (carried.numberMask & (1u << i))
+            day.ranges[i].add(carried.values[i]);
+    }
+    if (m_openDrop && up == true)
+        closeDrop(stamp, true);
+    else if (!m_openDrop && m_previousUp == true && up == false)
+        openDrop(carried);
+    m_chart.add(stamp, carried, up == false);
+    m_hours.add(WallClock::hourOf(stamp), carried);
+}
+
+DayFigures& ReportBuilder::dayOf(qint64 stamp)
+{
+    const qint64 day = WallClock::dayOf(stamp);
+    if (m_today == nullptr || m_today->day != day) {
+        m_today = &m_days[day];
+        m_today->day = day;
+    }
+    return *m_today;
+}
+
+void ReportBuilder::openDrop(const LogCapture& carried)
+{
+    DropRecord drop;
+    drop.start = carried.stamp;
+    drop.end = carried.stamp;
+    drop.values = carried.values;
+    m_openDrop = drop;
+    m_openDropDay = WallClock::dayOf(carried.stamp);
+    ++m_figures.drops;
+    ++m_days[m_openDropDay].drops;
+}
+
+// A clock set back never makes a drop shorter than nothing.
+void ReportBuilder::closeDrop(qint64 end, bool recovered)
+{
+    DropRecord drop = *m_openDrop;
+    m_openDrop.reset();
+    drop.end = std::max(end, drop.start);
+    drop.recovered = recovered;
+    const qint64 length = drop.end - drop.start;
+    m_figures.downSeconds += length;
+    m_figures.longestDropSeconds = std::max(m_figures.longestDropSeconds, length);
+    m_days[m_openDropDay].downSeconds += length;
+    if (m_figures.listedDrops.size() < maxListed)
+        m_figures.listedDrops.push_back(drop);
+}
+
+ReportFigures ReportBuilder::finish()
+{
+    if (m_openDrop && m_previousStamp)
+        closeDrop(*m_previousStamp, false);
+    m_figures.days.reserve(m_days.size());
+    for (const auto& entry : m_days)
+        m_figures.days.push_back(entry.second);
+    m_figures.gaps = m_spacing.gaps();
+    m_figures.usualSpacing = m_spacing.usualSpacing();
+    m_figures.chart = m_chart.buckets();
+    m_figures.hours = m_hours.figures();
+    return std::move(m_figures);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "report/ChartReduction.h"
+#include "report/HourProfile.h"
+#include "report/ReportFigures.h"
+#include "report/SpacingTracker.h"
+
+#include <QtGlobal>
+
+#include <map>
+#include <optional>
+
+// Turns the captures of a log, in the order the log holds them, into the report's figures. Values
+// that are not numbers keep the statistic's previous value, and the line state is the window's:
+// up when both SNR margins reach the SNR threshold and both attenuations stay within theirs.
+// Captures outside the period still carry values and state into it but are not counted.
+class ReportBuilder
+{
+public:
+    static constexpr std::size_t maxListed = 1000; // drops, and gaps, that the page lists one by one
+
+    struct Period
+    {
+        std::optional<qint64> firstDay;
+        std::optional<qint64> lastDay;
+    };
+
+    ReportBuilder(float snrThreshold, float attThreshold, Period period = {});
+
+    void addCapture(const LogCapture& capture);
+    void addSkippedLine();
+
+    qint64 captures() const { return m_figures.captures; }
+    // Ends a drop still open at the last capture; call once, after the last line.
+    ReportFigures finish();
+
+private:
+    bool inPeriod(qint64 stamp) const;
+    bool isUp() const;
+    void count(const LogCapture& carried, std::optional<bool> up);
+    DayFigures& dayOf(qint64 stamp);
+    void openDrop(const LogCapture& carried);
+    void closeDrop(qint64 end, bool recovered);
+
+    float m_snrThreshold;
+    float m_attThreshold;
+    Period m_period;
+
+    LogCapture m_current; // values carried from line to line
+    std::optional<bool> m_previousUp; // no state until four numbers have been seen
+    std::optional<qint64> m_previousStamp; // of the last counted capture
+    std::optional<DropRecord> m_openDrop;
+    qint64 m_openDropDay = 0;
+
+    ReportFigures m_figures;
+    std::map<qint64, DayFigures> m_days;
+    DayFigures* m_today = nullptr;
+    SpacingTracker m_spacing;
+    ChartReduction m_chart;
+    HourProfile m_hours;
+};
