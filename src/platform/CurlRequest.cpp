@@ -81,24 +81,25 @@ size_t CurlRequest::onHeader(char*, size_t size, size_t count, void* self)
     // Status lines and headers of every response count, 1xx and refused logins included, so
     // neither endless header lines nor endless interim responses keep the request reading.
     auto* request = static_cast<CurlRequest*>(self);
-    request->m_headerBytes += qint64(size * count);
+    const size_t bytes = size * count;
+    request->m_headerBytes += qint64(bytes);
     if (request->m_headerBytes > request->m_limits.headerBytes) {
         request->m_overLimit = TransferError::TooLarge;
         return 0;
     }
-    return size * count;
+    return bytes;
 }
 
 size_t CurlRequest::onBody(char* data, size_t size, size_t count, void* self)
 {
     auto* request = static_cast<CurlRequest*>(self);
-    const auto bytes = qsizetype(size * count);
-    if (request->m_body.size() + bytes > request->m_limits.bodyBytes) {
+    const size_t bytes = size * count;
+    if (qint64(request->m_body.size()) + qint64(bytes) > request->m_limits.bodyBytes) {
         request->m_overLimit = TransferError::TooLarge;
         return 0;
     }
-    request->m_body.append(data, bytes);
-    return size * count;
+    request->m_body.append(data, qsizetype(bytes));
+    return bytes;
 }
 
 int CurlRequest::onRequest(void* self, char*, char*, int, int)
