@@ -38,6 +38,9 @@ void CurlRequest::setOptions(const QByteArray& url, const QByteArray& userName, 
     curl_easy_setopt(m_handle, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(m_handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
+    // Ending a request never waits for a host-name lookup that still runs: its thread is left to
+    // finish on its own, so a time-out, a cancel and closing never block the window.
+    curl_easy_setopt(m_handle, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, long{m_limits.timeoutMs});
     curl_easy_setopt(m_handle, CURLOPT_MAXFILESIZE_LARGE, curl_off_t{m_limits.bodyBytes});
     // Routers' pages are made for browsers.

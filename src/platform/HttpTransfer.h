@@ -10,8 +10,8 @@ class CurlMulti;
 class CurlRequest;
 
 // The HTTP transfer component on libcurl, driven from the window's event loop: one GET at a time,
-// never blocking the thread and never starting one. The reply's body comes back through finished(),
-// decoded from the router's single-byte code page, also when the router answers with an error status.
+// never blocking the thread. The reply's body comes back through finished(), decoded from the
+// router's single-byte code page, also when the router answers with an error status.
 //
 // Limits, so that a misbehaving router can neither stall nor swamp the program, nor be flooded by it:
 // - the whole exchange must end within the time-out, or it ends with TimedOut;
