@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make clang-format
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev
     fonts-liberation
     xvfb xauth trayer xdotool x11-utils
     libbenchmark-dev curl

@@ -1,51 +1,24 @@
 #include "platform/HttpTransfer.h"
 
 #include "platform/AnsiCodec.h"
+#include "platform/CurlMulti.h"
+#include "platform/CurlRequest.h"
 
-#include <QAuthenticator>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
-
-namespace {
-
-// The reply carries an HTTP status the router chose: its body is the router's answer, not a failure.
-bool isHttpStatusError(QNetworkReply::NetworkError error)
-{
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
-        || error == QNetworkReply::ProtocolInvalidOperationError
-        || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
-}
-
-QNetworkRequest requestFor(const QUrl& url)
-{
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    return request;
-}
-
-} // namespace
 
 HttpTransfer::HttpTransfer(int timeoutMs, qint64 sizeCap, QObject* parent)
     : Transfer(parent)
     , m_timeoutMs(timeoutMs)
     , m_sizeCap(sizeCap)
+    , m_multi(std::make_unique<CurlMulti>())
 {
-    m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this, [this] { finish(TransferError::TimedOut); });
+    connect(m_multi.get(), &CurlMulti::done, this,
+        [this](CURL* handle, CURLcode result) { onRequestDone(handle, int(result)); });
 }
 
 HttpTransfer::~HttpTransfer()
 {
-    if (m_reply) {
-        disconnect(m_reply, nullptr, this, nullptr);
-        m_reply->abort();
-    }
+    dropRequest();
 }
 
 void HttpTransfer::setRemotePort(quint16 port)
@@ -75,24 +48,6 @@ void HttpTransfer::openUrl()
     }
     m_busy = true;
     ++m_requestNumber;
-    m_answeredChallenge = false;
-    m_body.clear();
-    m_deadline.start(m_timeoutMs);
-    startRequest();
-}
-
-void HttpTransfer::cancel()
-{
-    finish(TransferError::Cancelled);
-}
-
-bool HttpTransfer::isBusy() const
-{
-    return m_busy;
-}
-
-void HttpTransfer::startRequest()
-{
     QUrl url(m_url, QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty()) {
         failSoon(TransferError::HostNotFound);
@@ -101,68 +56,29 @@ void HttpTransfer::startRequest()
     if (url.port() == -1) {
         url.setPort(m_port);
     }
-    // The previous manager may still be on the call stack (a listener of finished() can start
-    // the next request), so it goes later rather than now.
-    if (m_manager) {
-        m_manager.release()->deleteLater();
-    }
-    m_manager = std::make_unique<QNetworkAccessManager>();
-    m_manager->setProxy(QNetworkProxy::NoProxy);
-    m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    connect(
-        m_manager.get(), &QNetworkAccessManager::authenticationRequired, this, &HttpTransfer::onAuthenticationRequired);
-    m_reply = m_manager->get(requestFor(url));
-    connect(m_reply, &QNetworkReply::readyRead, this, &HttpTransfer::onReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &HttpTransfer::onReplyFinished);
-}
-
-void HttpTransfer::onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator)
-{
-    // Leaving the authenticator untouched makes Qt give up and deliver the refusal page,
-    // which is what tells the user the login failed; answering again would loop.
-    if (reply != m_reply || m_answeredChallenge) {
-        return;
-    }
-    m_answeredChallenge = true;
-    authenticator->setUser(m_userName);
-    authenticator->setPassword(m_password);
-}
-
-void HttpTransfer::onReadyRead()
-{
-    m_body += m_reply->readAll();
-    if (m_body.size() > m_sizeCap) {
-        finish(TransferError::TooLarge);
+    const CurlRequest::Limits limits{m_timeoutMs, m_sizeCap, headerCap, requestCap};
+    m_request = std::make_unique<CurlRequest>(
+        url.toEncoded(), AnsiCodec::encode(m_userName), AnsiCodec::encode(m_password), limits);
+    if (!m_request->handle() || !m_multi->add(m_request->handle())) {
+        m_request.reset();
+        failSoon(TransferError::Other);
     }
 }
 
-void HttpTransfer::onReplyFinished()
+void HttpTransfer::cancel()
 {
-    onReadyRead();
-    if (m_busy) {
-        finish(errorOfReply());
-    }
+    finish({QString(), TransferError::Cancelled});
 }
 
-TransferError HttpTransfer::errorOfReply() const
+bool HttpTransfer::isBusy() const
 {
-    const QNetworkReply::NetworkError error = m_reply->error();
-    const bool answered = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (error == QNetworkReply::NoError || (answered && isHttpStatusError(error))) {
-        return TransferError::None;
-    }
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-        return TransferError::Refused;
-    case QNetworkReply::RemoteHostClosedError:
-        // Closed after the status line: the page was cut short, not refused.
-        return answered ? TransferError::Other : TransferError::Refused;
-    case QNetworkReply::HostNotFoundError:
-        return TransferError::HostNotFound;
-    case QNetworkReply::TimeoutError:
-        return TransferError::TimedOut;
-    default:
-        return TransferError::Other;
+    return m_busy;
+}
+
+void HttpTransfer::onRequestDone(void* handle, int result)
+{
+    if (m_request && handle == m_request->handle()) {
+        finish(m_request->reply(CURLcode(result)));
     }
 }
 
@@ -174,30 +90,27 @@ void HttpTransfer::failSoon(TransferError error)
         this,
         [this, error, request] {
             if (request == m_requestNumber) {
-                finish(error);
+                finish({QString(), error});
             }
         },
         Qt::QueuedConnection);
 }
 
-void HttpTransfer::finish(TransferError error)
+void HttpTransfer::finish(const TransferReply& reply)
 {
     if (!m_busy) {
         return;
     }
     m_busy = false;
-    m_deadline.stop();
-    if (m_reply) {
-        disconnect(m_reply, nullptr, this, nullptr);
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
-    TransferReply reply;
-    reply.error = error;
-    if (error == TransferError::None) {
-        reply.body = AnsiCodec::decode(m_body);
-    }
-    m_body.clear();
+    dropRequest();
     emit finished(reply);
+}
+
+void HttpTransfer::dropRequest()
+{
+    // Removing the handle closes its socket at once: nothing reads on after the end.
+    if (m_request) {
+        m_multi->remove(m_request->handle());
+        m_request.reset();
+    }
 }

@@ -2,26 +2,25 @@
 
 #include "platform/Transfer.h"
 
-#include <QByteArray>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 
-class QAuthenticator;
-class QNetworkAccessManager;
-class QNetworkReply;
+class CurlMulti;
+class CurlRequest;
 
-// The HTTP transfer component on Qt's network stack. One GET at a time, never blocking the thread:
-// the reply's body comes back through finished(), decoded from the router's single-byte code page,
-// also when the router answers with an error status.
+// The HTTP transfer component on libcurl, driven from the window's event loop: one GET at a time,
+// never blocking the thread. The reply's body comes back through finished(), decoded from the
+// router's single-byte code page, also when the router answers with an error status.
 //
-// Limits, so that a misbehaving router cannot stall or swamp the program:
+// Limits, so that a misbehaving router can neither stall nor swamp the program, nor be flooded by it:
 // - the whole exchange must end within the time-out, or it ends with TimedOut;
-// - a body beyond the size cap is abandoned with TooLarge;
+// - a body beyond the size cap, or more header bytes than any router sends, ends with TooLarge;
+// - at most three requests reach the router per fetch: the login challenge is answered once (and
+//   once more if the router calls the answer stale); a refused login hands the router's reply over;
 // - redirects are never followed, so the credentials never travel to another address;
-// - the login challenge is answered once per request; a refused login hands the router's reply over;
 // - no proxy is used, the request goes straight to the address in the URL.
+// When the fetch ends, however it ends, its connection is closed and nothing of it goes on.
 //
 // When the URL carries its own ":port", that port is used; otherwise the remote port applies.
 // openUrl() while a request runs is ignored: that request's finished() is still to come.
@@ -33,6 +32,8 @@ class HttpTransfer final : public Transfer
 public:
     static constexpr int defaultTimeoutMs = 20000;
     static constexpr qint64 defaultSizeCap = qint64{4} * 1024 * 1024;
+    static constexpr qint64 headerCap = qint64{64} * 1024;
+    static constexpr int requestCap = 3;
 
     explicit HttpTransfer(int timeoutMs = defaultTimeoutMs, qint64 sizeCap = defaultSizeCap, QObject* parent = nullptr);
     ~HttpTransfer() override;
@@ -47,13 +48,10 @@ public:
     bool isBusy() const override;
 
 private:
-    void startRequest();
-    void onAuthenticationRequired(QNetworkReply* reply, QAuthenticator* authenticator);
-    void onReadyRead();
-    void onReplyFinished();
-    void finish(TransferError error);
+    void onRequestDone(void* handle, int result);
+    void finish(const TransferReply& reply);
     void failSoon(TransferError error);
-    TransferError errorOfReply() const;
+    void dropRequest();
 
     int m_timeoutMs;
     qint64 m_sizeCap;
@@ -61,13 +59,8 @@ private:
     QString m_url;
     QString m_userName;
     QString m_password;
-    // A fresh manager per request: Qt caches accepted credentials and connections per manager,
-    // and a cached login must not answer a challenge the user's current entries should answer.
-    std::unique_ptr<QNetworkAccessManager> m_manager;
-    QNetworkReply* m_reply = nullptr;
-    QByteArray m_body;
-    QTimer m_deadline;
+    std::unique_ptr<CurlMulti> m_multi;
+    std::unique_ptr<CurlRequest> m_request;
     quint64 m_requestNumber = 0; // tells a late failure of an earlier request from the current one
     bool m_busy = false;
-    bool m_answeredChallenge = false;
 };

@@ -1,6 +1,7 @@
 // The build generates the form header only for includes it finds in the test itself.
 #include "ui_MainWindow.h"
 
+#include "support/ProcessFigures.h"
 #include "support/ProgramRig.h"
 
 #include <QDir>
@@ -18,6 +19,9 @@ namespace {
 
 // A window blocked for a whole router time-out would miss this by far.
 constexpr qint64 longestAllowedStallMs = 1000;
+// The login probe, its answer, and one answer to a challenge the router calls stale.
+constexpr int mostRequestsPerCapture = 3;
+constexpr qint64 longestAllowedCloseMs = 1000;
 
 // Measures how long the event loop went without serving a 50 ms timer.
 struct Heartbeat
@@ -100,6 +104,8 @@ private slots:
     void initTestCase();
     void routerFault_data();
     void routerFault();
+    void closeDuringRouterFault_data();
+    void closeDuringRouterFault();
     void csvFileFault_data();
     void csvFileFault();
     void csvFileCutMidLine_keepsItAndStartsANewLine();
@@ -157,6 +163,14 @@ void TestFaultMatrix::routerFault_data()
                                << "Monitoring" << true;
     QTest::newRow("keys missing") << QStringList{"--values", "12.5,10.0,30.0,20.0", "--missing", "SU"} << admin << admin
                                   << "Monitoring" << true;
+    QTest::newRow("login stale every time")
+        << QStringList{"--fault", "auth-stale"} << admin << admin << "Cannot find router!" << false;
+    QTest::newRow("login under a new realm every time")
+        << QStringList{"--fault", "auth-rotating"} << admin << admin << "Unable to log in to the router." << false;
+    QTest::newRow("endless headers") << QStringList{"--fault", "endless-headers"} << admin << admin
+                                     << "Router reply too large for a status page." << false;
+    QTest::newRow("endless 100 continue") << QStringList{"--fault", "endless-continue"} << admin << admin
+                                          << "Router reply too large for a status page." << false;
     QTest::newRow("values not numbers") << QStringList{"--values", "12.5,10.0,30.0,20.0", "--non-numeric", "AD"}
                                         << admin << admin << "Monitoring" << true;
 }
@@ -194,6 +208,8 @@ void TestFaultMatrix::routerFault()
     QCOMPARE(newestPoints(program.controller) != graphBefore, captured);
     QVERIFY(program.controller.isMonitoring());
     QVERIFY(!program.controller.isCapturing());
+    const int requests = router.stopAndCountRequests();
+    QVERIFY2(requests >= 0 && requests <= mostRequestsPerCapture, qPrintable(QString::number(requests)));
 
     // Once the router behaves again, the very next timed capture works.
     program.pointAt(*m_healthy);
@@ -203,6 +219,39 @@ void TestFaultMatrix::routerFault()
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     QCOMPARE(fileLines(csvPath).size(), lines.size() + 1);
     QVERIFY(csvIsWhole(fileLines(csvPath)));
+}
+
+void TestFaultMatrix::closeDuringRouterFault_data()
+{
+    QTest::addColumn<QStringList>("routerOptions");
+    QTest::newRow("router hangs") << QStringList{"--fault", "hang"};
+    QTest::newRow("slow drip") << QStringList{"--fault", "slow"};
+    QTest::newRow("login stale every time") << QStringList{"--fault", "auth-stale"};
+    QTest::newRow("endless headers") << QStringList{"--fault", "endless-headers"};
+    QTest::newRow("endless 100 continue") << QStringList{"--fault", "endless-continue"};
+}
+
+void TestFaultMatrix::closeDuringRouterFault()
+{
+    QFETCH(QStringList, routerOptions);
+    RouterSimulator router(m_simulator);
+    QVERIFY2(router.start(routerOptions), qPrintable(router.errorText()));
+    QTemporaryDir folder;
+    auto program = std::make_unique<ProgramRig>(folder.path());
+    const qsizetype threads = ProcessFigures::threads();
+    program->pointAt(router);
+    program->ui().cmdTimer->click();
+    QTest::qWait(300);
+
+    QSignalSpy closed(&program->controller, &MainController::closed);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    program->window.close();
+    QVERIFY(closed.count() == 1 || closed.wait(int(longestAllowedCloseMs)));
+    QVERIFY2(elapsed.elapsed() < longestAllowedCloseMs, qPrintable(QString::number(elapsed.elapsed())));
+    program.reset();
+    QVERIFY(ProcessFigures::threads() <= threads);
+    QVERIFY(router.stopAndCountRequests() <= mostRequestsPerCapture);
 }
 
 void TestFaultMatrix::csvFileFault_data()

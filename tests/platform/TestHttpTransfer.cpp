@@ -1,11 +1,14 @@
 #include "platform/HttpTransfer.h"
+#include "support/ProcessFigures.h"
 #include "support/RouterSimulator.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
+#include <ctime>
 #include <memory>
 
 Q_DECLARE_METATYPE(TransferError)
@@ -17,6 +20,13 @@ namespace {
 constexpr int testTimeoutMs = 1500;
 constexpr qint64 testSizeCap = qint64{4} * 1024 * 1024;
 constexpr int waitMs = 15000;
+// A request still reading after its end would use far more of a core than this in half a second.
+constexpr double idleCpuMs = 100;
+
+double cpuMs()
+{
+    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
+}
 
 quint16 closedPort()
 {
@@ -39,6 +49,8 @@ private slots:
     void fetch();
     void noServer_data();
     void noServer();
+    void hostileRouterIsBounded_data();
+    void hostileRouterIsBounded();
     void portInUrlWins();
     void credentialsAreNotReusedAcrossRequests();
     void eventLoopRunsDuringHangingFetch();
@@ -48,6 +60,7 @@ private slots:
 
 private:
     TransferReply fetchOnce(const QString& url);
+    void verifyNothingLeftOf(qsizetype threads, qsizetype descriptors);
 
     std::unique_ptr<RouterSimulator> m_simulator;
     std::unique_ptr<HttpTransfer> m_transfer;
@@ -147,6 +160,51 @@ void TestHttpTransfer::noServer()
     QCOMPARE(fetchOnce(url).error, error);
 }
 
+void TestHttpTransfer::verifyNothingLeftOf(qsizetype threads, qsizetype descriptors)
+{
+    // No thread, no socket and no reading survive the end of a request.
+    QCOMPARE(ProcessFigures::threads(), threads);
+    QVERIFY(ProcessFigures::openDescriptors() <= descriptors);
+    const double cpuBefore = cpuMs();
+    QTest::qWait(500);
+    QVERIFY2(cpuMs() - cpuBefore < idleCpuMs, qPrintable(QString::number(cpuMs() - cpuBefore)));
+}
+
+void TestHttpTransfer::hostileRouterIsBounded_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<TransferError>("error");
+    QTest::addColumn<int>("requests");
+
+    QTest::newRow("digest stale every time") << QStringList{"--fault", "auth-stale"} << TransferError::Other << 3;
+    QTest::newRow("new realm every time") << QStringList{"--fault", "auth-rotating"} << TransferError::None << 2;
+    QTest::newRow("endless headers") << QStringList{"--fault", "endless-headers"} << TransferError::TooLarge << 1;
+    QTest::newRow("endless 100 continue") << QStringList{"--fault", "endless-continue"} << TransferError::TooLarge << 1;
+    QTest::newRow("hanging router") << QStringList{"--fault", "hang"} << TransferError::TimedOut << 1;
+}
+
+void TestHttpTransfer::hostileRouterIsBounded()
+{
+    QFETCH(QStringList, options);
+    QFETCH(TransferError, error);
+    QFETCH(int, requests);
+    QVERIFY2(m_simulator->start(options), qPrintable(m_simulator->errorText()));
+    const qsizetype threads = ProcessFigures::threads();
+    const qsizetype descriptors = ProcessFigures::openDescriptors();
+    const long residentBefore = ProcessFigures::residentKiB();
+    m_transfer->setUserName(QStringLiteral("admin"));
+    m_transfer->setPassword(QStringLiteral("secret"));
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(fetchOnce(m_simulator->pageUrl()).error, error);
+    QVERIFY2(clock.elapsed() < testTimeoutMs + 1000, qPrintable(QString::number(clock.elapsed())));
+    verifyNothingLeftOf(threads, descriptors);
+    QVERIFY2(ProcessFigures::residentKiB() - residentBefore < 2048,
+        qPrintable(QString::number(ProcessFigures::residentKiB() - residentBefore)));
+    QCOMPARE(m_simulator->stopAndCountRequests(), requests);
+}
+
 void TestHttpTransfer::portInUrlWins()
 {
     QVERIFY(m_simulator->start({}));
@@ -182,6 +240,8 @@ void TestHttpTransfer::eventLoopRunsDuringHangingFetch()
 void TestHttpTransfer::cancelEndsFetchAtOnce()
 {
     QVERIFY(m_simulator->start({"--fault", "hang"}));
+    const qsizetype threads = ProcessFigures::threads();
+    const qsizetype descriptors = ProcessFigures::openDescriptors();
     QSignalSpy spy(m_transfer.get(), &Transfer::finished);
     m_transfer->setUrl(m_simulator->pageUrl());
     m_transfer->openUrl();
@@ -191,7 +251,8 @@ void TestHttpTransfer::cancelEndsFetchAtOnce()
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::Cancelled);
     QVERIFY(!m_transfer->isBusy());
-    QTest::qWait(testTimeoutMs + 200);
+    verifyNothingLeftOf(threads, descriptors);
+    QTest::qWait(testTimeoutMs);
     QCOMPARE(spy.size(), 1);
 }
 
@@ -211,13 +272,15 @@ void TestHttpTransfer::openWhileBusyStartsNothing()
 void TestHttpTransfer::destroyedDuringFetchEndsQuietly()
 {
     QVERIFY(m_simulator->start({"--fault", "slow", "--slow-interval", "20"}));
+    const qsizetype threads = ProcessFigures::threads();
+    const qsizetype descriptors = ProcessFigures::openDescriptors();
     QSignalSpy spy(m_transfer.get(), &Transfer::finished);
     m_transfer->setUrl(m_simulator->pageUrl());
     m_transfer->openUrl();
     QTest::qWait(200);
 
     m_transfer.reset();
-    QTest::qWait(200);
+    verifyNothingLeftOf(threads, descriptors);
     QCOMPARE(spy.size(), 0);
 }
 

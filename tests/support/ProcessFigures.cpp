@@ -22,4 +22,9 @@ qsizetype openDescriptors()
     return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size();
 }
 
+qsizetype threads()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
 } // namespace ProcessFigures

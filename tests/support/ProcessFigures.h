@@ -8,5 +8,6 @@ namespace ProcessFigures {
 // Resident memory in KiB, or -1 where it cannot be read.
 long residentKiB();
 qsizetype openDescriptors();
+qsizetype threads();
 
 } // namespace ProcessFigures

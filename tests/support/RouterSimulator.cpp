@@ -4,6 +4,7 @@ namespace {
 
 constexpr int startTimeoutMs = 10000;
 const QByteArray announcement = "listening 127.0.0.1:";
+const QByteArray requestsReport = "requests ";
 
 } // namespace
 
@@ -46,6 +47,16 @@ void RouterSimulator::stop()
         m_process.kill();
         m_process.waitForFinished();
     }
+}
+
+int RouterSimulator::stopAndCountRequests()
+{
+    stop();
+    const QByteArray output = m_process.readAllStandardOutput();
+    const qsizetype at = output.lastIndexOf(requestsReport);
+    bool ok = false;
+    const int count = at < 0 ? -1 : output.mid(at + requestsReport.size()).trimmed().toInt(&ok);
+    return ok ? count : -1;
 }
 
 QString RouterSimulator::address() const

@@ -15,6 +15,8 @@ public:
     // Starts the simulator with the given options and waits for the port it announces.
     bool start(const QStringList& arguments);
     void stop();
+    // Stops the simulator and gives the number of requests it received, or -1 when it did not say.
+    int stopAndCountRequests();
     quint16 port() const { return m_port; }
     QString address() const;
     QString pageUrl(const QString& path = QStringLiteral("/doc/adsl.htm")) const;

@@ -57,6 +57,13 @@ QByteArray SimAuth::challenge() const
         + "\", algorithm=MD5";
 }
 
+QByteArray SimAuth::endlessChallenge(bool stale)
+{
+    const QByteArray challengeRealm = stale ? realm : realm + ' ' + randomHex();
+    return "Digest realm=\"" + challengeRealm + "\", qop=\"auth\", nonce=\"" + randomHex() + "\", algorithm=MD5"
+        + (stale ? ", stale=true" : "");
+}
+
 bool SimAuth::admitsBasic(const QByteArray& credentials) const
 {
     return QByteArray::fromBase64(credentials) == (m_options.user + QLatin1Char(':') + m_options.password).toUtf8();

@@ -16,6 +16,9 @@ public:
     bool admits(const HttpRequest& request) const;
     // The WWW-Authenticate value of a refusal.
     QByteArray challenge() const;
+    // A Digest challenge no answer can meet: a fresh nonce every time, either marked stale
+    // (the answer was right, only late) or under a realm never seen before.
+    static QByteArray endlessChallenge(bool stale);
 
 private:
     bool admitsBasic(const QByteArray& credentials) const;

@@ -5,12 +5,14 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 // A request head larger than this is no request a browser or the monitor would send.
 constexpr qsizetype maxRequestBytes = qsizetype{64} * 1024;
-constexpr qint64 hugeChunkBytes = qint64{64} * 1024;
+constexpr qint64 streamChunkBytes = qint64{64} * 1024;
+constexpr qint64 endless = std::numeric_limits<qint64>::max();
 
 } // namespace
 
@@ -25,7 +27,7 @@ SimConnection::SimConnection(
     m_drip.setInterval(slowIntervalMs);
     connect(m_socket, &QTcpSocket::readyRead, this, &SimConnection::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
-    connect(m_socket, &QTcpSocket::bytesWritten, this, &SimConnection::sendHuge);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &SimConnection::pumpStream);
     connect(&m_drip, &QTimer::timeout, this, &SimConnection::dripNextByte);
     onReadyRead();
 }
@@ -33,16 +35,18 @@ SimConnection::SimConnection(
 void SimConnection::onReadyRead()
 {
     m_buffer += m_socket->readAll();
-    if (m_answered) {
-        return;
-    }
-    bool complete = false;
-    const std::optional<HttpRequest> request = HttpRequest::take(m_buffer, complete);
-    if (complete) {
+    // A kept-alive connection answers each request in turn.
+    while (!m_answered) {
+        bool complete = false;
+        const std::optional<HttpRequest> request = HttpRequest::take(m_buffer, complete);
+        if (!complete) {
+            if (m_buffer.size() > maxRequestBytes) {
+                m_socket->abort();
+            }
+            return;
+        }
         m_answered = true;
         send(m_responder(request));
-    } else if (m_buffer.size() > maxRequestBytes) {
-        m_socket->abort();
     }
 }
 
@@ -52,6 +56,10 @@ void SimConnection::send(const SimResponse& response)
     switch (response.delivery) {
     case SimResponse::Delivery::Whole:
         m_socket->write(head(response, length) + response.body);
+        if (response.keepAlive) {
+            m_answered = false;
+            return;
+        }
         break;
     case SimResponse::Delivery::Hang:
         return;
@@ -60,8 +68,15 @@ void SimConnection::send(const SimResponse& response)
         m_drip.start();
         return;
     case SimResponse::Delivery::Huge:
-        m_hugeLeft = m_hugeBytes;
         m_socket->write(head(response, "Content-Length: " + QByteArray::number(m_hugeBytes) + "\r\n"));
+        startStream(QByteArray(streamChunkBytes, 'x'), m_hugeBytes);
+        return;
+    case SimResponse::Delivery::EndlessHeaders:
+        m_socket->write("HTTP/1.1 200 OK\r\n");
+        startStream(repeated("X-Padding: " + QByteArray(50, 'x') + "\r\n"), endless);
+        return;
+    case SimResponse::Delivery::EndlessContinue:
+        startStream(repeated("HTTP/1.1 100 Continue\r\n\r\n"), endless);
         return;
     case SimResponse::Delivery::Garbage:
         m_socket->write(noise());
@@ -76,18 +91,30 @@ void SimConnection::send(const SimResponse& response)
     m_socket->disconnectFromHost();
 }
 
-void SimConnection::sendHuge()
+void SimConnection::startStream(const QByteArray& block, qint64 bytes)
 {
-    // Top the socket up as it drains, so the body never sits in memory whole.
-    if (m_hugeLeft <= 0 || m_socket->bytesToWrite() > hugeChunkBytes) {
+    m_streamBlock = block;
+    m_streamLeft = bytes;
+    pumpStream();
+}
+
+void SimConnection::pumpStream()
+{
+    // Top the socket up as it drains, so the stream never sits in memory whole.
+    if (m_streamLeft <= 0 || m_socket->bytesToWrite() > streamChunkBytes) {
         return;
     }
-    const qint64 size = std::min(m_hugeLeft, hugeChunkBytes);
-    m_hugeLeft -= size;
-    m_socket->write(QByteArray(size, 'x'));
-    if (m_hugeLeft == 0) {
+    const qint64 size = std::min(m_streamLeft, qint64(m_streamBlock.size()));
+    m_streamLeft -= size;
+    m_socket->write(m_streamBlock.left(size));
+    if (m_streamLeft == 0) {
         m_socket->disconnectFromHost();
     }
+}
+
+QByteArray SimConnection::repeated(const QByteArray& unit)
+{
+    return unit.repeated(streamChunkBytes / unit.size());
 }
 
 void SimConnection::dripNextByte()
@@ -107,7 +134,8 @@ QByteArray SimConnection::head(const SimResponse& response, const QByteArray& le
     for (const auto& [name, value] : response.headers) {
         text += name + ": " + value + "\r\n";
     }
-    return text + "Content-Type: text/html\r\nConnection: close\r\n" + lengthHeader + "\r\n";
+    text += response.keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+    return text + "Content-Type: text/html\r\n" + lengthHeader + "\r\n";
 }
 
 QByteArray SimConnection::noise()

@@ -11,8 +11,9 @@
 class QTcpSocket;
 struct HttpRequest;
 
-// One client connection: reads one request, hands it to the responder, sends the answer in the
-// way its delivery asks, then closes. Deletes itself when the client goes away.
+// One client connection: reads a request, hands it to the responder, sends the answer in the
+// way its delivery asks, then closes, or reads the next request when the answer keeps it alive. Deletes itself when the
+// client goes away.
 class SimConnection final : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,9 @@ public:
 private:
     void onReadyRead();
     void send(const SimResponse& response);
-    void sendHuge();
+    void startStream(const QByteArray& block, qint64 bytes);
+    void pumpStream();
+    static QByteArray repeated(const QByteArray& unit);
     void dripNextByte();
     static QByteArray head(const SimResponse& response, const QByteArray& lengthHeader);
     static QByteArray noise();
@@ -40,5 +43,6 @@ private:
     QTimer m_drip;
     QByteArray m_pending; // bytes of the slow delivery still to go
     qint64 m_hugeBytes;
-    qint64 m_hugeLeft = 0;
+    QByteArray m_streamBlock; // sent again and again as the socket drains
+    qint64 m_streamLeft = 0; // bytes of the stream still to go
 };

@@ -23,6 +23,10 @@ const QList<QPair<QString, SimOptions::Fault>> faultNames = {
     {QStringLiteral("chunked"), SimOptions::Fault::Chunked},
     {QStringLiteral("page401"), SimOptions::Fault::Page401},
     {QStringLiteral("page501"), SimOptions::Fault::Page501},
+    {QStringLiteral("auth-stale"), SimOptions::Fault::AuthStale},
+    {QStringLiteral("auth-rotating"), SimOptions::Fault::AuthRotating},
+    {QStringLiteral("endless-headers"), SimOptions::Fault::EndlessHeaders},
+    {QStringLiteral("endless-continue"), SimOptions::Fault::EndlessContinue},
 };
 
 struct Problem
@@ -86,7 +90,8 @@ void addOptions(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("Serves an ADSL router's status page on 127.0.0.1 for tests and demos.\n"
-                       "Prints \"listening 127.0.0.1:PORT\" as its first line; stops on SIGINT or SIGTERM."));
+                       "Prints \"listening 127.0.0.1:PORT\" as its first line; stops on SIGINT or SIGTERM,\n"
+                       "printing \"requests N\" with the number of requests it received."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("port"), QStringLiteral("Port to listen on; 0 picks a free one."), QStringLiteral("N"),

@@ -29,6 +29,10 @@ struct SimOptions
         Chunked, // the page in chunked transfer coding
         Page401, // the router's login failure page, with status 200
         Page501, // the router's missing-page page, with status 200
+        AuthStale, // 401 with a Digest challenge marked stale, on a kept-alive connection, every time
+        AuthRotating, // 401 under a new realm and nonce, on a kept-alive connection, every time
+        EndlessHeaders, // a status line, then header lines without end
+        EndlessContinue, // "100 Continue" responses without end
     };
 
     quint16 port = 0;

@@ -16,6 +16,8 @@ struct SimResponse
         Garbage, // random bytes instead of HTTP
         Truncated, // the announced body cut in half, then close
         Chunked, // the body in chunked transfer coding
+        EndlessHeaders, // a status line, then header lines for as long as the client reads
+        EndlessContinue, // "100 Continue" responses for as long as the client reads
     };
 
     int status = 200;
@@ -23,4 +25,5 @@ struct SimResponse
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
     Delivery delivery = Delivery::Whole;
+    bool keepAlive = false; // a whole answer leaves the connection open for the next request
 };

@@ -46,6 +46,7 @@ void SimServer::onNewConnection()
 
 SimResponse SimServer::answer(const std::optional<HttpRequest>& request)
 {
+    ++m_requestCount;
     if (!request || request->method != "GET") {
         return errorResponse(501, "Not Implemented");
     }
@@ -99,6 +100,19 @@ SimResponse SimServer::answerFault(const HttpRequest& request)
         break;
     case SimOptions::Fault::Page501:
         response.body = PageGenerator::errorPage("501 Not Implemented");
+        break;
+    case SimOptions::Fault::AuthStale:
+    case SimOptions::Fault::AuthRotating:
+        response = errorResponse(401, "Unauthorized");
+        response.headers.append(
+            {"WWW-Authenticate", SimAuth::endlessChallenge(m_options.fault == SimOptions::Fault::AuthStale)});
+        response.keepAlive = true;
+        break;
+    case SimOptions::Fault::EndlessHeaders:
+        response.delivery = SimResponse::Delivery::EndlessHeaders;
+        break;
+    case SimOptions::Fault::EndlessContinue:
+        response.delivery = SimResponse::Delivery::EndlessContinue;
         break;
     }
     return response;

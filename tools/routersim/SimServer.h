@@ -23,6 +23,7 @@ public:
     bool listen();
     quint16 port() const;
     QString errorString() const;
+    int requestCount() const { return m_requestCount; }
 
 private:
     void onNewConnection();
@@ -35,4 +36,5 @@ private:
     QTcpServer m_server;
     PageGenerator m_pages;
     SimAuth m_auth;
+    int m_requestCount = 0;
 };

@@ -22,5 +22,8 @@ int main(int argc, char* argv[])
     QObject::connect(&stopSignals, &SignalWatcher::stopRequested, &app, &QCoreApplication::quit);
     // Tests and scripts wait for this line to learn the port, so it goes out at once.
     QTextStream(stdout) << "listening 127.0.0.1:" << server.port() << Qt::endl;
-    return app.exec();
+    const int result = app.exec();
+    // Tests read this to check that a client never floods the router.
+    QTextStream(stdout) << "requests " << server.requestCount() << Qt::endl;
+    return result;
 }

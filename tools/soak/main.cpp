@@ -52,6 +52,14 @@ const std::vector<QStringList> routerOptions = {
     {"--fault", "404"},
     {"--drift", "--seed", "8"},
     {"--fault", "redirect-loop"},
+    {"--drift", "--seed", "9"},
+    {"--fault", "auth-stale"},
+    {"--drift", "--seed", "10"},
+    {"--fault", "endless-headers"},
+    {"--drift", "--seed", "11"},
+    {"--fault", "endless-continue"},
+    {"--drift", "--seed", "12"},
+    {"--fault", "auth-rotating"},
 };
 
 // Measures how late a 10 ms timer fires: the longest time the event loop was kept from it.
