@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Small mutation runner: applies each single-point change of scripts/mutants.tsv to a private copy
+# of the tree, rebuilds it incrementally and runs the suite's ctest run. A mutant is killed when a
+# test fails and survived when every test passes; one that does not build or whose text is no longer
+# found is listed apart, since it says nothing about the tests.
+#
+#   scripts/mutants.sh [ID...]     run all mutants, or only the named ones
+#   scripts/mutants.sh --check     only check that every mutant still finds its text in the source
+#
+# scripts/mutants.tsv holds one mutant a line: id, file, original text, replacement, separated by
+# tabs; a pilcrow (¶) in a text stands for a line break.
+#
+# Environment: LINEGAUGE_MUTANTS_DIR (default build-mutants) holds the copy, its build and the log.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+list=scripts/mutants.tsv
+work=${LINEGAUGE_MUTANTS_DIR:-build-mutants}
+tree=$work/tree
+build=$work/build
+log=$work/log
+jobs=$(nproc)
+
+# Replaces the one occurrence of $2 in file $1 by $3; fails when the text is missing or repeated.
+replace_once() {
+    local file=$1 original=${2//¶/$'\n'} replacement=${3//¶/$'\n'} content without count
+    content=$(cat "$file"; printf x)
+    content=${content%x}
+    without=${content//"$original"/}
+    count=$(((${#content} - ${#without}) / ${#original}))
+    ((count == 1)) || return 1
+    printf '%s' "${content/"$original"/"$replacement"}" >"$file"
+}
+
+if [[ ${1:-} == --check ]]; then
+    scratch=$(mktemp)
+    trap 'rm -f "$scratch"' EXIT
+    bad=0
+    while IFS=$'\t' read -r id file original replacement; do
+        [[ -z $id || $id == \#* ]] && continue
+        cp "$file" "$scratch"
+        replace_once "$scratch" "$original" "$replacement" || { echo "no single match: $id ($file)"; bad=1; }
+    done <"$list"
+    exit "$bad"
+fi
+
+scripts/deps.sh
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+echo "== copying the tree to $tree"
+rm -rf "$tree"
+mkdir -p "$tree" "$log"
+git ls-files -co --exclude-standard -z | grep -zv '^build' | xargs -0 cp --parents -t "$tree"
+
+echo "== building the unmutated copy"
+cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEGAUGE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build "$build" -j "$jobs" >"$log/baseline-build.txt" 2>&1
+if ! ctest --test-dir "$build" -j "$jobs" >"$log/baseline-tests.txt" 2>&1; then
+    echo "The unmutated tree fails its tests; see $log/baseline-tests.txt" >&2
+    exit 1
+fi
+
+wanted=("$@")
+is_wanted() {
+    ((${#wanted[@]} == 0)) && return 0
+    local id
+    for id in "${wanted[@]}"; do [[ $id == "$1" ]] && return 0; done
+    return 1
+}
+
+killed=0 survived=0 invalid=0 stale=0
+survivors=()
+while IFS=$'\t' read -r id file original replacement; do
+    [[ -z $id || $id == \#* ]] && continue
+    is_wanted "$id" || continue
+    target=$tree/$file
+    backup=$log/$id.orig
+    cp "$target" "$backup"
+    if ! replace_once "$target" "$original" "$replacement"; then
+        verdict=stale
+        ((++stale))
+    elif ! cmake --build "$build" -j "$jobs" >"$log/$id.build.txt" 2>&1; then
+        verdict=invalid
+        ((++invalid))
+    elif ctest --test-dir "$build" -j "$jobs" --stop-on-failure >"$log/$id.tests.txt" 2>&1; then
+        verdict=survived
+        ((++survived))
+        survivors+=("$id")
+    else
+        verdict=killed
+        ((++killed))
+    fi
+    # A fresh time stamp makes the next build compile the original again.
+    cat "$backup" >"$target"
+    printf '%-8s %s  %s\n' "$verdict" "$id" "$file"
+done <"$list"
+
+cmake --build "$build" -j "$jobs" >/dev/null 2>&1 || true
+((${#survivors[@]})) && echo "survivors: ${survivors[*]}"
+((invalid + stale)) && echo "not judged: $invalid did not build, $stale no longer match their source"
+echo "$killed killed, $survived survived"
