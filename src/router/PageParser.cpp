@@ -180,7 +180,10 @@ bool PageParser::reportErrorReply(const QString& pageText)
     const QString message
         = QString::fromLatin1(reply == ErrorReply::login ? StatusTexts::loginFailed : StatusTexts::pageMissing);
     m_status.showStatus(message);
-    m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
+    // The box does not hold up monitoring, so unattended error replies would pile up boxes; while
+    // one is open, later replies only show in the status line.
+    if (!m_messageBox.isShowing())
+        m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
     return true;
 }
 

@@ -100,6 +100,8 @@ private slots:
     void initTestCase();
     void routerFault_data();
     void routerFault();
+    void routerErrorBox_doesNotHoldTheSchedule_data();
+    void routerErrorBox_doesNotHoldTheSchedule();
     void csvFileFault_data();
     void csvFileFault();
     void csvFileCutMidLine_keepsItAndStartsANewLine();
@@ -203,6 +205,46 @@ void TestFaultMatrix::routerFault()
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     QCOMPARE(fileLines(csvPath).size(), lines.size() + 1);
     QVERIFY(csvIsWhole(fileLines(csvPath)));
+}
+
+void TestFaultMatrix::routerErrorBox_doesNotHoldTheSchedule_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("login refused page") << "page401"
+                                        << "Unable to log in to the router.";
+    QTest::newRow("not implemented page") << "page501"
+                                          << "Router page does not exist.";
+}
+
+void TestFaultMatrix::routerErrorBox_doesNotHoldTheSchedule()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, status);
+    RouterSimulator router(m_simulator);
+    QVERIFY2(router.start({"--fault", fault}), qPrintable(router.errorText()));
+    QTemporaryDir folder;
+    ProgramRig program(folder.path());
+    program.pointAt(router);
+
+    program.ui().cmdTimer->click();
+    QVERIFY(program.waitForCaptures(1));
+    QVERIFY(program.messageBox.isShowing());
+    // With the box still open the schedule goes on, and further error replies open no second box.
+    for (int capture = 2; capture <= 3; ++capture) {
+        QVERIFY(program.captureOnce());
+        QCOMPARE(program.status(), status);
+    }
+    QCOMPARE(program.messageBox.texts, QStringList{status});
+    program.pointAt(*m_healthy);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
+    QCOMPARE(fileLines(folder.filePath(QStringLiteral("stats.csv"))).size(), 2);
+
+    program.messageBox.clickOk();
+    program.pointAt(router);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.messageBox.texts, (QStringList{status, status}));
 }
 
 void TestFaultMatrix::csvFileFault_data()
