@@ -1,6 +1,7 @@
 #include "stats/CsvLog.h"
 
 #include "platform/AnsiCodec.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,9 +32,10 @@ bool appendLineToFile(const QString& path, const QString& text)
 {
     if (path.isEmpty())
         return false;
-    QFile file(path);
+    QFile file;
     // Unbuffered, so a failed write is known at once and nothing is left in a buffer to flush later.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+    // A FIFO or socket is refused: its reader could stall the window's thread for ever.
+    if (!SafeFile::openForAppend(file, path))
         return false;
     const qint64 sizeBefore = file.size();
     const bool lineBreakNeeded = endsMidLine(file);

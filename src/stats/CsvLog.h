@@ -9,9 +9,10 @@ class QIODevice;
 namespace CsvLog {
 
 // Appends the text and CR LF in the single-byte code page. False when the line is not in the
-// file: an empty path, a file that cannot be opened, or a write that fails, in which case the file
-// is cut back so no partial line is left for the next one to run into. A file that does not end
-// with a line break gets one first, so the new line never joins an unfinished one.
+// file: an empty path, a file that cannot be opened, a path that is neither a regular file nor a
+// character device, or a write that fails, in which case the file is cut back so no partial line is
+// left for the next one to run into. Nothing here ever waits on another process. A file that does
+// not end with a line break gets one first, so the new line never joins an unfinished one.
 bool appendLineToFile(const QString& path, const QString& text);
 
 // Writes the text and CR LF to the device; false unless every byte was taken.

@@ -1,6 +1,7 @@
 // The build generates the form header only for includes it finds in the test itself.
 #include "ui_MainWindow.h"
 
+#include "support/BlockWatchdog.h"
 #include "support/ProgramRig.h"
 
 #include <QDir>
@@ -11,7 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -84,6 +87,26 @@ QList<qint32> newestPoints(const MainController& controller)
     return ys;
 }
 
+constexpr std::chrono::seconds blockLimit{10};
+constexpr qint64 settingsBound = 1024 * 1024;
+
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+// The FIFO's reader end, held open but never read, with the pipe filled to the brim.
+int fullFifo(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+    const QByteArray block(4096, 'x');
+    while (::write(writer, block.constData(), std::size_t(block.size())) > 0) { }
+    ::close(writer);
+    return reader;
+}
+
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
@@ -105,8 +128,12 @@ private slots:
     void csvFileFault_data();
     void csvFileFault();
     void csvFileCutMidLine_keepsItAndStartsANewLine();
+    void csvPathThatCouldBlock_data();
+    void csvPathThatCouldBlock();
     void settingsFileFault_data();
     void settingsFileFault();
+    void settingsPathNotASettingsFile_data();
+    void settingsPathNotASettingsFile();
 
 private:
     const QString m_simulator = QStringLiteral(LINEGAUGE_ROUTERSIM);
@@ -287,6 +314,46 @@ void TestFaultMatrix::csvFileFault()
         folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+void TestFaultMatrix::csvPathThatCouldBlock_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("status");
+    const QString refused = QStringLiteral("Could not save results to file!");
+    QTest::newRow("FIFO without a reader") << "fifo" << refused;
+    QTest::newRow("FIFO whose reader stopped reading") << "stalled fifo" << refused;
+    QTest::newRow("character device /dev/null") << "null"
+                                                << "Monitoring";
+}
+
+void TestFaultMatrix::csvPathThatCouldBlock()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, status);
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    int reader = -1;
+    if (kind == QLatin1String("null"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), csvPath));
+    else
+        QVERIFY(makeFifo(csvPath));
+    if (kind == QLatin1String("stalled fifo"))
+        QVERIFY((reader = fullFifo(csvPath)) >= 0);
+    ProgramRig program(folder.path());
+    program.pointAt(*m_healthy);
+
+    {
+        const BlockWatchdog watchdog("a capture writing to a CSV path that could block", blockLimit);
+        program.ui().cmdTimer->click();
+        QVERIFY(program.waitForCaptures(1));
+        QVERIFY(program.captureOnce());
+    }
+    QCOMPARE(program.status(), status);
+    QVERIFY(program.controller.isMonitoring());
+    QCOMPARE(QFileInfo(csvPath).isSymLink(), kind == QLatin1String("null"));
+    if (reader >= 0)
+        ::close(reader);
+}
+
 void TestFaultMatrix::csvFileCutMidLine_keepsItAndStartsANewLine()
 {
     QTemporaryDir folder;
@@ -371,6 +438,52 @@ void TestFaultMatrix::settingsFileFault()
         QCOMPARE(restarted.ui().txtUser->text(), QStringLiteral("operator"));
         QCOMPARE(restarted.ui().txtIP->text(), routerIp);
     }
+}
+
+void TestFaultMatrix::settingsPathNotASettingsFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("link to /dev/zero") << "/dev/zero" << false;
+    QTest::newRow("link to /dev/urandom") << "/dev/urandom" << false;
+    QTest::newRow("FIFO without a writer") << "fifo" << false;
+    QTest::newRow("blank lines one byte over the bound") << "over" << false;
+    QTest::newRow("blank lines up to the bound") << "at" << true;
+}
+
+void TestFaultMatrix::settingsPathNotASettingsFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, read);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("settings.ini"));
+    const QByteArray keys = "[Options]\r\nRouter IP=192.0.2.7\r\n";
+    const QByteArray padded = keys + QByteArray(settingsBound - keys.size() + (kind == QLatin1String("over")), '\n');
+    if (kind.startsWith(u'/'))
+        QVERIFY(QFile::link(kind, path));
+    else if (kind == QLatin1String("fifo"))
+        QVERIFY(makeFifo(path));
+    else
+        QVERIFY(writeFile(path, padded));
+
+    {
+        const BlockWatchdog watchdog("start-up and close with an odd settings path", blockLimit);
+        ProgramRig program(folder.path());
+        QCOMPARE(program.ui().txtIP->text() == QLatin1String("192.0.2.7"), read);
+        if (!read)
+            QCOMPARE(program.status(),
+                QStringLiteral("The settings file cannot be read: settings will not be loaded or saved."));
+        program.ui().txtUser->setText(QStringLiteral("operator"));
+        program.window.close();
+    }
+    // Left alone at close: the link, the FIFO and the oversized file are what they were.
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), kind.startsWith(u'/'));
+    QCOMPARE(QFileInfo(path).isFile(), kind == QLatin1String("over") || kind == QLatin1String("at"));
+    if (kind == QLatin1String("over"))
+        QCOMPARE(fileBytes(path), padded);
+    if (kind == QLatin1String("at"))
+        QVERIFY(fileBytes(path).contains("Username=operator"));
 }
 
 QTEST_MAIN(TestFaultMatrix)
