@@ -46,6 +46,40 @@ bool appendLineToFile(const QString& path, const QString& text)
     return false;
 }
 
+namespace {
+
+const QString cutMark = QStringLiteral("...");
+
+bool startsLikeFormula(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c != u' ')
+            return c == u'=' || c == u'+' || c == u'-' || c == u'@';
+    }
+    return false;
+}
+
+} // namespace
+
+QString valueField(const QString& valueText, bool numberOrNa)
+{
+    QString field;
+    // One character past the bound tells that the text is cut; the rest is never looked at.
+    for (qsizetype at = 0; at < valueText.size() && field.size() <= maxValueLength; ++at) {
+        if (valueText[at].category() != QChar::Other_Control)
+            field.append(valueText[at]);
+    }
+    const bool cut = field.size() > maxValueLength;
+    if (cut)
+        field = field.first(maxValueLength - cutMark.size()) + cutMark;
+    // A cut number is no longer the router's number; like any text it must not start a formula.
+    if ((!numberOrNa || cut) && startsLikeFormula(field))
+        field.prepend(u'\'');
+    if (field.contains(u',') || field.contains(u'"'))
+        field = u'"' + field.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return field;
+}
+
 QString outputPathFor(const QString& folder, const QString& fileName)
 {
     if (QDir::isAbsolutePath(fileName))

@@ -125,6 +125,7 @@ private slots:
     void routerFault();
     void routerErrorBox_doesNotHoldTheSchedule_data();
     void routerErrorBox_doesNotHoldTheSchedule();
+    void keysMissingFromPage_areNeitherLoggedNorMeasured();
     void csvFileFault_data();
     void csvFileFault();
     void csvFileCutMidLine_keepsItAndStartsANewLine();
@@ -272,6 +273,35 @@ void TestFaultMatrix::routerErrorBox_doesNotHoldTheSchedule()
     program.pointAt(router);
     QVERIFY(program.captureOnce());
     QCOMPARE(program.messageBox.texts, (QStringList{status, status}));
+}
+
+void TestFaultMatrix::keysMissingFromPage_areNeitherLoggedNorMeasured()
+{
+    RouterSimulator partial(m_simulator);
+    QVERIFY2(partial.start({"--values", "12.5,10.0,30.0,20.0", "--missing", "SU"}), qPrintable(partial.errorText()));
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    ProgramRig program(folder.path());
+    program.pointAt(partial);
+    const QString minimumBefore = program.ui().lblMin_1->text();
+    const QString lastDropBefore = program.ui().lblLastDrop->text();
+
+    // Up SNR has had no number yet: its 0.0 start value is neither a minimum nor a drop.
+    program.ui().cmdTimer->click();
+    QVERIFY(program.waitForCaptures(1));
+    QVERIFY(fileLines(csvPath).last().endsWith(",12.5,NA,30.0,20.0\r"));
+    QCOMPARE(program.ui().lblMin_1->text(), minimumBefore);
+    QCOMPARE(program.ui().lblLastDrop->text(), lastDropBefore);
+
+    program.pointAt(*m_healthy);
+    QVERIFY(program.captureOnce());
+    QVERIFY(program.controller.state().lineUp);
+    // The window keeps the last Up SNR text; the log records only what this page held.
+    program.pointAt(partial);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("10.0"));
+    QVERIFY(fileLines(csvPath).last().endsWith(",12.5,NA,30.0,20.0\r"));
+    QCOMPARE(fileLines(csvPath).size(), 4);
 }
 
 void TestFaultMatrix::csvFileFault_data()

@@ -24,6 +24,8 @@ private slots:
     void failingDevice_reportsFailure_data();
     void failingDevice_reportsFailure();
     void fileSizeLimit_leavesNoPartialLine();
+    void valueField_data();
+    void valueField();
     void outputPathFor_data();
     void outputPathFor();
 
@@ -121,6 +123,44 @@ void TestCsvLog::fileSizeLimit_leavesNoPartialLine()
     QCOMPARE(contents(), QByteArray("kept\r\n"));
     QVERIFY(CsvLog::appendLineToFile(path(), QStringLiteral("next")));
     QCOMPARE(contents(), QByteArray("kept\r\nnext\r\n"));
+}
+
+void TestCsvLog::valueField_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("numberOrNa");
+    QTest::addColumn<QString>("expected");
+    const QString ones(40, u'1');
+    QTest::newRow("number as it stands") << "-3.50" << true << "-3.50";
+    QTest::newRow("NA as it stands") << "na" << true << "na";
+    QTest::newRow("empty text") << "" << false << "";
+    QTest::newRow("comma") << "1,5" << false << "\"1,5\"";
+    QTest::newRow("double quotes") << "say \"hi\"" << false << "\"say \"\"hi\"\"\"";
+    QTest::newRow("bare CR, LF, NUL, escape and C1 control")
+        << QStringView(u"6.5\r7\n8\0\x1b[1m\x85", 13).toString() << false << "6.578[1m";
+    QTest::newRow("hyperlink formula") << "=HYPERLINK(\"http://x\",\"y\")" << false
+                                       << "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"";
+    QTest::newRow("plus formula") << "+1+1" << false << "'+1+1";
+    QTest::newRow("minus text") << "-x" << false << "'-x";
+    QTest::newRow("at formula after blanks") << "  @SUM(A1)" << false << "'  @SUM(A1)";
+    QTest::newRow("3 MB text") << QString(3 << 20, u'x') << false << QString(29, u'x') + "...";
+    QTest::newRow("number too long") << ones << true << ones.first(29) + "...";
+    QTest::newRow("negative number too long") << "-" + ones << true << "'-" + ones.first(28) + "...";
+}
+
+void TestCsvLog::valueField()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, numberOrNa);
+    QFETCH(QString, expected);
+    const QString field = CsvLog::valueField(text, numberOrNa);
+    QCOMPARE(field, expected);
+    // Whatever the text, one bounded field: quoted with every quote doubled, or with no comma or quote.
+    QVERIFY(field.size() <= 2 * CsvLog::maxValueLength + 3);
+    const bool quoted = field.startsWith(u'"');
+    const QString inner = quoted ? field.sliced(1, field.size() - 2) : field;
+    QVERIFY(!inner.contains(u',') || quoted);
+    QVERIFY(!QString(inner).remove(QStringLiteral("\"\"")).contains(u'"'));
 }
 
 void TestCsvLog::outputPathFor_data()
