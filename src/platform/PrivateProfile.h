@@ -14,7 +14,7 @@ public:
     // A value read is cut to this many characters, as by the platform's 255-character buffer.
     static constexpr int maxValueLength = 254;
     // Far beyond any real settings file; anything larger is not taken for one.
-    static constexpr qint64 maxFileBytes = 1024 * 1024;
+    static constexpr qint64 maxFileBytes = qint64(1) << 20;
 
     PrivateProfile() = default;
     explicit PrivateProfile(const QByteArray& content);

@@ -53,7 +53,7 @@ bool isRegular(const struct stat& info)
 std::optional<QByteArray> readAtMost(int fd, qint64 maxBytes)
 {
     QByteArray content;
-    std::array<char, 64 * 1024> chunk{};
+    std::array<char, std::size_t(1) << 16> chunk{};
     while (content.size() <= maxBytes) {
         const auto wanted = std::min<qint64>(qint64(chunk.size()), maxBytes + 1 - content.size());
         const ssize_t got = ::read(fd, chunk.data(), std::size_t(wanted));

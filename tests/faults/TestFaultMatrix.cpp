@@ -88,7 +88,7 @@ QList<qint32> newestPoints(const MainController& controller)
 }
 
 constexpr std::chrono::seconds blockLimit{10};
-constexpr qint64 settingsBound = 1024 * 1024;
+constexpr qint64 settingsBound = qint64(1) << 20; // 1 MiB
 
 bool makeFifo(const QString& path)
 {
