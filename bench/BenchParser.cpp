@@ -21,6 +21,7 @@ class SilentMessageBox final : public MessageBox
 {
 public:
     void showExclamation(const QString&, const QString&) override { }
+    bool isShowing() const override { return false; }
 };
 
 // A status page of about the given size, shaped like a firmware's: a script block of variables,

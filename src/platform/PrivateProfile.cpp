@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/AnsiCodec.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -130,15 +131,12 @@ PrivateProfile::PrivateProfile(const QByteArray& content)
 bool PrivateProfile::load(const QString& file)
 {
     m_lines.clear();
-    QFile input(file);
-    if (!input.exists())
+    if (!QFile::exists(file))
         return true;
-    if (!input.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> content = SafeFile::readRegularFile(file, maxFileBytes);
+    if (!content)
         return false;
-    const QByteArray content = input.readAll();
-    if (input.error() != QFileDevice::NoError)
-        return false;
-    m_lines = splitLines(content);
+    m_lines = splitLines(*content);
     return true;
 }
 

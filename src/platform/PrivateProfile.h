@@ -13,12 +13,15 @@ class PrivateProfile
 public:
     // A value read is cut to this many characters, as by the platform's 255-character buffer.
     static constexpr int maxValueLength = 254;
+    // Far beyond any real settings file; anything larger is not taken for one.
+    static constexpr qint64 maxFileBytes = qint64(1) << 20;
 
     PrivateProfile() = default;
     explicit PrivateProfile(const QByteArray& content);
 
     // Loads the file. A missing file gives an empty profile and true; a file that exists but cannot
-    // be read gives false, so a caller never overwrites what it could not see.
+    // be read gives false, so a caller never overwrites what it could not see. Only a regular file
+    // of at most maxFileBytes can be read: a device, a FIFO or a larger file is never read.
     bool load(const QString& file);
 
     // The value with blanks around it and one pair of enclosing quotes removed, at most

@@ -151,6 +151,7 @@ bool PageParser::parseStatsPage(const QString& pageText)
     // Lines end at every line feed; a carriage return before it stays on the line, and a carriage
     // return alone does not end a line.
     const QStringView page(pageText);
+    m_table.pageValues.fill(PageValue::absent);
     int foundCount = 0;
     qsizetype lineStart = 0;
     while (lineStart <= page.size()) {
@@ -180,7 +181,10 @@ bool PageParser::reportErrorReply(const QString& pageText)
     const QString message
         = QString::fromLatin1(reply == ErrorReply::login ? StatusTexts::loginFailed : StatusTexts::pageMissing);
     m_status.showStatus(message);
-    m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
+    // The box does not hold up monitoring, so unattended error replies would pile up boxes; while
+    // one is open, later replies only show in the status line.
+    if (!m_messageBox.isShowing())
+        m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
     return true;
 }
 
@@ -206,9 +210,16 @@ int PageParser::firstKeyOnLine(QStringView line) const
 void PageParser::takeValue(int k, QStringView line)
 {
     const QStringView valueText = textBetweenView(quoteChar, quoteChar, line, 1);
+    const auto i = std::size_t(k - 1);
     m_table.statRecords(k).valueText = valueText.toString();
-    if (valueText.compare(notAvailable, Qt::CaseInsensitive) == 0)
+    if (valueText.compare(notAvailable, Qt::CaseInsensitive) == 0) {
+        m_table.pageValues[i] = PageValue::notAvailable;
         return;
-    if (const std::optional<float> value = toSingle(valueText))
-        m_table.currentValues[std::size_t(k - 1)] = *value;
+    }
+    const std::optional<float> value = toSingle(valueText);
+    m_table.pageValues[i] = value ? PageValue::number : PageValue::otherText;
+    if (!value)
+        return;
+    m_table.currentValues[i] = *value;
+    m_table.measured[i] = true;
 }

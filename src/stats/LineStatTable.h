@@ -34,6 +34,15 @@ inline constexpr std::array<LineStatDefinition, statCount> lineStatDefinitions{{
 
 inline constexpr float initialMinimum = 100.0f;
 
+// What the page of the latest parse held for one statistic.
+enum class PageValue
+{
+    absent, // no line of the page carried the key
+    number,
+    notAvailable, // "NA"
+    otherText, // neither "NA" nor a number
+};
+
 // The four monitored line statistics, always in the order Down SNR, Up SNR, Down Attenuation,
 // Up Attenuation. Text records are numbered 1 to 4 (statRecords(k)); every other array is
 // numbered 0 to 3, so entry k is index k - 1.
@@ -49,6 +58,10 @@ public:
     std::array<float, statCount> minValues{};
     std::array<float, statCount> maxValues{};
     std::array<Colour, statCount> seriesColours{};
+    // Set by every parse that reads the page's lines, so a logged line records only that page.
+    std::array<PageValue, statCount> pageValues{};
+    // The statistic has had a number in this run; until then its 0.0 start value is no measurement.
+    std::array<bool, statCount> measured{};
 
 private:
     std::array<StatRecord, statCount> m_statRecords;

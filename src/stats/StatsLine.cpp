@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "stats/AppState.h"
+#include "stats/CsvLog.h"
 #include "stats/LineStatTable.h"
 #include "stats/StatsDisplay.h"
 #include "stats/StatusLine.h"
@@ -52,8 +53,18 @@ QString StatsLine::dataLine() const
     const QString& layout = m_state.separateDateTime ? separateLayout : joinedLayout;
     QStringList fields{m_clock.now().toString(layout)};
     for (int k = 1; k <= statCount; ++k)
-        fields.append(m_table.statRecords(k).valueText);
+        fields.append(loggedValue(k));
     return fields.join(QLatin1Char(','));
+}
+
+// The window may go on showing an earlier text, but a logged line records only this page: a
+// statistic it did not carry is "NA", never the text of an earlier capture.
+QString StatsLine::loggedValue(int k) const
+{
+    const PageValue seen = m_table.pageValues.at(std::size_t(k - 1));
+    if (seen == PageValue::absent)
+        return QStringLiteral("NA");
+    return CsvLog::valueField(m_table.statRecords(k).valueText, seen != PageValue::otherText);
 }
 
 void StatsLine::showValues() const

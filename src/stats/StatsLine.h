@@ -8,8 +8,9 @@ class StatsDisplay;
 class StatusLine;
 struct AppState;
 
-// Builds the CSV header, the CSV data line of a capture, and the value display of the window, all
-// from the value texts exactly as they were cut from the router page.
+// Builds the CSV header, the CSV data line of a capture, and the value display of the window. The
+// display shows the value texts exactly as they were cut from the router page; the data line holds
+// them as safe CSV fields, and "NA" for a statistic the latest page did not carry.
 class StatsLine
 {
 public:
@@ -24,6 +25,7 @@ public:
 private:
     QString headerLine() const;
     QString dataLine() const;
+    QString loggedValue(int k) const;
     void showValues() const;
 
     const LineStatTable& m_table;

@@ -29,12 +29,12 @@ StatsUpdater::StatsUpdater(LineStatTable& table, AppState& state, StatusLine& st
 void StatsUpdater::updateStats()
 {
     m_state.trayTip = buildTrayTip();
-    m_state.lineUp = false;
     m_state.capturePeak = 0.0f;
     updateMinMax();
-    if (passesThresholds())
-        m_state.lineUp = true;
-    const QString dropTime = showLineState();
+    const LineState state = lineState();
+    m_state.lineUp = state == LineState::up;
+    // An undecided line keeps the colour, icon and last-drop caption it has.
+    const QString dropTime = state == LineState::undecided ? QString() : showLineState();
     if (m_tray.iconAdded())
         notifyTray(dropTime);
     m_state.wasLineUp = m_state.lineUp;
@@ -54,6 +54,9 @@ void StatsUpdater::updateMinMax()
     // Strict comparisons: an equal value changes nothing, and a NaN, which compares false with
     // everything, never becomes a minimum, maximum or peak.
     for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
+        // A statistic never measured keeps its start values and the captions of its labels.
+        if (!m_table.measured[i])
+            continue;
         const float value = m_table.currentValues[i];
         if (value < m_table.minValues[i])
             m_table.minValues[i] = value;
@@ -66,12 +69,26 @@ void StatsUpdater::updateMinMax()
     }
 }
 
-bool StatsUpdater::passesThresholds() const
+bool StatsUpdater::passesThreshold(std::size_t i) const
 {
-    // Inclusive bounds; a NaN fails every test and so counts as a line down.
-    const auto& values = m_table.currentValues;
-    return values[0] >= m_state.snrThreshold && values[1] >= m_state.snrThreshold && values[2] <= m_state.attThreshold
-        && values[3] <= m_state.attThreshold;
+    // Inclusive bounds; a NaN fails every test and so counts as a line down. The first two
+    // statistics are SNR margins, the last two attenuations.
+    const float value = m_table.currentValues.at(i);
+    return i < 2 ? value >= m_state.snrThreshold : value <= m_state.attThreshold;
+}
+
+// Down as soon as one measured statistic is past its threshold; up only when all four have been
+// measured and pass; otherwise there is not yet enough to tell.
+StatsUpdater::LineState StatsUpdater::lineState() const
+{
+    bool allMeasured = true;
+    for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
+        if (!m_table.measured[i])
+            allMeasured = false;
+        else if (!passesThreshold(i))
+            return LineState::down;
+    }
+    return allMeasured ? LineState::up : LineState::undecided;
 }
 
 QString StatsUpdater::showLineState()
@@ -91,7 +108,8 @@ QString StatsUpdater::showLineState()
 void StatsUpdater::notifyTray(const QString& dropTime)
 {
     m_tray.modifyTrayIcon(m_state.trayTip);
-    if (m_state.useBalloons && !m_state.lineUp && m_state.wasLineUp && !m_state.dropNotified) {
+    const bool dropped = !dropTime.isEmpty();
+    if (m_state.useBalloons && dropped && m_state.wasLineUp && !m_state.dropNotified) {
         m_state.dropNotified = true;
         m_tray.showBalloon(dropTime + crLf + QStringLiteral("ADSL connection dropped."),
             QLatin1String(StatusTexts::appTitle), warningIcon, balloonTimeoutMs);

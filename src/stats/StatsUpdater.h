@@ -14,7 +14,8 @@ class TrayNotice;
 
 // The statistics update after every parsed capture: minimum, maximum and peak, the line state from
 // the two thresholds, the status colour, icon and last-drop caption, the tray tip, and, while the
-// icon is in the tray, the tray refresh and the one balloon per drop.
+// icon is in the tray, the tray refresh and the one balloon per drop. A statistic that has not had a
+// number in this run takes no part: its start value is no measurement.
 class StatsUpdater
 {
 public:
@@ -30,9 +31,17 @@ public:
     void updateStats();
 
 private:
+    enum class LineState
+    {
+        up,
+        down,
+        undecided,
+    };
+
     QString buildTrayTip() const;
     void updateMinMax();
-    bool passesThresholds() const;
+    bool passesThreshold(std::size_t i) const;
+    LineState lineState() const;
     QString showLineState();
     void notifyTray(const QString& dropTime);
 

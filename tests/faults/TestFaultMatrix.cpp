@@ -12,7 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -88,6 +90,34 @@ QList<qint32> newestPoints(const MainController& controller)
     return ys;
 }
 
+// Ends the test process by SIGALRM's default action when a step that must never block has not
+// returned in time, so a regression fails at once instead of hanging the test run.
+struct BlockWatchdog
+{
+    BlockWatchdog() { ::alarm(10); }
+    ~BlockWatchdog() { ::alarm(0); }
+    Q_DISABLE_COPY_MOVE(BlockWatchdog)
+};
+
+constexpr qint64 settingsBound = qint64(1) << 20; // 1 MiB
+
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+// The FIFO's reader end, held open but never read, with the pipe filled to the brim.
+int fullFifo(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+    const QByteArray block(4096, 'x');
+    while (::write(writer, block.constData(), std::size_t(block.size())) > 0) { }
+    ::close(writer);
+    return reader;
+}
+
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
@@ -106,11 +136,16 @@ private slots:
     void routerFault();
     void closeDuringRouterFault_data();
     void closeDuringRouterFault();
+    void routerErrorBox_doesNotHoldTheSchedule_data();
+    void routerErrorBox_doesNotHoldTheSchedule();
+    void keysMissingFromPage_areNeitherLoggedNorMeasured();
     void csvFileFault_data();
     void csvFileFault();
     void csvFileCutMidLine_keepsItAndStartsANewLine();
     void settingsFileFault_data();
     void settingsFileFault();
+    void settingsPathNotASettingsFile_data();
+    void settingsPathNotASettingsFile();
 
 private:
     const QString m_simulator = QStringLiteral(LINEGAUGE_ROUTERSIM);
@@ -254,6 +289,75 @@ void TestFaultMatrix::closeDuringRouterFault()
     QVERIFY(router.stopAndCountRequests() <= mostRequestsPerCapture);
 }
 
+void TestFaultMatrix::routerErrorBox_doesNotHoldTheSchedule_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("login refused page") << "page401"
+                                        << "Unable to log in to the router.";
+    QTest::newRow("not implemented page") << "page501"
+                                          << "Router page does not exist.";
+}
+
+void TestFaultMatrix::routerErrorBox_doesNotHoldTheSchedule()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, status);
+    RouterSimulator router(m_simulator);
+    QVERIFY2(router.start({"--fault", fault}), qPrintable(router.errorText()));
+    QTemporaryDir folder;
+    ProgramRig program(folder.path());
+    program.pointAt(router);
+
+    program.ui().cmdTimer->click();
+    QVERIFY(program.waitForCaptures(1));
+    QVERIFY(program.messageBox.isShowing());
+    // With the box still open the schedule goes on, and further error replies open no second box.
+    for (int capture = 2; capture <= 3; ++capture) {
+        QVERIFY(program.captureOnce());
+        QCOMPARE(program.status(), status);
+    }
+    QCOMPARE(program.messageBox.texts, QStringList{status});
+    program.pointAt(*m_healthy);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
+    QCOMPARE(fileLines(folder.filePath(QStringLiteral("stats.csv"))).size(), 2);
+
+    program.messageBox.clickOk();
+    program.pointAt(router);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.messageBox.texts, (QStringList{status, status}));
+}
+
+void TestFaultMatrix::keysMissingFromPage_areNeitherLoggedNorMeasured()
+{
+    RouterSimulator partial(m_simulator);
+    QVERIFY2(partial.start({"--values", "12.5,10.0,30.0,20.0", "--missing", "SU"}), qPrintable(partial.errorText()));
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    ProgramRig program(folder.path());
+    program.pointAt(partial);
+    const QString minimumBefore = program.ui().lblMin_1->text();
+    const QString lastDropBefore = program.ui().lblLastDrop->text();
+
+    // Up SNR has had no number yet: its 0.0 start value is neither a minimum nor a drop.
+    program.ui().cmdTimer->click();
+    QVERIFY(program.waitForCaptures(1));
+    QVERIFY(fileLines(csvPath).last().endsWith(",12.5,NA,30.0,20.0\r"));
+    QCOMPARE(program.ui().lblMin_1->text(), minimumBefore);
+    QCOMPARE(program.ui().lblLastDrop->text(), lastDropBefore);
+
+    program.pointAt(*m_healthy);
+    QVERIFY(program.captureOnce());
+    QVERIFY(program.controller.state().lineUp);
+    // The window keeps the last Up SNR text; the log records only what this page held.
+    program.pointAt(partial);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("10.0"));
+    QVERIFY(fileLines(csvPath).last().endsWith(",12.5,NA,30.0,20.0\r"));
+    QCOMPARE(fileLines(csvPath).size(), 4);
+}
+
 void TestFaultMatrix::csvFileFault_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -261,6 +365,8 @@ void TestFaultMatrix::csvFileFault_data()
     QTest::newRow("disk full") << "/dev/full" << false;
     QTest::newRow("folder where the file should be") << "stats.csv" << false;
     QTest::newRow("read-only folder") << "locked/stats.csv" << true;
+    QTest::newRow("FIFO without a reader") << "fifo.csv" << false;
+    QTest::newRow("FIFO whose reader stopped reading") << "stalled.csv" << false;
 }
 
 void TestFaultMatrix::csvFileFault()
@@ -273,11 +379,15 @@ void TestFaultMatrix::csvFileFault()
     QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("stats.csv")));
     QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("locked")));
     QVERIFY(QFile::setPermissions(folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner));
+    QVERIFY(makeFifo(folder.filePath(QStringLiteral("fifo.csv"))));
+    QVERIFY(makeFifo(folder.filePath(QStringLiteral("stalled.csv"))));
+    const int stalledReader = fullFifo(folder.filePath(QStringLiteral("stalled.csv")));
     ProgramRig program(folder.path());
     program.pointAt(*m_healthy);
     program.ui().txtFilename->setText(fileName);
     const QList<qint32> graphBefore = newestPoints(program.controller);
 
+    const BlockWatchdog watchdog;
     program.ui().cmdTimer->click();
     QVERIFY(QTest::qWaitFor([&] { return program.captures.count() == 1; }, 3 * ProgramRig::transferTimeoutMs));
     QCOMPARE(program.status(), QStringLiteral("Could not save results to file!"));
@@ -292,6 +402,7 @@ void TestFaultMatrix::csvFileFault()
     QVERIFY(program.controller.isMonitoring());
     QFile::setPermissions(
         folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ::close(stalledReader);
 }
 
 void TestFaultMatrix::csvFileCutMidLine_keepsItAndStartsANewLine()
@@ -376,6 +487,52 @@ void TestFaultMatrix::settingsFileFault()
         QCOMPARE(restarted.ui().txtUser->text(), QStringLiteral("operator"));
         QCOMPARE(restarted.ui().txtIP->text(), routerIp);
     }
+}
+
+void TestFaultMatrix::settingsPathNotASettingsFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("link to /dev/zero") << "/dev/zero" << false;
+    QTest::newRow("link to /dev/urandom") << "/dev/urandom" << false;
+    QTest::newRow("FIFO without a writer") << "fifo" << false;
+    QTest::newRow("blank lines one byte over the bound") << "over" << false;
+    QTest::newRow("blank lines up to the bound") << "at" << true;
+}
+
+void TestFaultMatrix::settingsPathNotASettingsFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, read);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("settings.ini"));
+    const QByteArray keys = "[Options]\r\nRouter IP=192.0.2.7\r\n";
+    const QByteArray padded = keys + QByteArray(settingsBound - keys.size() + (kind == QLatin1String("over")), '\n');
+    if (kind.startsWith(u'/'))
+        QVERIFY(QFile::link(kind, path));
+    else if (kind == QLatin1String("fifo"))
+        QVERIFY(makeFifo(path));
+    else
+        QVERIFY(writeFile(path, padded));
+
+    {
+        const BlockWatchdog watchdog;
+        ProgramRig program(folder.path());
+        QCOMPARE(program.ui().txtIP->text() == QLatin1String("192.0.2.7"), read);
+        if (!read)
+            QCOMPARE(program.status(),
+                QStringLiteral("The settings file cannot be read: settings will not be loaded or saved."));
+        program.ui().txtUser->setText(QStringLiteral("operator"));
+        program.window.close();
+    }
+    // Left alone at close: the link, the FIFO and the oversized file are what they were.
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), kind.startsWith(u'/'));
+    QCOMPARE(QFileInfo(path).isFile(), kind == QLatin1String("over") || kind == QLatin1String("at"));
+    if (kind == QLatin1String("over"))
+        QCOMPARE(fileBytes(path), padded);
+    if (kind == QLatin1String("at"))
+        QVERIFY(fileBytes(path).contains("Username=operator"));
 }
 
 QTEST_MAIN(TestFaultMatrix)

@@ -26,6 +26,7 @@ private slots:
     void unwritableTarget_reportsFailure_data();
     void unwritableTarget_reportsFailure();
     void unreadableFile_isNotOverwritten();
+    void fileOverSizeBound_isNeitherReadNorWritten();
     void readOnlyFile_keepsItsContent();
 
 private:
@@ -167,7 +168,9 @@ void TestPrivateProfile::hostileContent_readsWithoutCrash_data()
     for (char& byte : binary)
         byte = char(generator.bounded(256));
     QTest::newRow("random bytes") << binary;
-    QTest::newRow("one line of 4 MB") << "[s]\r\nk=" + QByteArray(4 << 20, '=');
+    const QByteArray lead = "[s]\r\nk=";
+    QTest::newRow("one line filling the size bound")
+        << lead + QByteArray(PrivateProfile::maxFileBytes - lead.size(), '=');
     QTest::newRow("only brackets") << QByteArray(100000, '[');
     QTest::newRow("cr only line ends") << QByteArray("[s]\rk=1\rj=2\r");
     QTest::newRow("nul bytes") << QByteArray("[s]\r\nk=a\0b\r\n", 12);
@@ -210,6 +213,15 @@ void TestPrivateProfile::unreadableFile_isNotOverwritten()
     QVERIFY(!writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"), path));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(readBack(path), QByteArray("[s]\r\nk=1\r\nkeep=me\r\n"));
+}
+
+void TestPrivateProfile::fileOverSizeBound_isNeitherReadNorWritten()
+{
+    const QByteArray content = "[s]\r\nk=1\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n');
+    const QString path = write(content);
+    QCOMPARE(readIniValue(QStringLiteral("s"), QStringLiteral("k"), path), QString());
+    QVERIFY(!writeIniValue(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"), path));
+    QCOMPARE(readBack(path), content);
 }
 
 void TestPrivateProfile::readOnlyFile_keepsItsContent()

@@ -21,9 +21,12 @@ private slots:
     void unwritableTarget_reportsFailure_data();
     void unwritableTarget_reportsFailure();
     void readOnlyFile_reportsFailure();
+    void characterDevice_isWritten();
     void failingDevice_reportsFailure_data();
     void failingDevice_reportsFailure();
     void fileSizeLimit_leavesNoPartialLine();
+    void valueField_data();
+    void valueField();
     void outputPathFor_data();
     void outputPathFor();
 
@@ -87,6 +90,11 @@ void TestCsvLog::readOnlyFile_reportsFailure()
     QCOMPARE(contents(), QByteArray("kept\r\n"));
 }
 
+void TestCsvLog::characterDevice_isWritten()
+{
+    QVERIFY(CsvLog::appendLineToFile(QStringLiteral("/dev/null"), QStringLiteral("gone")));
+}
+
 void TestCsvLog::failingDevice_reportsFailure_data()
 {
     QTest::addColumn<qint64>("capacity");
@@ -121,6 +129,37 @@ void TestCsvLog::fileSizeLimit_leavesNoPartialLine()
     QCOMPARE(contents(), QByteArray("kept\r\n"));
     QVERIFY(CsvLog::appendLineToFile(path(), QStringLiteral("next")));
     QCOMPARE(contents(), QByteArray("kept\r\nnext\r\n"));
+}
+
+void TestCsvLog::valueField_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("numberOrNa");
+    QTest::addColumn<QString>("expected");
+    const QString ones(40, u'1');
+    QTest::newRow("number as it stands") << "-3.50" << true << "-3.50";
+    QTest::newRow("NA as it stands") << "na" << true << "na";
+    QTest::newRow("empty text") << "" << false << "";
+    QTest::newRow("comma") << "1,5" << false << "\"1,5\"";
+    QTest::newRow("double quotes") << "say \"hi\"" << false << "\"say \"\"hi\"\"\"";
+    QTest::newRow("bare CR, LF, NUL, escape and C1 control")
+        << QStringView(u"6.5\r7\n8\0\x1b[1m\x85", 13).toString() << false << "6.578[1m";
+    QTest::newRow("hyperlink formula") << "=HYPERLINK(\"http://x\",\"y\")" << false
+                                       << "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"";
+    QTest::newRow("plus formula") << "+1+1" << false << "'+1+1";
+    QTest::newRow("minus text") << "-x" << false << "'-x";
+    QTest::newRow("at formula after blanks") << "  @SUM(A1)" << false << "'  @SUM(A1)";
+    QTest::newRow("3 MB text") << QString(3 << 20, u'x') << false << QString(29, u'x') + "...";
+    QTest::newRow("number too long") << ones << true << ones.first(29) + "...";
+    QTest::newRow("negative number too long") << "-" + ones << true << "'-" + ones.first(28) + "...";
+}
+
+void TestCsvLog::valueField()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, numberOrNa);
+    QFETCH(QString, expected);
+    QCOMPARE(CsvLog::valueField(text, numberOrNa), expected);
 }
 
 void TestCsvLog::outputPathFor_data()

@@ -26,7 +26,7 @@ private slots:
     void linesInFile_matchFixture();
 
 private:
-    void setValues(const QStringList& texts);
+    void setValues(const QStringList& texts, const QString& seen = QStringLiteral("NANN"));
 
     LineStatTable m_table;
     AppState m_state;
@@ -44,10 +44,17 @@ void TestStatsLine::init()
     m_clock = FakeClock();
 }
 
-void TestStatsLine::setValues(const QStringList& texts)
+// seen holds one letter per statistic for what the page carried: N a number, A "NA", T other text,
+// - no line at all.
+void TestStatsLine::setValues(const QStringList& texts, const QString& seen)
 {
-    for (int k = 1; k <= statCount; ++k)
+    const QString kinds = QStringLiteral("NAT-");
+    constexpr std::array<PageValue, 4> values{
+        PageValue::number, PageValue::notAvailable, PageValue::otherText, PageValue::absent};
+    for (int k = 1; k <= statCount; ++k) {
         m_table.statRecords(k).valueText = texts.at(k - 1);
+        m_table.pageValues[std::size_t(k - 1)] = values.at(std::size_t(kinds.indexOf(seen.at(k - 1))));
+    }
 }
 
 void TestStatsLine::buildStatsLine_data()
@@ -57,16 +64,24 @@ void TestStatsLine::buildStatsLine_data()
     QTest::addColumn<bool>("pageReceived");
     QTest::addColumn<QTime>("time");
     QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("seen");
     QTest::addColumn<QString>("expected");
 
     // Both layouts with page values are checked byte for byte against the CSV fixtures below.
     const QTime morning(7, 8, 9);
-    QTest::newRow("header before any page") << true << true << false << morning << QStringList{"", "", "", ""}
+    QTest::newRow("header before any page") << true << true << false << morning << QStringList{"", "", "", ""} << "----"
                                             << "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation";
-    QTest::newRow("data, values written as the page gave them")
-        << true << false << true << morning << QStringList{"06.50", "1,5", "-0", " x"}
-        << "05/03/2026,07:08:09,06.50,1,5,-0, x";
+    QTest::newRow("numbers and NA as the page gave them")
+        << true << false << true << morning << QStringList{"06.50", "na", "-0", " 1e1"} << "NANN"
+        << "05/03/2026,07:08:09,06.50,na,-0, 1e1";
+    QTest::newRow("other texts as safe fields")
+        << true << false << true << morning << QStringList{"1,5", "=1+1", "-", " x"} << "TTTT"
+        << "05/03/2026,07:08:09,\"1,5\",'=1+1,'-, x";
+    QTest::newRow("statistics absent from this page")
+        << true << false << true << morning << QStringList{"6.5", "old", "old", "11.0"} << "N--N"
+        << "05/03/2026,07:08:09,6.5,NA,NA,11.0";
     QTest::newRow("data without page") << true << false << false << morning << QStringList{"6.5", "NA", "23.4", "11.0"}
+                                       << "NANN"
                                        << "";
 }
 
@@ -77,11 +92,12 @@ void TestStatsLine::buildStatsLine()
     QFETCH(bool, pageReceived);
     QFETCH(QTime, time);
     QFETCH(QStringList, values);
+    QFETCH(QString, seen);
     QFETCH(QString, expected);
     m_state.separateDateTime = separate;
     m_state.pageReceived = pageReceived;
     m_clock.current.setTime(time);
-    setValues(values);
+    setValues(values, seen);
 
     const StatsLine line(m_table, m_state, m_status, m_display, m_clock);
     QCOMPARE(line.buildStatsLine(true, header), expected);

@@ -20,6 +20,8 @@ namespace {
 constexpr Values lineUpValues{10.0f, 10.0f, 30.0f, 30.0f};
 constexpr Values lineDownValues{5.0f, 10.0f, 30.0f, 30.0f};
 constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
+// Stands for a statistic that has had no number in this run: it keeps its 0.0 start value.
+constexpr float neverMeasured = -std::numeric_limits<float>::infinity();
 
 const QString ukDropTime = QStringLiteral("Thu 05/03/2026 07:08:09");
 
@@ -66,7 +68,11 @@ void TestStatsUpdater::init()
 
 void TestStatsUpdater::capture(const Values& values)
 {
-    m_table.currentValues = values;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool measured = values[i] != neverMeasured;
+        m_table.currentValues[i] = measured ? values[i] : m_table.currentValues[i];
+        m_table.measured[i] = m_table.measured[i] || measured;
+    }
     m_updater->updateStats();
 }
 
@@ -133,27 +139,40 @@ void TestStatsUpdater::balloon_carriesDropTimeAndWarning()
 void TestStatsUpdater::lineTest_data()
 {
     QTest::addColumn<Values>("values");
-    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("state");
 
-    QTest::newRow("every value on its threshold") << Values{6.0f, 6.0f, 50.0f, 50.0f} << true;
-    QTest::newRow("down SNR 5.9") << Values{5.9f, 10.0f, 30.0f, 30.0f} << false;
-    QTest::newRow("up SNR 5.9") << Values{10.0f, 5.9f, 30.0f, 30.0f} << false;
-    QTest::newRow("down attenuation 50.1") << Values{10.0f, 10.0f, 50.1f, 30.0f} << false;
-    QTest::newRow("up attenuation 50.1") << Values{10.0f, 10.0f, 30.0f, 50.1f} << false;
-    QTest::newRow("value not a number") << Values{notANumber, 10.0f, 30.0f, 30.0f} << false;
+    QTest::newRow("every value on its threshold") << Values{6.0f, 6.0f, 50.0f, 50.0f} << "up";
+    QTest::newRow("down SNR 5.9") << Values{5.9f, 10.0f, 30.0f, 30.0f} << "down";
+    QTest::newRow("up SNR 5.9") << Values{10.0f, 5.9f, 30.0f, 30.0f} << "down";
+    QTest::newRow("down attenuation 50.1") << Values{10.0f, 10.0f, 50.1f, 30.0f} << "down";
+    QTest::newRow("up attenuation 50.1") << Values{10.0f, 10.0f, 30.0f, 50.1f} << "down";
+    QTest::newRow("value not a number") << Values{notANumber, 10.0f, 30.0f, 30.0f} << "down";
+    QTest::newRow("SNR never measured, the rest passing") << Values{neverMeasured, 10.0f, 30.0f, 30.0f} << "undecided";
+    QTest::newRow("attenuation never measured, the rest passing")
+        << Values{10.0f, 10.0f, 30.0f, neverMeasured} << "undecided";
+    QTest::newRow("one measured value past its threshold")
+        << Values{5.9f, neverMeasured, neverMeasured, neverMeasured} << "down";
 }
 
 void TestStatsUpdater::lineTest()
 {
     QFETCH(Values, values);
-    QFETCH(bool, up);
+    QFETCH(QString, state);
+    const bool up = state == QLatin1String("up");
+    const bool down = state == QLatin1String("down");
 
+    m_state.wasLineUp = true;
+    m_state.useBalloons = true;
+    m_tray.added = true;
     capture(values);
     QCOMPARE(m_state.lineUp, up);
-    QCOMPARE(m_statusLine.colours, QList<Colour>{up ? Colour(0x00008000) : Colour(0x000000FF)});
-    QCOMPARE(m_display.icons, QStringList{up ? QStringLiteral("small_online") : QStringLiteral("small_offline")});
-    const QStringList drops = up ? QStringList() : QStringList{QStringLiteral("Last connection drop: ") + ukDropTime};
+    const Colour colour = up ? Colour(0x00008000) : Colour(0x000000FF);
+    QCOMPARE(m_statusLine.colours, up || down ? QList<Colour>{colour} : QList<Colour>());
+    const QString icon = up ? QStringLiteral("small_online") : QStringLiteral("small_offline");
+    QCOMPARE(m_display.icons, up || down ? QStringList{icon} : QStringList());
+    const QStringList drops = down ? QStringList{QStringLiteral("Last connection drop: ") + ukDropTime} : QStringList();
     QCOMPARE(m_display.lastDrops, drops);
+    QCOMPARE(m_tray.balloons.size(), down ? 1 : 0);
 }
 
 void TestStatsUpdater::minMax_data()
@@ -172,6 +191,9 @@ void TestStatsUpdater::minMax_data()
     QTest::newRow("range accumulates over captures")
         << QList<Values>{{10.0f, 10.0f, 30.0f, 30.0f}, {12.0f, 8.0f, 30.0f, 31.0f}}
         << QStringList{"10.0", "8.0", "30.0", "30.0"} << QStringList{"12.0", "10.0", "30.0", "31.0"} << 31.0f;
+    QTest::newRow("never measured keeps its captions and takes no part in the peak")
+        << QList<Values>{{-4.0f, neverMeasured, 30.0f, neverMeasured}} << QStringList{"-4.0", "", "30.0", ""}
+        << QStringList{"0.0", "", "30.0", ""} << 30.0f;
     QTest::newRow("value not a number leaves minimum, maximum and peak")
         << QList<Values>{{10.0f, 10.0f, 10.0f, 10.0f}, {notANumber, 4.0f, 4.0f, 4.0f}}
         << QStringList{"10.0", "4.0", "4.0", "4.0"} << QStringList{"10.0", "10.0", "10.0", "10.0"} << 4.0f;

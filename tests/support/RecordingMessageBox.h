@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// Records message boxes instead of showing them.
+// Records message boxes instead of showing them; a recorded box stays open until clickOk().
 class RecordingMessageBox final : public MessageBox
 {
 public:
@@ -13,8 +13,13 @@ public:
     {
         titles.append(title);
         texts.append(text);
+        showing = true;
     }
+
+    bool isShowing() const override { return showing; }
+    void clickOk() { showing = false; }
 
     QStringList titles;
     QStringList texts;
+    bool showing = false;
 };

@@ -1,5 +1,8 @@
 #include "support/RouterSimulator.h"
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 constexpr int startTimeoutMs = 10000;
@@ -22,6 +25,8 @@ bool RouterSimulator::start(const QStringList& arguments)
     m_process.setProgram(m_program);
     m_process.setArguments(arguments);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test ended at once by its watchdog runs no destructor; the simulator must not outlive it.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start();
     if (!m_process.waitForStarted(startTimeoutMs)) {
         m_error = m_process.errorString();
