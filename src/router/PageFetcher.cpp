@@ -92,8 +92,7 @@ void PageFetcher::onTransferFinished(const TransferReply& reply)
     if (m_state.debugView) {
         emit pageCopied(reply.body);
     }
-    // Still fetching while the parser runs: its message box keeps the event loop going, and a
-    // capture started from there must not begin a second fetch.
+    // Still fetching while the parser runs, so nothing it sets off can begin a second fetch.
     end(m_parser.parseStatsPage(reply.body));
 }
 
