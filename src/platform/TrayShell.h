@@ -64,4 +64,6 @@ public:
 signals:
     // code is one of Event (others may come and mean nothing); globalPos is the mouse position.
     void trayEvent(int code, QPoint globalPos);
+    // The notification area holding the icon went away (its panel ended); the icon is gone with it.
+    void trayLost();
 };

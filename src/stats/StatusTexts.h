@@ -23,6 +23,7 @@ inline constexpr char couldNotSaveResults[] = "Could not save results to file!";
 inline constexpr char passwordNotStorable[]
     = "This password has characters the settings file cannot keep: it will not be saved.";
 inline constexpr char noSystemTray[] = "No system tray available: the window stays open.";
+inline constexpr char systemTrayGone[] = "The system tray closed: the window is back.";
 inline constexpr char portInvalid[] = "Router port must be a number from 1 to 65535.";
 inline constexpr char routerTimedOut[] = "The router did not answer in time.";
 inline constexpr char replyTooLarge[] = "The router's reply is too large to be its status page.";
