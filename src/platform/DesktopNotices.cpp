@@ -101,11 +101,10 @@ void DesktopNotices::close()
 
 void DesktopNotices::onActionInvoked(uint id, const QString& actionKey)
 {
-    if (id == 0 || id != m_openId || actionKey != defaultAction)
-        return;
-    // The service may close the notice after the action; that close is not a notice gone unread.
-    m_openId = 0;
-    emit clicked();
+    // The notice stays open: whoever acts on the click closes it, and a close the service reports
+    // first comes after this click.
+    if (id != 0 && id == m_openId && actionKey == defaultAction)
+        emit clicked();
 }
 
 void DesktopNotices::onNotificationClosed(uint id, uint reason)

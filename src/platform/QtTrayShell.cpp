@@ -171,6 +171,15 @@ bool QtTrayShell::isTrayAvailable() const
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+// A status notifier host opens the menu the item publishes and, when there is none, its own
+// panel menu: it never reports the right-click. An embedding tray reports it and the window opens
+// the menu itself.
+void QtTrayShell::setHostDrawnMenu(QMenu* menu)
+{
+    if (m_hostKind == HostKind::StatusNotifier)
+        m_trayIcon.setContextMenu(menu);
+}
+
 bool QtTrayShell::add(const Fields& fields)
 {
     if (m_present)

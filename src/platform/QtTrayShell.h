@@ -63,6 +63,7 @@ public:
 
     bool notifyIcon(TrayFlavour flavour, quint32 operation, QByteArrayView record) override;
     bool isTrayAvailable() const override;
+    void setHostDrawnMenu(QMenu* menu) override;
 
     bool isIconShown() const { return m_present; }
     QString toolTip() const { return m_trayIcon.toolTip(); }
