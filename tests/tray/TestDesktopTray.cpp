@@ -46,6 +46,20 @@ QVariant watcherProperty(const char* name)
     return watcher.property(name);
 }
 
+// A property of this program's item, read by another client the way the panel reads it.
+QByteArray itemProperty(const QString& name)
+{
+    const QString item = watcherProperty("RegisteredStatusNotifierItems").toStringList().value(0);
+    QProcess reader;
+    reader.start(QStringLiteral("dbus-send"),
+        {QStringLiteral("--session"), QStringLiteral("--print-reply"), "--dest=" + item.section('/', 0, 0),
+            "/" + item.section('/', 1), QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+            QStringLiteral("string:org.kde.StatusNotifierItem"), "string:" + name});
+    if (!QTest::qWaitFor([&reader] { return reader.state() == QProcess::NotRunning; }, waitMs))
+        return {};
+    return reader.readAllStandardOutput();
+}
+
 bool serviceRuns(const QString& name)
 {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
@@ -227,8 +241,16 @@ void TestDesktopTray::dropNotice()
     QTemporaryDir folder;
     RealTrayProgram program(folder.path());
     QVERIFY(program.exposed);
-    program.dropInTray();
+    program.ui().chkUseBalloons->setChecked(true);
+    program.capture(true);
+    program.ui().cmdSysTray->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!itemProperty(QStringLiteral("IconPixmap")).isEmpty(), waitMs);
+    const QByteArray lineUpImage = itemProperty(QStringLiteral("IconPixmap"));
+    program.capture(false);
     QVERIFY(program.controller.state().dropNotified);
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        itemProperty(QStringLiteral("IconPixmap")) != lineUpImage, "the tray kept the image of the line up", waitMs);
+    QVERIFY(itemProperty(QStringLiteral("ToolTip")).contains("SNR:3/12"));
 
     QFile log(m_noticeLog);
     QTRY_VERIFY2_WITH_TIMEOUT(log.exists(), "no notice reached dunst", waitMs);

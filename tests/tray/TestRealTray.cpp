@@ -178,6 +178,7 @@ void TestRealTray::clickOnIconWhileBalloonShows_programLives()
     QVERIFY(program.exposed);
     program.dropInTray();
     QVERIFY(program.controller.state().dropNotified);
+    QVERIFY(program.shell.toolTip().contains(QStringLiteral("SNR:3/12")));
     QTRY_VERIFY2_WITH_TIMEOUT(balloonShows(), "the drop balloon never showed", waitMs);
     const TrayIconWindow icon = dockedIcon();
     QVERIFY2(icon.found, "the tray icon never docked in the tray");
