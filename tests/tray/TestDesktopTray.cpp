@@ -89,11 +89,10 @@ public:
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void clickOnItem_data();
-    void clickOnItem();
     void dropNotice_data();
     void dropNotice();
-    void trayHostEnds_windowComesBack();
+    void windowComesBack_data();
+    void windowComesBack();
 
 private:
     QPoint itemCentre();
@@ -190,38 +189,6 @@ QRect TestDesktopTray::menuBelowPanel()
     return {};
 }
 
-void TestDesktopTray::clickOnItem_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::newRow("click brings the window back") << 1;
-    QTest::newRow("right-click opens the tray menu, whose first item brings it back") << 3;
-}
-
-void TestDesktopTray::clickOnItem()
-{
-    QFETCH(int, button);
-    QTemporaryDir folder;
-    RealTrayProgram program(folder.path());
-    QVERIFY(program.exposed);
-    QCOMPARE(program.shell.hostKind(), QtTrayShell::HostKind::StatusNotifier);
-    program.ui().cmdSysTray->click();
-    QTRY_VERIFY2_WITH_TIMEOUT(!watcherProperty("RegisteredStatusNotifierItems").toStringList().isEmpty(),
-        "the item never registered with the watcher", waitMs);
-    QTest::qWait(500);
-
-    clickAt(itemCentre(), button);
-    if (button == 3) {
-        QRect menu;
-        QTRY_VERIFY2_WITH_TIMEOUT(!(menu = menuBelowPanel()).isNull(), "no tray menu opened", waitMs);
-        QTest::qWait(300);
-        clickAt(menu.topLeft() + QPoint(30, menu.height() / 4), 1);
-    }
-
-    QTRY_VERIFY_WITH_TIMEOUT(program.window.isVisible(), waitMs);
-    QVERIFY(!program.shell.isIconShown());
-    QTRY_VERIFY_WITH_TIMEOUT(watcherProperty("RegisteredStatusNotifierItems").toStringList().isEmpty(), waitMs);
-}
-
 void TestDesktopTray::dropNotice_data()
 {
     QTest::addColumn<QStringList>("act");
@@ -266,18 +233,44 @@ void TestDesktopTray::dropNotice()
     QCOMPARE(program.shell.isIconShown(), !windowBack);
 }
 
-void TestDesktopTray::trayHostEnds_windowComesBack()
+void TestDesktopTray::windowComesBack_data()
 {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("click on the item") << 1 << QStringLiteral("Ready");
+    QTest::newRow("right-click opens the tray menu, whose first item brings it back") << 3 << QStringLiteral("Ready");
+    // Last, as the panel does not come back.
+    QTest::newRow("the panel ends") << 0 << QStringLiteral("The system tray closed: the window is back.");
+}
+
+void TestDesktopTray::windowComesBack()
+{
+    QFETCH(int, button);
+    QFETCH(QString, status);
     QTemporaryDir folder;
     RealTrayProgram program(folder.path());
     QVERIFY(program.exposed);
+    QCOMPARE(program.shell.hostKind(), QtTrayShell::HostKind::StatusNotifier);
     program.ui().cmdSysTray->click();
+    QTRY_VERIFY2_WITH_TIMEOUT(!watcherProperty("RegisteredStatusNotifierItems").toStringList().isEmpty(),
+        "the item never registered with the watcher", waitMs);
+    QTest::qWait(500);
 
-    m_panel.kill();
+    if (button == 0)
+        m_panel.kill();
+    else
+        clickAt(itemCentre(), button);
+    if (button == 3) {
+        QRect menu;
+        QTRY_VERIFY2_WITH_TIMEOUT(!(menu = menuBelowPanel()).isNull(), "no tray menu opened", waitMs);
+        QTest::qWait(300);
+        clickAt(menu.topLeft() + QPoint(30, menu.height() / 4), 1);
+    }
 
     QTRY_VERIFY_WITH_TIMEOUT(program.window.isVisible(), waitMs);
     QVERIFY(!program.shell.isIconShown());
-    QCOMPARE(program.ui().lblStatus->text(), QStringLiteral("The system tray closed: the window is back."));
+    QCOMPARE(program.ui().lblStatus->text(), status);
+    QTRY_VERIFY_WITH_TIMEOUT(watcherProperty("RegisteredStatusNotifierItems").toStringList().isEmpty(), waitMs);
 }
 
 // The session bus is this test's own, started before the toolkit looks for one, so nothing from the

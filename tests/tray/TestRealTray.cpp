@@ -1,16 +1,8 @@
 // The build generates the form header only for includes it finds in the test itself.
 #include "ui_MainWindow.h"
 
-#include "platform/IconRegistry.h"
 #include "platform/QtTrayShell.h"
-#include "platform/VersionProbe.h"
-#include "stats/AppState.h"
 #include "support/RealTrayProgram.h"
-#include "support/RecordingStatusLine.h"
-#include "tray/StatusImages.h"
-#include "tray/SysTray.h"
-#include "tray/TrayController.h"
-#include "tray/WidgetTrayWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -75,10 +67,10 @@ class TestRealTray : public QObject
 private slots:
     void init();
     void cleanup();
-    void doubleClickOnIcon_bringsWindowBack();
+    void windowComesBack_data();
+    void windowComesBack();
     void clickOnIconWhileBalloonShows_programLives_data();
     void clickOnIconWhileBalloonShows_programLives();
-    void trayHostEnds_windowComesBack();
 
 private:
     TrayIconWindow dockedIcon();
@@ -121,43 +113,37 @@ TrayIconWindow TestRealTray::dockedIcon()
     return icon;
 }
 
-void TestRealTray::doubleClickOnIcon_bringsWindowBack()
+void TestRealTray::windowComesBack_data()
 {
-    QWidget window;
-    window.resize(240, 120);
-    window.move(300, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::addColumn<bool>("hostEnds");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("double-click on the icon") << false << QStringLiteral("Ready");
+    QTest::newRow("the tray host ends") << true << QStringLiteral("The system tray closed: the window is back.");
+}
 
-    IconRegistry icons;
-    QtTrayShell shell(icons);
-    QCOMPARE(shell.hostKind(), QtTrayShell::HostKind::Embedding);
-    SystemVersionProbe probe;
-    SysTray sysTray(shell, probe);
-    sysTray.detectShellCapabilities();
-    WidgetTrayWindow host(window, icons);
-    StatusImages images;
-    AppState state;
-    state.trayTip = QStringLiteral("Linegauge (Monitor OFF)");
-    RecordingStatusLine statusLine;
-    TrayController controller(sysTray, host, images, state, statusLine, [](QPoint) {});
-    connect(
-        &shell, &TrayShell::trayEvent, this, [&controller](int code, QPoint pos) { controller.trayEvent(code, pos); });
-    controller.setWindowIcon(StatusImages::smallNormal);
-
-    controller.cmdSysTrayClick();
-    QVERIFY(sysTray.iconAdded());
-    QVERIFY(!window.isVisible());
-    QCOMPARE(shell.toolTip(), state.trayTip);
+void TestRealTray::windowComesBack()
+{
+    QFETCH(bool, hostEnds);
+    QFETCH(QString, status);
+    QTemporaryDir folder;
+    RealTrayProgram program(folder.path());
+    QVERIFY(program.exposed);
+    QCOMPARE(program.shell.hostKind(), QtTrayShell::HostKind::Embedding);
+    program.ui().cmdSysTray->click();
+    QVERIFY(!program.window.isVisible());
+    QCOMPARE(program.shell.toolTip(), QStringLiteral("Linegauge (Monitor OFF)"));
     const TrayIconWindow icon = dockedIcon();
     QVERIFY2(icon.found, "the tray icon never docked in the tray");
 
-    clickAt(icon.centre, 1, 2);
+    if (hostEnds)
+        m_trayHost.kill();
+    else
+        clickAt(icon.centre, 1, 2);
 
-    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), waitMs);
-    QVERIFY(!window.isMinimized());
-    QVERIFY(!sysTray.iconAdded());
-    QVERIFY(!shell.isIconShown());
+    QTRY_VERIFY_WITH_TIMEOUT(program.window.isVisible(), waitMs);
+    QVERIFY(!program.window.isMinimized());
+    QVERIFY(!program.shell.isIconShown());
+    QCOMPARE(program.ui().lblStatus->text(), status);
     QTRY_VERIFY2_WITH_TIMEOUT(!findDockedIcon(m_panelId).found, "the tray icon stayed in the tray", waitMs);
 }
 
@@ -193,22 +179,6 @@ void TestRealTray::clickOnIconWhileBalloonShows_programLives()
     QFile settings(folder.filePath(QStringLiteral("settings.ini")));
     QVERIFY(settings.open(QIODevice::ReadOnly));
     QVERIFY(settings.readAll().contains("SysTray Balloons=1"));
-}
-
-void TestRealTray::trayHostEnds_windowComesBack()
-{
-    QTemporaryDir folder;
-    RealTrayProgram program(folder.path());
-    QVERIFY(program.exposed);
-    program.ui().cmdSysTray->click();
-    QVERIFY2(dockedIcon().found, "the tray icon never docked in the tray");
-
-    m_trayHost.kill();
-
-    QTRY_VERIFY_WITH_TIMEOUT(program.window.isVisible(), waitMs);
-    QVERIFY(!program.window.isMinimized());
-    QVERIFY(!program.shell.isIconShown());
-    QCOMPARE(program.ui().lblStatus->text(), QStringLiteral("The system tray closed: the window is back."));
 }
 
 QTEST_MAIN(TestRealTray)
