@@ -80,7 +80,7 @@ bool DesktopNotices::show(const QString& title, const QString& text, quint32 inf
     QString body = text;
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     call << QCoreApplication::applicationName() << m_openId << iconNameFor(infoFlags) << title << body
-         << QStringList{defaultAction, QCoreApplication::applicationName()} << hints << qint32(timeoutMs);
+         << QStringList{defaultAction, title} << hints << qint32(timeoutMs);
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, replyTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return false;
