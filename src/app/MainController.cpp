@@ -114,6 +114,8 @@ void MainController::connectTrayControls()
         [this](int state) { m_tray.chkUseBalloonsClick(TrayController::checkBoxValue(Qt::CheckState(state))); });
     connect(&m_platform.trayShell, &TrayShell::trayEvent, this,
         [this](int code, QPoint globalPos) { m_tray.trayEvent(code, globalPos); });
+    connect(&m_platform.trayShell, &TrayShell::trayLost, this, [this] { m_tray.trayLost(); });
+    m_platform.trayShell.setHostDrawnMenu(m_window.mnSysTray());
     connect(m_window.mnShow(), &QAction::triggered, this, [this] { m_tray.mnShowClick(); });
     connect(m_window.mnClose(), &QAction::triggered, &m_window, &QWidget::close);
 }

@@ -2,8 +2,13 @@
 
 #include "platform/AnsiCodec.h"
 #include "platform/IconRegistry.h"
+#include "platform/SessionBus.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusServiceWatcher>
 #include <QPixmap>
 #include <QtEndian>
 
@@ -48,6 +53,23 @@ QSystemTrayIcon::MessageIcon messageIconFor(quint32 infoFlags)
     }
 }
 
+const QString statusNotifierWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+// The toolkit draws its icon through a status notifier host whenever one is registered with the
+// watcher when the icon is made; the same test tells which kind of host delivers our clicks.
+QtTrayShell::HostKind hostOnSessionBus()
+{
+    if (!SessionBus::isNamed())
+        return QtTrayShell::HostKind::Embedding;
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(statusNotifierWatcher))
+        return QtTrayShell::HostKind::Embedding;
+    const QDBusInterface watcher(
+        statusNotifierWatcher, QStringLiteral("/StatusNotifierWatcher"), statusNotifierWatcher, bus);
+    return watcher.property("IsStatusNotifierHostRegistered").toBool() ? QtTrayShell::HostKind::StatusNotifier
+                                                                       : QtTrayShell::HostKind::Embedding;
+}
+
 int balloonMs(quint32 timeout)
 {
     if (timeout == 0)
@@ -84,15 +106,45 @@ std::optional<QtTrayShell::Fields> QtTrayShell::decode(TrayFlavour flavour, QByt
     return fields;
 }
 
+int QtTrayShell::eventFor(QSystemTrayIcon::ActivationReason reason, HostKind host)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        // Such a host never reports a double-click: its click is the gesture that brings a window back.
+        return host == HostKind::StatusNotifier ? LeftButtonDoubleClick : LeftButtonUp;
+    case QSystemTrayIcon::DoubleClick:
+        return LeftButtonDoubleClick;
+    case QSystemTrayIcon::Context:
+        return RightButtonUp;
+    case QSystemTrayIcon::MiddleClick:
+        return MiddleButtonUp;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return 0;
+}
+
+// The host is read before the toolkit's icon is made, as the toolkit reads it for that icon.
 QtTrayShell::QtTrayShell(const IconRegistry& icons, QObject* parent)
     : TrayShell(parent)
     , m_icons(icons)
+    , m_hostKind(hostOnSessionBus())
 {
     m_balloonTimer.setSingleShot(true);
+    m_trayCheck.setInterval(trayCheckMs);
 
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
     connect(&m_trayIcon, &QSystemTrayIcon::messageClicked, this, &QtTrayShell::onMessageClicked);
     connect(&m_balloonTimer, &QTimer::timeout, this, &QtTrayShell::onBalloonTimeout);
+    connect(&m_notices, &DesktopNotices::clicked, this, [this] { emitEvent(BalloonUserClick); });
+    connect(&m_notices, &DesktopNotices::closed, this, [this] { emitEvent(BalloonTimeout); });
+    if (m_hostKind == HostKind::StatusNotifier) {
+        auto* watcher = new QDBusServiceWatcher(
+            statusNotifierWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForUnregistration, this);
+        connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &QtTrayShell::onStatusNotifierHostGone);
+    } else {
+        connect(&m_trayCheck, &QTimer::timeout, this, &QtTrayShell::checkEmbeddingTray);
+    }
 }
 
 bool QtTrayShell::notifyIcon(TrayFlavour flavour, quint32 operation, QByteArrayView record)
@@ -119,6 +171,15 @@ bool QtTrayShell::isTrayAvailable() const
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+// A status notifier host opens the menu the item publishes and, when there is none, its own
+// panel menu: it never reports the right-click. An embedding tray reports it and the window opens
+// the menu itself.
+void QtTrayShell::setHostDrawnMenu(QMenu* menu)
+{
+    if (m_hostKind == HostKind::StatusNotifier)
+        m_trayIcon.setContextMenu(menu);
+}
+
 bool QtTrayShell::add(const Fields& fields)
 {
     if (m_present)
@@ -131,6 +192,9 @@ bool QtTrayShell::add(const Fields& fields)
     applyIconAndTip(fields);
     m_trayIcon.show();
     m_present = true;
+    ++m_iconSerial;
+    if (m_hostKind == HostKind::Embedding)
+        m_trayCheck.start();
     if (fields.uFlags & NifInfo)
         showBalloon(fields);
     return true;
@@ -153,6 +217,8 @@ bool QtTrayShell::remove()
     if (!m_present)
         return false;
     m_balloonTimer.stop();
+    m_trayCheck.stop();
+    m_notices.close();
     m_trayIcon.hide();
     m_present = false;
     m_callbacks = false;
@@ -180,6 +246,11 @@ void QtTrayShell::showBalloon(const Fields& fields)
     if (!fields.hasBalloonPart)
         return;
     const int shownMs = balloonMs(fields.uTimeoutOrVersion);
+    if (DesktopNotices::isServiceAvailable()
+        && m_notices.show(fields.infoTitle, fields.info, fields.dwInfoFlags, shownMs)) {
+        m_balloonTimer.stop();
+        return;
+    }
     m_trayIcon.showMessage(fields.infoTitle, fields.info, messageIconFor(fields.dwInfoFlags), shownMs);
     m_balloonTimer.start(shownMs);
 }
@@ -196,22 +267,9 @@ QIcon QtTrayShell::iconFor(quint32 handle) const
 
 void QtTrayShell::onActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        emitEvent(LeftButtonUp);
-        break;
-    case QSystemTrayIcon::DoubleClick:
-        emitEvent(LeftButtonDoubleClick);
-        break;
-    case QSystemTrayIcon::Context:
-        emitEvent(RightButtonUp);
-        break;
-    case QSystemTrayIcon::MiddleClick:
-        emitEvent(MiddleButtonUp);
-        break;
-    case QSystemTrayIcon::Unknown:
-        break;
-    }
+    const int code = eventFor(reason, m_hostKind);
+    if (code != 0)
+        emitEvent(code);
 }
 
 void QtTrayShell::onMessageClicked()
@@ -228,8 +286,33 @@ void QtTrayShell::onBalloonTimeout()
     emitEvent(BalloonTimeout);
 }
 
+void QtTrayShell::onStatusNotifierHostGone()
+{
+    if (m_present)
+        emit trayLost();
+}
+
+void QtTrayShell::checkEmbeddingTray()
+{
+    if (m_present && !QSystemTrayIcon::isSystemTrayAvailable())
+        emit trayLost();
+}
+
+// The toolkit reports from inside the icon's own handlers, where hiding the icon would pull the
+// icon out from under them; the window hears of the event once they have returned.
 void QtTrayShell::emitEvent(int code)
 {
-    if (m_present && m_callbacks)
-        emit trayEvent(code, QCursor::pos());
+    if (!m_present || !m_callbacks)
+        return;
+    const QPoint globalPos = QCursor::pos();
+    const quint64 iconSerial = m_iconSerial;
+    QMetaObject::invokeMethod(
+        this, [this, code, globalPos, iconSerial] { deliverEvent(code, globalPos, iconSerial); }, Qt::QueuedConnection);
+}
+
+// An event of an icon that has since been taken away, or replaced, means nothing any more.
+void QtTrayShell::deliverEvent(int code, QPoint globalPos, quint64 iconSerial)
+{
+    if (m_present && m_callbacks && iconSerial == m_iconSerial)
+        emit trayEvent(code, globalPos);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DesktopNotices.h"
 #include "platform/TrayShell.h"
 
 #include <QString>
@@ -12,7 +13,9 @@ class IconRegistry;
 
 // The notification area through QSystemTrayIcon. It reads a notify-icon record as the shell does:
 // only the fields inside the announced size, texts up to their NUL or the end of their field,
-// icons through the handles of an IconRegistry.
+// icons through the handles of an IconRegistry. Balloons become notices of the desktop's
+// notification service where there is one. Events reach the window only after the toolkit's own
+// handler has returned, so the window may take the icon away from inside any of them.
 class QtTrayShell final : public TrayShell
 {
     Q_OBJECT
@@ -42,15 +45,30 @@ public:
     static constexpr int minimumBalloonMs = 1000;
     static constexpr int maximumBalloonMs = 60000;
     static constexpr int defaultBalloonMs = 10000;
+    // How often an icon in an embedding tray checks that the tray is still there.
+    static constexpr int trayCheckMs = 1000;
+
+    // The two kinds of notification area a Linux desktop runs: a panel that embeds the icon's
+    // window, or a host on the session bus that draws the icon itself and sends one call per click.
+    enum class HostKind
+    {
+        Embedding,
+        StatusNotifier,
+    };
+
+    // The event code a tray activation stands for on a host of that kind; 0 for none.
+    static int eventFor(QSystemTrayIcon::ActivationReason reason, HostKind host);
 
     explicit QtTrayShell(const IconRegistry& icons, QObject* parent = nullptr);
 
     bool notifyIcon(TrayFlavour flavour, quint32 operation, QByteArrayView record) override;
     bool isTrayAvailable() const override;
+    void setHostDrawnMenu(QMenu* menu) override;
 
     bool isIconShown() const { return m_present; }
     QString toolTip() const { return m_trayIcon.toolTip(); }
     QRect iconGeometry() const { return m_trayIcon.geometry(); }
+    HostKind hostKind() const { return m_hostKind; }
 
 private:
     bool add(const Fields& fields);
@@ -64,11 +82,18 @@ private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     void onMessageClicked();
     void onBalloonTimeout();
+    void onStatusNotifierHostGone();
+    void checkEmbeddingTray();
     void emitEvent(int code);
+    void deliverEvent(int code, QPoint globalPos, quint64 iconSerial);
 
     const IconRegistry& m_icons;
+    const HostKind m_hostKind;
     QSystemTrayIcon m_trayIcon;
+    DesktopNotices m_notices;
     QTimer m_balloonTimer;
+    QTimer m_trayCheck;
+    quint64 m_iconSerial = 0;
     bool m_present = false;
     bool m_callbacks = false;
     quint32 m_version = 0;

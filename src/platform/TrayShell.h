@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPoint>
 
+class QMenu;
+
 // The shell's notification-area service: one call taking the flavour, an operation code and the
 // notify-icon record's bytes (see TrayRecordLayout). The shell reads only as far as the record's
 // announced size and keeps none of the bytes after the call. Activity on the icon comes back
@@ -61,7 +63,13 @@ public:
     // False where the desktop has no notification area to put an icon in.
     virtual bool isTrayAvailable() const = 0;
 
+    // The tray menu, for notification areas that draw an icon's menu themselves and open it on a
+    // right-click instead of reporting the click. Elsewhere the window shows the menu on RightButtonUp.
+    virtual void setHostDrawnMenu(QMenu* menu) { Q_UNUSED(menu) }
+
 signals:
     // code is one of Event (others may come and mean nothing); globalPos is the mouse position.
     void trayEvent(int code, QPoint globalPos);
+    // The notification area holding the icon went away (its panel ended); the icon is gone with it.
+    void trayLost();
 };

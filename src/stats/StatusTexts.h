@@ -22,6 +22,7 @@ inline constexpr char stopped[] = "Stopped Monitoring";
 inline constexpr char couldNotSaveResults[] = "Could not save results to file!";
 inline constexpr char passwordNotStorable[] = "Password cannot be saved in settings.ini.";
 inline constexpr char noSystemTray[] = "No system tray available: the window stays open.";
+inline constexpr char systemTrayGone[] = "The system tray closed: the window is back.";
 inline constexpr char portInvalid[] = "Router port must be a number from 1 to 65535.";
 inline constexpr char routerTimedOut[] = "The router did not answer in time.";
 inline constexpr char replyTooLarge[] = "Router reply too large for a status page.";

@@ -72,6 +72,14 @@ void TrayController::trayEvent(int code, QPoint globalPos)
     }
 }
 
+void TrayController::trayLost()
+{
+    if (!m_sysTray.iconAdded())
+        return;
+    restore();
+    m_statusLine.showStatus(QString::fromLatin1(StatusTexts::systemTrayGone));
+}
+
 void TrayController::mnShowClick()
 {
     showWindowNormal();
@@ -91,8 +99,10 @@ void TrayController::setWindowIcon(const QString& key)
         m_window.setWindowIcon(m_images.icon(key));
 }
 
+// The state goes back to normal while the window is still hidden: a window shown while minimised
+// may be reported minimised again by the windowing system after its state has been cleared.
 void TrayController::showWindowNormal()
 {
-    m_window.setWindowVisible(true);
     m_window.setWindowMinimised(false);
+    m_window.setWindowVisible(true);
 }

@@ -32,6 +32,8 @@ public:
     void restore();
     // The shell's report about the icon; ignored unless the window is in the tray.
     void trayEvent(int code, QPoint globalPos);
+    // The notification area went away with the icon in it: the window comes back as on Restore.
+    void trayLost();
     void mnShowClick();
     void chkUseBalloonsClick(int value);
     // A key the image list does not hold leaves the window's icon as it is.

@@ -27,6 +27,7 @@ public:
     bool isTrayAvailable() const override { return trayAvailable; }
 
     void report(int code, QPoint globalPos = {}) { emit trayEvent(code, globalPos); }
+    void reportTrayLost() { emit trayLost(); }
 
     QList<quint32> operations() const
     {

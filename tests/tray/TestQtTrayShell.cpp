@@ -41,6 +41,8 @@ private slots:
     void decode_malformedRecord_refused();
     void notifyIcon_outOfTurn_refused();
     void balloon_unclicked_reportsTimeout();
+    void eventFor_eachHostsGestures_data();
+    void eventFor_eachHostsGestures();
 
 private:
     QList<RecordingTrayShell::Call> recordedCalls(quint32 version, const QString& tip);
@@ -148,6 +150,31 @@ void TestQtTrayShell::balloon_unclicked_reportsTimeout()
     QVERIFY(shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimModify, calls.at(2).record));
     QVERIFY(events.wait(10000));
     QCOMPARE(events.first().first().toInt(), int(TrayShell::BalloonTimeout));
+}
+
+void TestQtTrayShell::eventFor_eachHostsGestures_data()
+{
+    using Host = QtTrayShell::HostKind;
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<Host>("host");
+    QTest::addColumn<int>("code");
+    QTest::newRow("embedding: a click is only a click") << int(QSystemTrayIcon::Trigger) << Host::Embedding << 0x202;
+    QTest::newRow("embedding: a double-click restores")
+        << int(QSystemTrayIcon::DoubleClick) << Host::Embedding << 0x203;
+    QTest::newRow("embedding: right button") << int(QSystemTrayIcon::Context) << Host::Embedding << 0x205;
+    QTest::newRow("embedding: middle button") << int(QSystemTrayIcon::MiddleClick) << Host::Embedding << 0x208;
+    QTest::newRow("status notifier: the click restores")
+        << int(QSystemTrayIcon::Trigger) << Host::StatusNotifier << 0x203;
+    QTest::newRow("status notifier: context menu") << int(QSystemTrayIcon::Context) << Host::StatusNotifier << 0x205;
+    QTest::newRow("unknown reason means nothing") << int(QSystemTrayIcon::Unknown) << Host::StatusNotifier << 0;
+}
+
+void TestQtTrayShell::eventFor_eachHostsGestures()
+{
+    QFETCH(int, reason);
+    QFETCH(QtTrayShell::HostKind, host);
+    QFETCH(int, code);
+    QCOMPARE(QtTrayShell::eventFor(QSystemTrayIcon::ActivationReason(reason), host), code);
 }
 
 QTEST_MAIN(TestQtTrayShell)

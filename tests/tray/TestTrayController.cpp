@@ -30,6 +30,8 @@ private slots:
     void trayEvent_inTray();
     void trayEvent_whileShown_doesNothing_data();
     void trayEvent_whileShown_doesNothing();
+    void trayLost_bringsWindowBackFromTrayOnly_data();
+    void trayLost_bringsWindowBackFromTrayOnly();
     void sendToTray_twice_addsAndHidesOnce();
     void sendToTray_noTrayAvailable_keepsWindowShown();
     void mnShow_restoresClearsNoticeAndActivates();
@@ -58,6 +60,7 @@ void TestTrayController::initTestCase()
     m_images.emplace();
     connect(
         &m_shell, &TrayShell::trayEvent, this, [this](int code, QPoint pos) { m_controller->trayEvent(code, pos); });
+    connect(&m_shell, &TrayShell::trayLost, this, [this] { m_controller->trayLost(); });
 }
 
 void TestTrayController::init()
@@ -134,6 +137,30 @@ void TestTrayController::trayEvent_whileShown_doesNothing()
     QVERIFY(m_menuPositions.isEmpty());
     QVERIFY(m_state.dropNotified);
     QVERIFY(m_window.visible);
+}
+
+void TestTrayController::trayLost_bringsWindowBackFromTrayOnly_data()
+{
+    QTest::addColumn<bool>("inTray");
+    QTest::newRow("in the tray: the window comes back and says so") << true;
+    QTest::newRow("shown: nothing happens") << false;
+}
+
+void TestTrayController::trayLost_bringsWindowBackFromTrayOnly()
+{
+    QFETCH(bool, inTray);
+    if (inTray)
+        sendToTray();
+    m_state.dropNotified = true;
+
+    m_shell.reportTrayLost();
+
+    QVERIFY(m_window.visible);
+    QVERIFY(!m_window.minimised);
+    QVERIFY(!m_tray->iconAdded());
+    QVERIFY(m_state.dropNotified);
+    QCOMPARE(m_shell.operations().contains(TrayShell::NimDelete), inTray);
+    QCOMPARE(m_statusLine.last(), inTray ? QString::fromLatin1(StatusTexts::systemTrayGone) : QString());
 }
 
 void TestTrayController::sendToTray_twice_addsAndHidesOnce()
