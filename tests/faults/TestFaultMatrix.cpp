@@ -520,8 +520,7 @@ void TestFaultMatrix::settingsPathNotASettingsFile()
         ProgramRig program(folder.path());
         QCOMPARE(program.ui().txtIP->text() == QLatin1String("192.0.2.7"), read);
         if (!read)
-            QCOMPARE(program.status(),
-                QStringLiteral("The settings file cannot be read: settings will not be loaded or saved."));
+            QCOMPARE(program.status(), QStringLiteral("Cannot read settings.ini: not loaded or saved."));
         program.ui().txtUser->setText(QStringLiteral("operator"));
         program.window.close();
     }
