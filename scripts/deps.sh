@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make clang-format
+    cmake g++ make ccache clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev
     fonts-liberation
     xvfb xauth trayer xdotool x11-utils xfce4-panel dunst dbus-x11

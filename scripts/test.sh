@@ -8,6 +8,10 @@ scripts/deps.sh
 
 jobs=$(nproc)
 
+# Every build below (the fuzz build too) goes through ccache, so a run after a small change
+# recompiles little; paths are taken relative to the checkout, so another clone of it hits the same cache.
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+
 echo "== clang-format"
 mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' | grep -v '^build')
 clang-format --dry-run --Werror "${sources[@]}"
