@@ -6,6 +6,11 @@
 #
 # LINEGAUGE_TIDY_BUILD names the build folder (default build); LINEGAUGE_TIDY_DIRS the top folders
 # whose sources are checked (default "src tools bench tests").
+#
+# A file found clean is remembered by a hash of the checker's version, its configuration, the
+# compile command and the file's preprocessed text (headers included), with the checkout's path
+# taken out; it is not checked again until one of them changes. LINEGAUGE_TIDY_CACHE names the
+# folder of these marks (default ~/.cache/linegauge-tidy).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +28,7 @@ if ((${#generators[@]})); then
 fi
 
 if (($#)); then
-    files=("$@")
+    mapfile -t files < <(realpath -- "$@")
 else
     mapfile -t files < <(python3 - "$build/compile_commands.json" "$root" "${LINEGAUGE_TIDY_DIRS:-src tools bench tests}" <<'PY'
 import json, sys
@@ -41,10 +46,58 @@ PY
     )
 fi
 
-echo "clang-tidy: ${#files[@]} files"
+cache=${LINEGAUGE_TIDY_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/linegauge-tidy}
+mkdir -p "$cache"
+mapfile -t commands < <(python3 - "$build/compile_commands.json" "${files[@]}" <<'PY'
+import json, shlex, sys
+wanted = sys.argv[2:]
+by_file = {}
+for entry in json.load(open(sys.argv[1])):
+    by_file.setdefault(entry["file"], entry)
+for path in wanted:
+    entry = by_file.get(path)
+    if entry is None:
+        print("")
+        continue
+    # The same command, preprocessing only: no object file, no line markers.
+    words = shlex.split(entry["command"])
+    kept, skip = [], False
+    for word in words:
+        if skip:
+            skip = False
+        elif word == "-o":
+            skip = True
+        elif word != "-c":
+            kept.append(word)
+    print("cd " + shlex.quote(entry["directory"]) + " && " + shlex.join(kept + ["-E", "-P", "-w"]))
+PY
+)
+
+tidy_key() {
+    local preprocess=$1
+    {
+        "$tidy" --version
+        cat "$root/.clang-tidy"
+        printf '%s\n' "$preprocess"
+        if [[ -n $preprocess ]]; then
+            sh -c "$preprocess" 2>/dev/null || echo "not preprocessed"
+        fi
+    } | sed "s|$root|@|g" | sha256sum | cut -d' ' -f1
+}
+
+pending=()
+marks=()
+for i in "${!files[@]}"; do
+    mark=$cache/$(tidy_key "${commands[i]}")
+    [[ -e $mark ]] && continue
+    pending+=("${files[i]}")
+    marks+=("$mark")
+done
+
+echo "clang-tidy: ${#files[@]} files, ${#pending[@]} changed since their last clean check"
 # Each file's report is printed whole, so the two parallel runs do not interleave their lines.
-printf '%s\0' "${files[@]}" | xargs -0 -P2 -n1 sh -c '
-    out=$("$0" -p "$1" --quiet --warnings-as-errors="*" "$2" 2>&1) && exit 0
+for i in "${!pending[@]}"; do printf '%s\0%s\0' "${pending[i]}" "${marks[i]}"; done | xargs -0 -r -P2 -n2 sh -c '
+    out=$("$0" -p "$1" --quiet --warnings-as-errors="*" "$2" 2>&1) && { touch "$3"; exit 0; }
     printf "%s\n" "$out" | grep -v "warnings generated\|^Suppressed \|^Use -header-filter" >&2
     exit 1' "$tidy" "$build"
 echo "clang-tidy: clean"
