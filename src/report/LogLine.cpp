@@ -1,9 +1,7 @@
 #include "report/LogLine.h"
 
 #include "report/WallClock.h"
-
-#include <charconv>
-#include <cmath>
+#include "stats/DecimalNumber.h"
 
 namespace {
 
@@ -121,57 +119,14 @@ bool parseDateTime(std::string_view date, std::string_view time, qint64& stamp)
     return true;
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-std::size_t skipDigits(std::string_view text, std::size_t at)
-{
-    while (at < text.size() && isDigit(text[at]))
-        ++at;
-    return at;
-}
-
-// An optional sign, digits with an optional fraction, an optional exponent; nothing else.
-bool isDecimalNumber(std::string_view text)
-{
-    std::size_t at = 0;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-        ++at;
-    const std::size_t integerEnd = skipDigits(text, at);
-    std::size_t mantissaDigits = integerEnd - at;
-    at = integerEnd;
-    if (at < text.size() && text[at] == '.') {
-        const std::size_t fractionEnd = skipDigits(text, at + 1);
-        mantissaDigits += fractionEnd - at - 1;
-        at = fractionEnd;
-    }
-    if (mantissaDigits == 0)
-        return false;
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-            ++at;
-        const std::size_t exponentEnd = skipDigits(text, at);
-        if (exponentEnd == at)
-            return false;
-        at = exponentEnd;
-    }
-    return at == text.size();
-}
-
 bool parseValue(const Field& field, float& value)
 {
     if (!field.plain)
         return false;
-    std::string_view text = trimmed(field.text);
-    if (!isDecimalNumber(text))
-        return false;
-    if (text.front() == '+')
-        text.remove_prefix(1);
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+    const std::optional<float> number = readDecimal(field.text);
+    if (number)
+        value = *number;
+    return number.has_value();
 }
 
 } // namespace

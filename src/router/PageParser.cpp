@@ -2,15 +2,15 @@
 
 #include "platform/MessageBox.h"
 #include "router/TextBetween.h"
+#include "stats/DecimalNumber.h"
 #include "stats/LineStatTable.h"
 #include "stats/StatusLine.h"
 #include "stats/StatusTexts.h"
 
 #include <QString>
 
-#include <charconv>
 #include <optional>
-#include <string>
+#include <string_view>
 
 namespace {
 
@@ -23,77 +23,12 @@ constexpr QStringView missingPageReply = u"Server Error: 501 Not Implemented";
 constexpr qsizetype replyColonAt = 12;
 static_assert(loginReply[replyColonAt] == u':' && missingPageReply[replyColonAt] == u':');
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-QStringView trimBlanks(QStringView text)
-{
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text = text.chopped(1);
-    return text;
-}
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-qsizetype skipDigits(QStringView text, qsizetype at)
-{
-    while (at < text.size() && isDigit(text[at]))
-        ++at;
-    return at;
-}
-
-qsizetype skipSign(QStringView text, qsizetype at)
-{
-    return at < text.size() && (text[at] == u'+' || text[at] == u'-') ? at + 1 : at;
-}
-
-// Plain decimal notation as routers write it: an optional sign, digits with an optional fraction,
-// an optional exponent. Anything else (words, "inf", "nan", commas, hex) is not a number here.
-bool isDecimalNumber(QStringView text)
-{
-    qsizetype at = skipSign(text, 0);
-    const qsizetype integerStart = at;
-    at = skipDigits(text, at);
-    bool hasDigits = at > integerStart;
-    if (at < text.size() && text[at] == u'.') {
-        const qsizetype fractionStart = ++at;
-        at = skipDigits(text, at);
-        hasDigits = hasDigits || at > fractionStart;
-    }
-    if (!hasDigits)
-        return false;
-    if (at < text.size() && (text[at] == u'e' || text[at] == u'E')) {
-        at = skipSign(text, at + 1);
-        const qsizetype exponentStart = at;
-        at = skipDigits(text, at);
-        if (at == exponentStart)
-            return false;
-    }
-    return at == text.size();
-}
-
-// The value as a Single, read the same way whatever the user's locale; nothing when the text is not
-// a number or lies outside what a Single holds.
+// The value as a Single; nothing when the text is not a number. A character beyond the single-byte
+// range becomes '?' and so is no number either.
 std::optional<float> toSingle(QStringView valueText)
 {
-    QStringView text = trimBlanks(valueText);
-    if (!isDecimalNumber(text))
-        return std::nullopt;
-    if (text.front() == u'+')
-        text = text.sliced(1);
-    const std::string ascii = text.toLatin1().toStdString();
-    float value = 0.0f;
-    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (error != std::errc() || end != ascii.data() + ascii.size())
-        return std::nullopt;
-    return value;
+    const QByteArray bytes = valueText.toLatin1();
+    return readDecimal(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 // Only 'v' and 'V' fold to 'v' and only a space matches a space, so a line can hold the key lead
