@@ -10,7 +10,9 @@
 # scripts/mutants.tsv holds one mutant a line: id, file, original text, replacement, separated by
 # tabs; a pilcrow (¶) in a text stands for a line break.
 #
-# Environment: LINEGAUGE_MUTANTS_DIR (default build-mutants) holds the copy, its build and the log.
+# Environment: LINEGAUGE_MUTANTS_DIR (default build-mutants) holds the copy, its build and the log;
+# LINEGAUGE_MUTANTS_TESTS, a ctest name pattern, narrows each run to some tests for a quick look
+# while one module's tests change. Only a run of the whole suite judges the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +22,8 @@ tree=$work/tree
 build=$work/build
 log=$work/log
 jobs=$(nproc)
+only=()
+[[ -n ${LINEGAUGE_MUTANTS_TESTS:-} ]] && only=(-R "$LINEGAUGE_MUTANTS_TESTS")
 
 # Replaces the one occurrence of $2 in file $1 by $3; fails when the text is missing or repeated.
 replace_once() {
@@ -57,7 +61,7 @@ git ls-files -co --exclude-standard -z | grep -zv '^build' | xargs -0 cp --paren
 echo "== building the unmutated copy"
 cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEGAUGE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs" >"$log/baseline-build.txt" 2>&1
-if ! ctest --test-dir "$build" -j "$jobs" >"$log/baseline-tests.txt" 2>&1; then
+if ! ctest --test-dir "$build" -j "$jobs" "${only[@]}" >"$log/baseline-tests.txt" 2>&1; then
     echo "The unmutated tree fails its tests; see $log/baseline-tests.txt" >&2
     exit 1
 fi
@@ -84,7 +88,7 @@ while IFS=$'\t' read -r id file original replacement; do
     elif ! cmake --build "$build" -j "$jobs" >"$log/$id.build.txt" 2>&1; then
         verdict=invalid
         ((++invalid))
-    elif ctest --test-dir "$build" -j "$jobs" --stop-on-failure >"$log/$id.tests.txt" 2>&1; then
+    elif ctest --test-dir "$build" -j "$jobs" "${only[@]}" --stop-on-failure >"$log/$id.tests.txt" 2>&1; then
         verdict=survived
         ((++survived))
         survivors+=("$id")
