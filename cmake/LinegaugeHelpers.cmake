@@ -7,6 +7,10 @@ function(linegauge_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE linegauge_warnings ${ARG_LIBS})
 endfunction()
 
+# Two suites running side by side (a mutation run beside a build's own tests) start their X
+# servers from different display numbers, so neither can pick up the other's server.
+set(LINEGAUGE_XVFB_FIRST_DISPLAY 99 CACHE STRING "First X display number xvfb-run tries for XVFB tests")
+
 # linegauge_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [XVFB]): one test executable per test class.
 # Tests run headless; XVFB tests need a real X server and run under xvfb-run.
 function(linegauge_add_test name)
@@ -18,7 +22,7 @@ function(linegauge_add_test name)
     target_link_libraries(${name} PRIVATE linegauge_warnings linegauge_testsupport Qt6::Test ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE LINEGAUGE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
     if(ARG_XVFB)
-        add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
+        add_test(NAME ${name} COMMAND xvfb-run -a -n ${LINEGAUGE_XVFB_FIRST_DISPLAY} -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
         # xvfb-run -a picks its display number racily, so two such tests never start at once.
         set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK xvfb)
     else()

@@ -13,6 +13,8 @@
 # Environment: LINEGAUGE_MUTANTS_DIR (default build-mutants) holds the copy, its build and the log;
 # LINEGAUGE_MUTANTS_TESTS, a ctest name pattern, narrows each run to some tests for a quick look
 # while one module's tests change. Only a run of the whole suite judges the tests.
+# LINEGAUGE_MUTANTS_DISPLAY (default 200) is the first X display its tests try, apart from the
+# displays of other suites running at the same time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -59,7 +61,8 @@ mkdir -p "$tree" "$log"
 git ls-files -co --exclude-standard -z | grep -zv '^build' | xargs -0 cp --parents -t "$tree"
 
 echo "== building the unmutated copy"
-cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEGAUGE_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEGAUGE_BUILD_BENCH=OFF \
+    -DLINEGAUGE_XVFB_FIRST_DISPLAY="${LINEGAUGE_MUTANTS_DISPLAY:-200}" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs" >"$log/baseline-build.txt" 2>&1
 if ! ctest --test-dir "$build" -j "$jobs" "${only[@]}" >"$log/baseline-tests.txt" 2>&1; then
     echo "The unmutated tree fails its tests; see $log/baseline-tests.txt" >&2
