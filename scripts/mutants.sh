@@ -52,10 +52,10 @@ fi
 
 scripts/deps.sh
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+build_options=()
+command -v ccache >/dev/null && build_options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Every mutant relinks most test programs; lld links them several times faster than the default.
-command -v ld.lld >/dev/null && launcher+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
+command -v ld.lld >/dev/null && build_options+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
 
 echo "== copying the tree to $tree"
 rm -rf "$tree"
@@ -64,7 +64,7 @@ git ls-files -co --exclude-standard -z | grep -zv '^build' | xargs -0 cp --paren
 
 echo "== building the unmutated copy"
 cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINEGAUGE_BUILD_BENCH=OFF \
-    -DLINEGAUGE_XVFB_FIRST_DISPLAY="${LINEGAUGE_MUTANTS_DISPLAY:-200}" "${launcher[@]}" >/dev/null
+    -DLINEGAUGE_XVFB_FIRST_DISPLAY="${LINEGAUGE_MUTANTS_DISPLAY:-200}" "${build_options[@]}" >/dev/null
 cmake --build "$build" -j "$jobs" >"$log/baseline-build.txt" 2>&1
 if ! ctest --test-dir "$build" -j "$jobs" "${only[@]}" >"$log/baseline-tests.txt" 2>&1; then
     echo "The unmutated tree fails its tests; see $log/baseline-tests.txt" >&2
