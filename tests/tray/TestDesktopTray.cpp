@@ -7,37 +7,28 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
-#include <QDir>
 #include <QFile>
-#include <QMenu>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <csignal>
-#include <cstdio>
 
 namespace {
 
 constexpr int waitMs = RealTrayProgram::waitMs;
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-// The panel holds nothing but its status tray, at the top left of the screen.
-constexpr char panelConfig[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="position-locked" type="bool" value="true"/>
-      <property name="length" type="uint" value="20"/>
-      <property name="size" type="uint" value="32"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
-</channel>
-)";
+enum Act
+{
+    ClickItem,
+    MenuShowItem,
+    NoticeAction,
+    NoticeClose,
+    NoticeExpiry,
+    PanelEnds,
+};
+
+bool serviceRuns(const QString& name)
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
+}
 
 QVariant watcherProperty(const char* name)
 {
@@ -46,267 +37,166 @@ QVariant watcherProperty(const char* name)
     return watcher.property(name);
 }
 
+QStringList registeredItems()
+{
+    return watcherProperty("RegisteredStatusNotifierItems").toStringList();
+}
+
 // A property of this program's item, read by another client the way the panel reads it.
 QByteArray itemProperty(const QString& name)
 {
-    const QString item = watcherProperty("RegisteredStatusNotifierItems").toStringList().value(0);
-    QProcess reader;
-    reader.start(QStringLiteral("dbus-send"),
+    const QString item = registeredItems().value(0);
+    return runTool(QStringLiteral("dbus-send"),
         {QStringLiteral("--session"), QStringLiteral("--print-reply"), "--dest=" + item.section('/', 0, 0),
             "/" + item.section('/', 1), QStringLiteral("org.freedesktop.DBus.Properties.Get"),
             QStringLiteral("string:org.kde.StatusNotifierItem"), "string:" + name});
-    if (!QTest::qWaitFor([&reader] { return reader.state() == QProcess::NotRunning; }, waitMs))
-        return {};
-    return reader.readAllStandardOutput();
 }
 
-bool serviceRuns(const QString& name)
+// The panel sits at the top left and draws the item's icon at the start of its status tray.
+QPoint itemCentre()
 {
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes, QFile::Permissions permissions = {})
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-        && (!permissions || file.setPermissions(permissions));
-}
-
-} // namespace
-
-// Under a real X server with a session bus of its own: the status tray of a desktop panel and a
-// notification daemon. The bus is started before the toolkit looks for one (see main).
-class TestDesktopTray : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit TestDesktopTray(QString home)
-        : m_home(std::move(home))
-    { }
-
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void dropNotice_data();
-    void dropNotice();
-    void windowComesBack_data();
-    void windowComesBack();
-
-private:
-    QPoint itemCentre();
-    QRect menuBelowPanel();
-
-    QString m_home;
-    QString m_noticeLog;
-    QProcess m_panel;
-    QProcess m_dunst;
-};
-
-void TestDesktopTray::initTestCase()
-{
-    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "this test needs an X server (xvfb-run)");
-    QVERIFY2(QDBusConnection::sessionBus().isConnected(), "the test's own session bus is not there");
-    QString why;
-    QVERIFY2(startHost(m_panel, QStringLiteral("xfce4-panel"), {QStringLiteral("--disable-wm-check")}, why),
-        qPrintable(why));
-    QTRY_VERIFY2_WITH_TIMEOUT(watcherProperty("IsStatusNotifierHostRegistered").toBool(),
-        "xfce4-panel started but registered no status notifier host", 2 * waitMs);
-
-    m_noticeLog = m_home + QStringLiteral("/notices.log");
-    const QString script = m_home + QStringLiteral("/log-notice.sh");
-    QVERIFY(writeFile(script,
-        QStringLiteral("#!/bin/sh\nprintf '%s\\037%s\\036' \"$2\" \"$3\" >> '%1'\n").arg(m_noticeLog).toUtf8(),
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const QString config = m_home + QStringLiteral("/dunstrc");
-    QVERIFY(writeFile(config,
-        QStringLiteral("[global]\n    idle_threshold = 0\n[log]\n    summary = \"*\"\n    script = %1\n")
-            .arg(script)
-            .toUtf8()));
-    QVERIFY2(startHost(m_dunst, QStringLiteral("dunst"), {QStringLiteral("-config"), config}, why), qPrintable(why));
-    QTRY_VERIFY2_WITH_TIMEOUT(serviceRuns(QStringLiteral("org.freedesktop.Notifications")),
-        "dunst started but took no notifications", waitMs);
-}
-
-void TestDesktopTray::cleanupTestCase()
-{
-    stopHost(m_dunst);
-    stopHost(m_panel);
-}
-
-namespace {
-
-QRect windowGeometry(const QString& id)
-{
-    const QString info = runTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
-    const QRegularExpression geometry(QStringLiteral(
-        R"(Absolute upper-left X:\s+(-?\d+)[\s\S]*Y:\s+(-?\d+)[\s\S]*Width:\s+(\d+)[\s\S]*Height:\s+(\d+))"));
-    const QRegularExpressionMatch match = geometry.match(info);
-    if (!match.hasMatch())
-        return {};
-    return {match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(), match.captured(4).toInt()};
-}
-
-// The shown windows of one program, by the class name X knows them by.
-QList<QRect> shownWindows(const QString& className)
-{
-    QList<QRect> windows;
-    const QStringList ids = runTool(QStringLiteral("xdotool"),
-        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"), className})
-                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& id : ids)
-        windows.append(windowGeometry(id.trimmed()));
-    return windows;
-}
-
-void clickAt(QPoint at, int button)
-{
-    runTool(QStringLiteral("xdotool"),
-        QStringLiteral("mousemove 600 600 sleep 0.1 mousemove %1 %2 sleep 0.2 click %3")
-            .arg(at.x())
-            .arg(at.y())
-            .arg(button)
-            .split(' '));
-}
-
-} // namespace
-
-// The status tray draws the item's icon at its start; the panel sits at the top left.
-QPoint TestDesktopTray::itemCentre()
-{
-    const QList<QRect> panels = shownWindows(QStringLiteral("xfce4-panel"));
-    return panels.isEmpty() ? QPoint() : panels.first().topLeft() + QPoint(16, 16);
+    return shownWindows({QStringLiteral("--classname"), QStringLiteral("xfce4-panel")}).value(0).topLeft()
+        + QPoint(16, 16);
 }
 
 // The panel's plugins draw their menus in windows of their own below the panel.
-QRect TestDesktopTray::menuBelowPanel()
+QRect menuBelowPanel()
 {
-    for (const QRect& window : shownWindows(QStringLiteral("wrapper-2.0"))) {
+    for (const QRect& window : shownWindows({QStringLiteral("--classname"), QStringLiteral("wrapper-2.0")})) {
         if (window.top() >= 32 && window.height() > 20)
             return window;
     }
     return {};
 }
 
-void TestDesktopTray::dropNotice_data()
+} // namespace
+
+// Under a real X server with a session bus of the test's own: the status tray of a desktop panel
+// and a notification daemon.
+class TestDesktopTray : public QObject
 {
-    QTest::addColumn<QStringList>("act");
-    QTest::addColumn<bool>("windowBack");
-    QTest::addColumn<bool>("dropNotified");
-    QTest::newRow("acted on: the window comes back") << QStringList{"action", "0"} << true << true;
-    QTest::newRow("dismissed: clears the drop") << QStringList{"close"} << false << false;
-    QTest::newRow("expired: clears the drop") << QStringList() << false << false;
-}
+    Q_OBJECT
 
-void TestDesktopTray::dropNotice()
-{
-    QFETCH(QStringList, act);
-    QFETCH(bool, windowBack);
-    QFETCH(bool, dropNotified);
-    QFile::remove(m_noticeLog);
-    QTemporaryDir folder;
-    RealTrayProgram program(folder.path());
-    QVERIFY(program.exposed);
-    program.ui().chkUseBalloons->setChecked(true);
-    program.capture(true);
-    program.ui().cmdSysTray->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!itemProperty(QStringLiteral("IconPixmap")).isEmpty(), waitMs);
-    const QByteArray lineUpImage = itemProperty(QStringLiteral("IconPixmap"));
-    program.capture(false);
-    QVERIFY(program.controller.state().dropNotified);
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        itemProperty(QStringLiteral("IconPixmap")) != lineUpImage, "the tray kept the image of the line up", waitMs);
-    QVERIFY(itemProperty(QStringLiteral("ToolTip")).contains("SNR:3/12"));
+    QTemporaryDir m_home;
+    QString m_noticeLog = m_home.filePath(QStringLiteral("notices.log"));
+    QProcess m_panel;
+    QProcess m_dunst;
 
-    QFile log(m_noticeLog);
-    QTRY_VERIFY2_WITH_TIMEOUT(log.exists(), "no notice reached dunst", waitMs);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QString text = program.dropText();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QCOMPARE(QString::fromUtf8(log.readAll()), QStringLiteral("Linegauge\x1f%1\x1e").arg(text));
-    if (!act.isEmpty())
-        runTool(QStringLiteral("dunstctl"), act);
-
-    QTRY_COMPARE_WITH_TIMEOUT(program.controller.state().dropNotified, dropNotified, 2 * waitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(program.window.isVisible(), windowBack, waitMs);
-    QCOMPARE(program.shell.isIconShown(), !windowBack);
-}
-
-void TestDesktopTray::windowComesBack_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("click on the item") << 1 << QStringLiteral("Ready");
-    QTest::newRow("right-click opens the tray menu, whose first item brings it back") << 3 << QStringLiteral("Ready");
-    // Last, as the panel does not come back.
-    QTest::newRow("the panel ends") << 0 << QStringLiteral("The system tray closed: the window is back.");
-}
-
-void TestDesktopTray::windowComesBack()
-{
-    QFETCH(int, button);
-    QFETCH(QString, status);
-    QTemporaryDir folder;
-    RealTrayProgram program(folder.path());
-    QVERIFY(program.exposed);
-    QCOMPARE(program.shell.hostKind(), QtTrayShell::HostKind::StatusNotifier);
-    program.ui().cmdSysTray->click();
-    QTRY_VERIFY2_WITH_TIMEOUT(!watcherProperty("RegisteredStatusNotifierItems").toStringList().isEmpty(),
-        "the item never registered with the watcher", waitMs);
-    QTest::qWait(500);
-
-    if (button == 0)
-        m_panel.kill();
-    else
-        clickAt(itemCentre(), button);
-    if (button == 3) {
-        QRect menu;
-        QTRY_VERIFY2_WITH_TIMEOUT(!(menu = menuBelowPanel()).isNull(), "no tray menu opened", waitMs);
-        QTest::qWait(300);
-        clickAt(menu.topLeft() + QPoint(30, menu.height() / 4), 1);
-    }
-
-    QTRY_VERIFY_WITH_TIMEOUT(program.window.isVisible(), waitMs);
-    QVERIFY(!program.shell.isIconShown());
-    QCOMPARE(program.ui().lblStatus->text(), status);
-    QTRY_VERIFY_WITH_TIMEOUT(watcherProperty("RegisteredStatusNotifierItems").toStringList().isEmpty(), waitMs);
-}
-
-// The session bus is this test's own, started before the toolkit looks for one, so nothing from the
-// environment it runs in takes part; the panel's settings service starts on it with our settings.
-int main(int argc, char* argv[])
-{
-    QTemporaryDir home;
-    if (!home.isValid()
-        || !writeFile(home.filePath(QStringLiteral("xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml")), panelConfig)) {
-        std::fprintf(stderr, "could not write the panel's settings\n");
-        return 1;
-    }
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    FILE* launch = popen("dbus-launch --sh-syntax", "r");
-    QByteArray launched;
-    char buffer[512];
-    while (launch && std::fgets(buffer, sizeof buffer, launch))
-        launched += buffer;
-    const int launchStatus = launch ? pclose(launch) : -1;
-    const QRegularExpressionMatch address = QRegularExpression(QStringLiteral("DBUS_SESSION_BUS_ADDRESS='([^']+)'"))
-                                                .match(QString::fromLocal8Bit(launched));
-    const QRegularExpressionMatch pid
-        = QRegularExpression(QStringLiteral("DBUS_SESSION_BUS_PID=(\\d+)")).match(QString::fromLocal8Bit(launched));
-    if (launchStatus != 0 || !address.hasMatch() || !pid.hasMatch()) {
-        std::fprintf(stderr, "dbus-launch could not start a session bus: %s\n", launched.constData());
-        return 1;
-    }
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address.captured(1).toLocal8Bit());
-    int result = 1;
+    // The drop while in the tray changes the item's image and tip, and its notice reaches dunst.
+    void dropInTray(RealTrayProgram& program)
     {
-        QApplication application(argc, argv);
-        TestDesktopTray test(home.path());
-        result = QTest::qExec(&test, argc, argv);
+        const QByteArray lineUpImage = itemProperty(QStringLiteral("IconPixmap"));
+        program.capture(false);
+        QVERIFY(program.controller.state().dropNotified);
+        QTRY_VERIFY2_WITH_TIMEOUT(itemProperty(QStringLiteral("IconPixmap")) != lineUpImage,
+            "the tray kept the image of the line up", waitMs);
+        QVERIFY(itemProperty(QStringLiteral("ToolTip")).contains("SNR:3/12"));
+        QFile log(m_noticeLog);
+        QTRY_VERIFY2_WITH_TIMEOUT(log.exists(), "no notice reached dunst", waitMs);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString text = program.dropText().replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QCOMPARE(QString::fromUtf8(log.readAll()), QStringLiteral("Linegauge\x1f%1\x1e").arg(text));
     }
-    ::kill(pid.captured(1).toInt(), SIGTERM);
-    return result;
-}
 
+    void perform(Act act)
+    {
+        if (act == ClickItem || act == MenuShowItem)
+            clickAt(itemCentre(), act == ClickItem ? 1 : 3);
+        if (act == MenuShowItem) {
+            QRect menu;
+            QTRY_VERIFY2_WITH_TIMEOUT(!(menu = menuBelowPanel()).isNull(), "no tray menu opened", waitMs);
+            QTest::qWait(300);
+            clickAt(menu.topLeft() + QPoint(30, menu.height() / 4), 1);
+        }
+        if (act == NoticeAction || act == NoticeClose)
+            runTool(
+                QStringLiteral("dunstctl"), act == NoticeAction ? QStringList{"action", "0"} : QStringList{"close"});
+        if (act == PanelEnds)
+            m_panel.kill();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "this test needs an X server (xvfb-run)");
+        QVERIFY2(QDBusConnection::sessionBus().isConnected() && !serviceRuns(watcherService),
+            "this test needs a session bus of its own (dbus-run-session)");
+        QString why;
+        QVERIFY2(startHost(m_panel, QStringLiteral("xfce4-panel"), {QStringLiteral("--disable-wm-check")}, why),
+            qPrintable(why));
+        QTRY_VERIFY2_WITH_TIMEOUT(watcherProperty("IsStatusNotifierHostRegistered").toBool(),
+            "xfce4-panel started but registered no status notifier host", 2 * waitMs);
+
+        QFile script(m_home.filePath(QStringLiteral("log-notice.sh")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(
+            QStringLiteral("#!/bin/sh\nprintf '%s\\037%s\\036' \"$2\" \"$3\" >> '%1'\n").arg(m_noticeLog).toUtf8());
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QFile config(m_home.filePath(QStringLiteral("dunstrc")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(
+            "[global]\n    idle_threshold = 0\n[log]\n    summary = \"*\"\n    script = " + script.fileName().toUtf8());
+        config.close();
+        QVERIFY2(startHost(m_dunst, QStringLiteral("dunst"), {QStringLiteral("-config"), config.fileName()}, why),
+            qPrintable(why));
+        QTRY_VERIFY2_WITH_TIMEOUT(serviceRuns(QStringLiteral("org.freedesktop.Notifications")),
+            "dunst started but took no notifications", waitMs);
+    }
+
+    void cleanupTestCase()
+    {
+        stopHost(m_dunst);
+        stopHost(m_panel);
+    }
+
+    void trayAct_data()
+    {
+        QTest::addColumn<Act>("act");
+        QTest::addColumn<bool>("windowBack");
+        QTest::addColumn<bool>("dropNotified");
+        QTest::addColumn<QString>("status");
+        const QString shown = QStringLiteral("Displaying stats");
+        QTest::newRow("click on the item") << ClickItem << true << false << QStringLiteral("Ready");
+        QTest::newRow("the panel's tray menu, first item") << MenuShowItem << true << false << QStringLiteral("Ready");
+        QTest::newRow("drop notice acted on: the window comes back") << NoticeAction << true << true << shown;
+        QTest::newRow("drop notice dismissed: clears the drop") << NoticeClose << false << false << shown;
+        QTest::newRow("drop notice expired: clears the drop") << NoticeExpiry << false << false << shown;
+        // Last, as the panel does not come back.
+        QTest::newRow("the panel ends") << PanelEnds << true << false
+                                        << QStringLiteral("The system tray closed: the window is back.");
+    }
+
+    void trayAct()
+    {
+        QFETCH(Act, act);
+        QFETCH(bool, windowBack);
+        QFETCH(bool, dropNotified);
+        QFETCH(QString, status);
+        const bool dropFirst = act == NoticeAction || act == NoticeClose || act == NoticeExpiry;
+        QFile::remove(m_noticeLog);
+        QTemporaryDir folder;
+        RealTrayProgram program(folder.path());
+        QVERIFY(program.exposed);
+        QCOMPARE(program.shell.hostKind(), QtTrayShell::HostKind::StatusNotifier);
+        program.ui().chkUseBalloons->setChecked(true);
+        if (dropFirst)
+            program.capture(true);
+        program.ui().cmdSysTray->click();
+        QTRY_VERIFY2_WITH_TIMEOUT(!itemProperty(QStringLiteral("IconPixmap")).isEmpty(),
+            "the item never registered with the watcher", waitMs);
+        if (dropFirst)
+            dropInTray(program);
+        QTest::qWait(500);
+
+        perform(act);
+
+        QTRY_COMPARE_WITH_TIMEOUT(program.controller.state().dropNotified, dropNotified, 2 * waitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.window.isVisible(), windowBack, waitMs);
+        QCOMPARE(program.shell.isIconShown(), !windowBack);
+        QCOMPARE(program.ui().lblStatus->text(), status);
+        QTRY_COMPARE_WITH_TIMEOUT(registeredItems().isEmpty(), windowBack, waitMs);
+    }
+};
+
+QTEST_MAIN(TestDesktopTray)
 #include "TestDesktopTray.moc"
