@@ -1,9 +1,5 @@
 #include "platform/IconRegistry.h"
 #include "platform/QtTrayShell.h"
-#include "platform/VersionProbe.h"
-#include "support/FakeTrayWindow.h"
-#include "support/RecordingTrayShell.h"
-#include "tray/SysTray.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -11,27 +7,14 @@
 
 namespace {
 
-const quint32 win2000 = VersionProbe::pack(5, 0, true);
-
-// The records the tray sends on one shell generation for an add, a balloon and a delete.
-QList<RecordingTrayShell::Call> recordedCalls(quint32 version, const QString& tip = QStringLiteral("t"))
-{
-    RecordingTrayShell recorder;
-    const FixedVersionProbe probe(version);
-    SysTray tray(recorder, probe);
-    tray.detectShellCapabilities();
-    const FakeTrayWindow window;
-    tray.addTrayIcon(window, tip);
-    tray.showBalloon(QStringLiteral("text"), QStringLiteral("title"), TrayShell::NiifWarning, 1);
-    tray.deleteTrayIcon();
-    return recorder.calls;
-}
-
-QByteArray announcing(quint32 size, qsizetype bytes)
+// A wide record of that size with nothing but the size and the flags filled in.
+QByteArray announcing(quint32 size, qsizetype bytes, quint32 flags = 0)
 {
     QByteArray record(bytes, '\0');
     if (bytes >= 4)
         qToLittleEndian<quint32>(size, record.data());
+    if (bytes >= TrayRecordLayout::szTip)
+        qToLittleEndian<quint32>(flags, record.data() + TrayRecordLayout::uFlags);
     return record;
 }
 
@@ -45,44 +28,6 @@ class TestQtTrayShell : public QObject
     IconRegistry m_icons;
 
 private slots:
-    void decode_readsAsFarAsShell_data()
-    {
-        QTest::addColumn<quint32>("version");
-        QTest::addColumn<QString>("tip");
-        QTest::addColumn<QString>("shown");
-        const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ").repeated(8);
-        const QString cafe = QStringLiteral("Caf\u00e9 \u20ac5");
-        const QString cyrillicHan = QStringLiteral("\u0416\u4e2d");
-        QTest::newRow("old single-byte shell reads 64")
-            << VersionProbe::pack(4, 10, false) << letters << letters.left(64);
-        QTest::newRow("large single-byte shell reads 128")
-            << VersionProbe::pack(4, 90, false) << letters << letters.left(128);
-        QTest::newRow("old wide shell reads 63") << VersionProbe::pack(4, 0, true) << letters << letters.left(63);
-        QTest::newRow("large wide shell reads 127") << win2000 << letters << letters.left(127);
-        QTest::newRow("code page characters survive") << VersionProbe::pack(4, 90, false) << cafe << cafe;
-        QTest::newRow("wide characters survive") << win2000 << cyrillicHan << cyrillicHan;
-    }
-
-    void decode_readsAsFarAsShell()
-    {
-        QFETCH(quint32, version);
-        QFETCH(QString, tip);
-        QFETCH(QString, shown);
-        const QList<RecordingTrayShell::Call> calls = recordedCalls(version, tip);
-        const std::optional<QtTrayShell::Fields> fields
-            = QtTrayShell::decode(calls.first().flavour, calls.first().record);
-        QVERIFY(fields);
-        QCOMPARE(fields->tip, shown);
-
-        QtTrayShell shell(m_icons);
-        for (const RecordingTrayShell::Call& call : calls) {
-            QVERIFY(shell.notifyIcon(call.flavour, call.operation, call.record));
-            if (call.operation == TrayShell::NimAdd)
-                QCOMPARE(shell.toolTip(), shown);
-        }
-        QVERIFY(!shell.isIconShown());
-    }
-
     void decode_malformedRecord_refused_data()
     {
         QTest::addColumn<TrayFlavour>("flavour");
@@ -108,8 +53,7 @@ private slots:
     // Out of turn a call is refused; an unclicked balloon ends in a time-out the window hears of.
     void notifyIcon_onlyInTurn_balloonTimesOut()
     {
-        const QList<RecordingTrayShell::Call> calls = recordedCalls(win2000);
-        const QByteArray add = calls.first().record;
+        const QByteArray add = announcing(936, 936, TrayShell::NifMessage);
         QtTrayShell shell(m_icons);
         QSignalSpy events(&shell, &TrayShell::trayEvent);
         QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimModify, add));
@@ -118,10 +62,11 @@ private slots:
         QVERIFY(shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimAdd, add));
         QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimAdd, add));
         QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, 3, add));
-        const QByteArray oldAdd = recordedCalls(VersionProbe::pack(4, 0, true)).first().record;
-        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimSetVersion, oldAdd));
+        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimSetVersion, announcing(152, 152)));
 
-        QVERIFY(shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimModify, calls.at(2).record));
+        QByteArray balloon = announcing(936, 936, TrayShell::NifInfo);
+        qToLittleEndian<quint32>(1, balloon.data() + TrayRecordLayout::of(TrayFlavour::Wide).uTimeout());
+        QVERIFY(shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimModify, balloon));
         QVERIFY(events.wait(10000));
         QCOMPARE(events.first().first().toInt(), int(TrayShell::BalloonTimeout));
     }

@@ -1,3 +1,5 @@
+#include "platform/IconRegistry.h"
+#include "platform/QtTrayShell.h"
 #include "platform/VersionProbe.h"
 #include "support/FakeTrayWindow.h"
 #include "support/RecordingTrayShell.h"
@@ -70,24 +72,27 @@ private slots:
         QTest::addColumn<quint32>("version");
         QTest::addColumn<TrayFlavour>("flavour");
         QTest::addColumn<quint32>("recordSize");
-        QTest::addColumn<bool>("balloons");
-        QTest::newRow("5.0 NT: wide, large record, balloons") << win2000 << TrayFlavour::Wide << 936u << true;
-        QTest::newRow("4.0 NT: wide, old record, no balloons") << nt4 << TrayFlavour::Wide << 152u << false;
-        QTest::newRow("4.90 non-NT: single-byte, large record") << winMe << TrayFlavour::Ansi << 488u << true;
-        QTest::newRow("4.10 non-NT: single-byte, old record") << win98 << TrayFlavour::Ansi << 88u << false;
-        QTest::newRow("this desktop: as 5.0") << SystemVersionProbe().version() << TrayFlavour::Wide << 936u << true;
+        QTest::addColumn<int>("tipShown");
+        QTest::newRow("5.0 NT: wide, large record, balloons") << win2000 << TrayFlavour::Wide << 936u << 127;
+        QTest::newRow("4.0 NT: wide, old record, no balloons") << nt4 << TrayFlavour::Wide << 152u << 63;
+        QTest::newRow("4.90 non-NT: single-byte, large record") << winMe << TrayFlavour::Ansi << 488u << 128;
+        QTest::newRow("4.10 non-NT: single-byte, old record") << win98 << TrayFlavour::Ansi << 88u << 64;
+        QTest::newRow("this desktop: as 5.0") << SystemVersionProbe().version() << TrayFlavour::Wide << 936u << 127;
     }
 
     // Calls out of turn send nothing, and an icon added again shows the window's icon of now, not what
-    // the balloon before left in the record.
+    // the balloon before left in the record. The shell stand-in reads each record as far as the shell
+    // would: the tip up to the generation's limit, in the code page or in UTF-16.
     void iconLifecycle_matchesShellGeneration()
     {
         QFETCH(quint32, version);
         QFETCH(TrayFlavour, flavour);
         QFETCH(quint32, recordSize);
-        QFETCH(bool, balloons);
+        QFETCH(int, tipShown);
+        const Layout layout = Layout::of(flavour);
+        const bool balloons = recordSize == quint32(layout.fullSize());
         Generation on(version);
-        const QString tip = QStringLiteral("tip");
+        const QString tip = (flavour == TrayFlavour::Wide ? u"\u0416\u4e2d "_qs : u"Caf\u00e9 \u20ac5 "_qs) + letters;
         on.tray.modifyTrayIcon(on.window, tip);
         on.tray.deleteTrayIcon();
         on.tray.addTrayIcon(on.window, tip);
@@ -100,10 +105,13 @@ private slots:
         on.tray.addTrayIcon(on.window, tip);
 
         QCOMPARE(on.shell.operations(), balloons ? withBalloons : withoutBalloons);
-        const Layout layout = Layout::of(flavour);
+        IconRegistry icons;
+        QtTrayShell shell(icons);
         for (const RecordingTrayShell::Call& call : std::as_const(on.shell.calls)) {
             QCOMPARE(call.flavour, flavour);
             QCOMPARE(call.record.size(), layout.fullSize());
+            QVERIFY(shell.notifyIcon(call.flavour, call.operation, call.record));
+            QCOMPARE(shell.toolTip(), tip.left(tipShown));
         }
         for (const RecordingTrayShell::Call& call : on.shell.calls.last(balloons ? 2 : 1)) {
             QList<quint32> header;
@@ -178,5 +186,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSysTray)
+QTEST_MAIN(TestSysTray)
 #include "TestSysTray.moc"
