@@ -43,15 +43,6 @@ struct RealTrayProgram
         controller.cmdTestPageClick();
     }
 
-    // The line is up, the window goes to the tray with balloons on, and the next capture finds it down.
-    void dropInTray()
-    {
-        ui().chkUseBalloons->setChecked(true);
-        capture(true);
-        ui().cmdSysTray->click();
-        capture(false);
-    }
-
     // The balloon's text as the drop capture made it.
     QString dropText()
     {
@@ -106,11 +97,14 @@ inline void clickAt(QPoint at, int button, int count = 1)
             .split(' '));
 }
 
-// Starts a tray or notice host; a host that cannot start or stops at once fails the test that needs it.
-inline bool startHost(QProcess& host, const QString& program, const QStringList& arguments, QString& why)
+// Starts a tray or notice host from its command line; a host that cannot start or stops at once
+// fails the test that needs it.
+inline bool startHost(QProcess& host, const QString& command, QString& why)
 {
     host.setProcessChannelMode(QProcess::MergedChannels);
-    host.start(program, arguments);
+    const QStringList words = command.split(QLatin1Char(' '));
+    const QString& program = words.first();
+    host.start(program, words.mid(1));
     if (!host.waitForStarted(RealTrayProgram::waitMs)) {
         why = program + QStringLiteral(" could not start: ") + host.errorString();
         return false;

@@ -18,11 +18,6 @@ namespace {
 constexpr int waitMs = RealTrayProgram::waitMs;
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-bool serviceRuns(const QString& name)
-{
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
-}
-
 QVariant watcherProperty(const char* name)
 {
     QDBusInterface watcher(
@@ -137,40 +132,29 @@ class TestRealTray : public QObject
             m_trayHost.kill();
     }
 
-    void startPanelAndDunst()
-    {
-        QVERIFY2(QDBusConnection::sessionBus().isConnected() && !serviceRuns(watcherService),
-            "this test needs a session bus of its own (dbus-run-session)");
-        QString why;
-        QVERIFY2(startHost(m_trayHost, QStringLiteral("xfce4-panel"), {QStringLiteral("--disable-wm-check")}, why),
-            qPrintable(why));
-        QTRY_VERIFY2_WITH_TIMEOUT(watcherProperty("IsStatusNotifierHostRegistered").toBool(),
-            "xfce4-panel started but registered no status notifier host", 2 * waitMs);
-        QVERIFY2(!m_noticeLog.isEmpty(), "LINEGAUGE_NOTICE_LOG names no file for dunst's notices");
-        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/dunst/dunstrc");
-        QVERIFY2(
-            startHost(m_dunst, QStringLiteral("dunst"), {QStringLiteral("-config"), config}, why), qPrintable(why));
-        QTRY_VERIFY2_WITH_TIMEOUT(serviceRuns(QStringLiteral("org.freedesktop.Notifications")),
-            "dunst started but took no notifications", waitMs);
-    }
-
 private slots:
     void initTestCase()
     {
         QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "this test needs an X server (xvfb-run)");
-        if (m_onPanel) {
-            startPanelAndDunst();
+        QString why;
+        if (!m_onPanel) {
+            QVERIFY2(startHost(m_trayHost,
+                         u"trayer --edge top --align left --widthtype pixel --width 200 "
+                         u"--heighttype pixel --height 32 --expand false --transparent false"_qs,
+                         why),
+                qPrintable(why));
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                QSystemTrayIcon::isSystemTrayAvailable(), "trayer started but no system tray appeared", waitMs);
             return;
         }
-        QString why;
-        QVERIFY2(startHost(m_trayHost, QStringLiteral("trayer"),
-                     QStringLiteral("--edge top --align left --widthtype pixel --width 200 --heighttype pixel "
-                                    "--height 32 --expand false --transparent false")
-                         .split(QLatin1Char(' ')),
-                     why),
-            qPrintable(why));
-        QTRY_VERIFY2_WITH_TIMEOUT(
-            QSystemTrayIcon::isSystemTrayAvailable(), "trayer started but no system tray appeared", waitMs);
+        const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        QVERIFY2(bus && !bus->isServiceRegistered(watcherService), "this test needs a session bus of its own");
+        QVERIFY2(startHost(m_trayHost, u"xfce4-panel --disable-wm-check"_qs, why), qPrintable(why));
+        QTRY_VERIFY2_WITH_TIMEOUT(watcherProperty("IsStatusNotifierHostRegistered").toBool(),
+            "xfce4-panel started but registered no status notifier host", 2 * waitMs);
+        QVERIFY2(startHost(m_dunst, u"dunst"_qs, why), qPrintable(why));
+        QTRY_VERIFY2_WITH_TIMEOUT(bus->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")),
+            "dunst started but took no notifications", waitMs);
     }
 
     void cleanupTestCase()
