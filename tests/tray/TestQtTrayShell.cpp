@@ -71,28 +71,19 @@ private slots:
         QCOMPARE(events.first().first().toInt(), int(TrayShell::BalloonTimeout));
     }
 
-    void eventFor_eachHostsGestures_data()
-    {
-        using Host = QtTrayShell::HostKind;
-        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
-        QTest::addColumn<Host>("host");
-        QTest::addColumn<int>("code");
-        QTest::newRow("embedding: a click is only a click") << QSystemTrayIcon::Trigger << Host::Embedding << 0x202;
-        QTest::newRow("embedding: a double-click restores") << QSystemTrayIcon::DoubleClick << Host::Embedding << 0x203;
-        QTest::newRow("embedding: right button") << QSystemTrayIcon::Context << Host::Embedding << 0x205;
-        QTest::newRow("embedding: middle button") << QSystemTrayIcon::MiddleClick << Host::Embedding << 0x208;
-        QTest::newRow("status notifier: the click restores")
-            << QSystemTrayIcon::Trigger << Host::StatusNotifier << 0x203;
-        QTest::newRow("status notifier: context menu") << QSystemTrayIcon::Context << Host::StatusNotifier << 0x205;
-        QTest::newRow("unknown reason means nothing") << QSystemTrayIcon::Unknown << Host::StatusNotifier << 0;
-    }
-
+    // An embedding tray reports each button, and its double-click restores; a status notifier host
+    // sends one call per click, and that click restores.
     void eventFor_eachHostsGestures()
     {
-        QFETCH(QSystemTrayIcon::ActivationReason, reason);
-        QFETCH(QtTrayShell::HostKind, host);
-        QFETCH(int, code);
-        QCOMPARE(QtTrayShell::eventFor(reason, host), code);
+        using Host = QtTrayShell::HostKind;
+        const QList<std::tuple<QSystemTrayIcon::ActivationReason, Host, int>> gestures{
+            {QSystemTrayIcon::Trigger, Host::Embedding, 0x202}, {QSystemTrayIcon::DoubleClick, Host::Embedding, 0x203},
+            {QSystemTrayIcon::Context, Host::Embedding, 0x205}, {QSystemTrayIcon::MiddleClick, Host::Embedding, 0x208},
+            {QSystemTrayIcon::Trigger, Host::StatusNotifier, 0x203},
+            {QSystemTrayIcon::Context, Host::StatusNotifier, 0x205},
+            {QSystemTrayIcon::Unknown, Host::StatusNotifier, 0}};
+        for (const auto& [reason, host, code] : gestures)
+            QCOMPARE(QtTrayShell::eventFor(reason, host), code);
     }
 };
 

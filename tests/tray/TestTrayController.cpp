@@ -70,7 +70,6 @@ private slots:
         m_shell.trayAvailable = true;
         m_window = {};
         m_state = {};
-        m_state.trayTip = QStringLiteral("Linegauge (Monitor OFF)");
         m_statusLine = {};
         m_menuPositions.clear();
         m_tray = std::make_unique<SysTray>(m_shell, m_probe);
