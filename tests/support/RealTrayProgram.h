@@ -71,12 +71,12 @@ inline QByteArray runTool(const QString& program, const QStringList& arguments)
     return tool.readAllStandardOutput();
 }
 
-// Where the X server shows the windows a search of the desktop tool finds, in screen coordinates.
-inline QList<QRect> shownWindows(const QStringList& search)
+// Where the X server shows the windows of one class, in screen coordinates.
+inline QList<QRect> shownWindows(const QString& className)
 {
     const QString found = QString::fromLocal8Bit(runTool(QStringLiteral("xdotool"),
-        QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + search
-            + QStringList{QStringLiteral("getwindowgeometry"), QStringLiteral("%@")}));
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"), className,
+            QStringLiteral("getwindowgeometry"), QStringLiteral("%@")}));
     QList<QRect> windows;
     const QRegularExpression geometry(QStringLiteral(R"(Position: (-?\d+),(-?\d+).*\n\s*Geometry: (\d+)x(\d+))"));
     for (const QRegularExpressionMatch& match : geometry.globalMatch(found)) {

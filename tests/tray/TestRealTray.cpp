@@ -43,7 +43,7 @@ QByteArray itemProperty(const QString& name)
 // Docked, the icon's window shows inside the embedding tray's panel, the top 32 pixels of the screen.
 QList<QRect> dockedIcons()
 {
-    QList<QRect> icons = shownWindows({QStringLiteral("--classname"), QCoreApplication::applicationName()});
+    QList<QRect> icons = shownWindows(QCoreApplication::applicationName());
     icons.removeIf([](const QRect& window) { return window.bottom() >= 32; });
     return icons;
 }
@@ -51,7 +51,7 @@ QList<QRect> dockedIcons()
 // The desktop panel's plugins draw their menus in windows of their own below the panel.
 QRect menuBelowPanel()
 {
-    for (const QRect& window : shownWindows({QStringLiteral("--classname"), QStringLiteral("wrapper-2.0")})) {
+    for (const QRect& window : shownWindows(QStringLiteral("wrapper-2.0"))) {
         if (window.top() >= 32 && window.height() > 20)
             return window;
     }
@@ -87,8 +87,7 @@ class TestRealTray : public QObject
     QPoint iconCentre()
     {
         if (m_onPanel)
-            return shownWindows({QStringLiteral("--classname"), QStringLiteral("xfce4-panel")}).value(0).topLeft()
-                + QPoint(16, 16);
+            return shownWindows(QStringLiteral("xfce4-panel")).value(0).topLeft() + QPoint(16, 16);
         return dockedIcons().value(0).center();
     }
 
