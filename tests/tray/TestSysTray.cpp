@@ -172,15 +172,6 @@ private slots:
                                         : on.layout().szInfoTitle();
         QCOMPARE(on.shell.lastRecord().mid(offset, expected.size()), expected);
     }
-
-    void copyTextToField_leavesBytesBeyondRange()
-    {
-        std::array<quint8, 12> field{};
-        field.fill(0xAA);
-        SysTray::copyTextToField(QStringLiteral("abcdef"), field, 8);
-        const std::array<quint8, 12> expected{'a', 0, 'b', 0, 'c', 0, 0, 0, 0xAA, 0xAA, 0xAA, 0xAA};
-        QCOMPARE(field, expected);
-    }
 };
 
 QTEST_MAIN(TestSysTray)
