@@ -128,24 +128,21 @@ private slots:
         QVERIFY(m_statusLine.texts.isEmpty());
     }
 
-    void sendToTray_twice_addsAndHidesOnce()
+    // Hiding the window with nowhere to show an icon would leave no way to bring it back; once in the
+    // tray, the tray button neither adds nor hides again.
+    void sendToTray_onlyWhereATrayIsAndOnce()
     {
+        m_shell.trayAvailable = false;
+        m_controller->cmdSysTrayClick();
+        QVERIFY(m_shell.calls.isEmpty());
+        QVERIFY(m_window.visible && !m_window.minimised);
+        QCOMPARE(m_statusLine.last(), QString::fromLatin1(StatusTexts::noSystemTray));
+        m_shell.trayAvailable = true;
         sendToTray();
         m_window.visible = true;
         m_controller->cmdSysTrayClick();
         QCOMPARE(m_shell.operations(), (QList<quint32>{TrayShell::NimAdd, TrayShell::NimSetVersion}));
         QVERIFY(m_window.visible);
-    }
-
-    // Hiding the window with nowhere to show an icon would leave no way to bring it back.
-    void sendToTray_noTrayAvailable_keepsWindowShown()
-    {
-        m_shell.trayAvailable = false;
-        m_controller->cmdSysTrayClick();
-        QVERIFY(m_shell.calls.isEmpty());
-        QVERIFY(m_window.visible);
-        QVERIFY(!m_window.minimised);
-        QCOMPARE(m_statusLine.last(), QString::fromLatin1(StatusTexts::noSystemTray));
     }
 
     // A greyed box is not a ticked one.
