@@ -12,6 +12,8 @@
 #include "support/RecordingMessageBox.h"
 
 #include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
 #include <QTest>
 
 // The whole program on the desktop's own tray, in a folder of its own. Its captures read the page
@@ -41,15 +43,6 @@ struct RealTrayProgram
         controller.cmdTestPageClick();
     }
 
-    // The line is up, the window goes to the tray with balloons on, and the next capture finds it down.
-    void dropInTray()
-    {
-        ui().chkUseBalloons->setChecked(true);
-        capture(true);
-        ui().cmdSysTray->click();
-        capture(false);
-    }
-
     // The balloon's text as the drop capture made it.
     QString dropText()
     {
@@ -67,21 +60,51 @@ struct RealTrayProgram
     bool exposed = false;
 };
 
-// Runs a desktop tool to its end and gives what it printed.
-inline QString runTool(const QString& program, const QStringList& arguments)
+// Runs a desktop tool to its end and gives what it printed. This program's events are served
+// meanwhile, as the tool may be asking it something over the session bus.
+inline QByteArray runTool(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(RealTrayProgram::waitMs))
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, RealTrayProgram::waitMs))
         return {};
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    return tool.readAllStandardOutput();
 }
 
-// Starts a tray or notice host; a host that cannot start or stops at once fails the test that needs it.
-inline bool startHost(QProcess& host, const QString& program, const QStringList& arguments, QString& why)
+// Where the X server shows the windows of one class, in screen coordinates.
+inline QList<QRect> shownWindows(const QString& className)
+{
+    const QString found = QString::fromLocal8Bit(runTool(QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"), className,
+            QStringLiteral("getwindowgeometry"), QStringLiteral("%@")}));
+    QList<QRect> windows;
+    const QRegularExpression geometry(QStringLiteral(R"(Position: (-?\d+),(-?\d+).*\n\s*Geometry: (\d+)x(\d+))"));
+    for (const QRegularExpressionMatch& match : geometry.globalMatch(found)) {
+        windows.append({match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+            match.captured(4).toInt()});
+    }
+    return windows;
+}
+
+inline void clickAt(QPoint at, int button, int count = 1)
+{
+    runTool(QStringLiteral("xdotool"),
+        QStringLiteral("mousemove 600 600 sleep 0.1 mousemove %1 %2 sleep 0.2 click --repeat %3 --delay 80 %4")
+            .arg(at.x())
+            .arg(at.y())
+            .arg(count)
+            .arg(button)
+            .split(' '));
+}
+
+// Starts a tray or notice host from its command line; a host that cannot start or stops at once
+// fails the test that needs it.
+inline bool startHost(QProcess& host, const QString& command, QString& why)
 {
     host.setProcessChannelMode(QProcess::MergedChannels);
-    host.start(program, arguments);
+    const QStringList words = command.split(QLatin1Char(' '));
+    const QString& program = words.first();
+    host.start(program, words.mid(1));
     if (!host.waitForStarted(RealTrayProgram::waitMs)) {
         why = program + QStringLiteral(" could not start: ") + host.errorString();
         return false;
