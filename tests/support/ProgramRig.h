@@ -32,6 +32,14 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+inline const QByteArray csvHeader = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
+
+// The CSV line of a capture at the rig's clock time.
+inline QByteArray csvLine(const QByteArray& values)
+{
+    return "05/03/2026,07:08:09," + values + "\r\n";
+}
+
 // The whole program in a folder of its own, with a tray and message box that record instead of
 // show, and router simulators on loopback. The monitoring timer never fires on its own: tests tick
 // by hand, so every tick is counted.
@@ -100,12 +108,9 @@ struct ProgramRig
 
     int balloons() const
     {
-        int count = 0;
-        for (const RecordingTrayShell::Call& call : shell.calls) {
-            if (call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10)
-                ++count;
-        }
-        return count;
+        return int(std::count_if(shell.calls.begin(), shell.calls.end(), [](const RecordingTrayShell::Call& call) {
+            return call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10;
+        }));
     }
 
     std::vector<std::unique_ptr<RouterSimulator>> routers;
