@@ -100,8 +100,7 @@ QStringList traitsOf(const QObject* object)
             traits << "hidden";
     }
     if (const auto* label = qobject_cast<const QLabel*>(object)) {
-        traits << QMetaEnum::fromType<Qt::Alignment>().valueToKey(
-            int(label->alignment() & Qt::AlignHorizontal_Mask))
+        traits << QMetaEnum::fromType<Qt::Alignment>().valueToKey(int(label->alignment() & Qt::AlignHorizontal_Mask))
                << "text " + label->palette().color(QPalette::WindowText).name();
         if (label->autoFillBackground())
             traits << "on " + label->palette().color(QPalette::Window).name();
@@ -267,13 +266,8 @@ void TestMainWindowForm::captionsFitTheirControls()
     const QRect laidOut = metrics.boundingRect(room, flags, text);
     const int ink = wraps ? 0 : metrics.tightBoundingRect(text).right() + 1;
     const QSize needed(std::max(laidOut.width(), ink), laidOut.height());
-    QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
-        qPrintable(QStringLiteral("%1 needs %2x%3, has %4x%5")
-                       .arg(text)
-                       .arg(needed.width())
-                       .arg(needed.height())
-                       .arg(room.width())
-                       .arg(room.height())));
+    QCOMPARE_LE(needed.width(), room.width());
+    QCOMPARE_LE(needed.height(), room.height());
 }
 
 void TestMainWindowForm::graphCodesKeepTheSeriesColour_data()
