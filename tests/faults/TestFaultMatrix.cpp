@@ -115,6 +115,7 @@ void TestFaultMatrix::routerFault_data()
     QTest::newRow("page not found") << QStringList{"--fault", "404"} << "No values found on page" << none;
     QTest::newRow("login refused page") << QStringList{"--fault", "page401"} << "Unable to log in to the router."
                                         << none;
+    QTest::newRow("login stale every time") << QStringList{"--fault", "auth-stale"} << "Cannot find router!" << none;
     QTest::newRow("right digest login") << healthy + QStringList{"--auth", "digest"} << "Monitoring"
                                         << QByteArray("12.5,10.0,30.0,20.0");
     QTest::newRow("values NA") << healthy + QStringList{"--na", "SD,AU"} << "Monitoring"
