@@ -13,11 +13,36 @@
 #include "support/RecordingTrayShell.h"
 #include "support/RouterSimulator.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+#include <vector>
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline const QByteArray csvHeader = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
+
+// The CSV line of a capture at the rig's clock time.
+inline QByteArray csvLine(const QByteArray& values)
+{
+    return "05/03/2026,07:08:09," + values + "\r\n";
+}
+
 // The whole program in a folder of its own, with a tray and message box that record instead of
-// show. The monitoring timer never fires on its own: tests tick by hand, so every tick is counted.
+// show, and router simulators on loopback. The monitoring timer never fires on its own: tests tick
+// by hand, so every tick is counted.
 struct ProgramRig
 {
     static constexpr int transferTimeoutMs = 1500;
@@ -34,6 +59,19 @@ struct ProgramRig
     Ui::MainWindow& ui() { return window.ui(); }
     QString status() { return ui().lblStatus->text(); }
 
+    // Starts a router simulator with these options and points the program at it; null when it
+    // did not start.
+    RouterSimulator* serve(const QStringList& options)
+    {
+        auto router = std::make_unique<RouterSimulator>(QStringLiteral(LINEGAUGE_ROUTERSIM));
+        if (!router->start(options)) {
+            qWarning("router simulator: %s", qPrintable(router->errorText()));
+            return nullptr;
+        }
+        pointAt(*router);
+        return routers.emplace_back(std::move(router)).get();
+    }
+
     void pointAt(const RouterSimulator& router)
     {
         ui().txtIP->setText(QStringLiteral("127.0.0.1"));
@@ -45,25 +83,37 @@ struct ProgramRig
         return QTest::qWaitFor([&] { return captures.count() >= count; }, 3 * transferTimeoutMs);
     }
 
-    // Ticks the schedule until the next timed capture has started and waits for its end.
+    // Ticks the schedule until the next timed capture has started (or already ended).
+    bool startCapture()
+    {
+        const qsizetype before = captures.count();
+        for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
+            controller.tmrMainTimer();
+        return controller.isCapturing() || captures.count() > before;
+    }
+
     bool captureOnce()
     {
         const int before = int(captures.count());
-        for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
-            controller.tmrMainTimer();
-        return waitForCaptures(before + 1);
+        return startCapture() && waitForCaptures(before + 1);
+    }
+
+    QList<qint32> newestPoints() const
+    {
+        QList<qint32> ys;
+        for (int i = 0; i < statCount; ++i)
+            ys.append(controller.graph().graphSeries.series(i).points.back().y);
+        return ys;
     }
 
     int balloons() const
     {
-        int count = 0;
-        for (const RecordingTrayShell::Call& call : shell.calls) {
-            if (call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10)
-                ++count;
-        }
-        return count;
+        return int(std::count_if(shell.calls.begin(), shell.calls.end(), [](const RecordingTrayShell::Call& call) {
+            return call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10;
+        }));
     }
 
+    std::vector<std::unique_ptr<RouterSimulator>> routers;
     RecordingTrayShell shell;
     FixedVersionProbe probe{VersionProbe::pack(10, 0, true)};
     IconRegistry icons;
