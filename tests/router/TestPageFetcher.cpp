@@ -1,4 +1,3 @@
-#include "platform/HttpTransfer.h"
 #include "router/PageFetcher.h"
 #include "router/PageParser.h"
 #include "stats/AppState.h"
@@ -7,7 +6,6 @@
 #include "support/FakeTransfer.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingStatusLine.h"
-#include "support/RouterSimulator.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -26,11 +24,6 @@ void outcomeRow(const char* name, const QString& body, TransferError error, cons
     QTest::newRow(name) << body << error << QString::fromLatin1(status) << view;
 }
 
-void simulatorRow(const char* name, const QStringList& options, const char* status, const char* password = "secret")
-{
-    QTest::newRow(name) << options << QString::fromLatin1(password) << QString::fromLatin1(status);
-}
-
 // One fetcher over a canned transfer, and the parser and state it reports to.
 struct FetchRig
 {
@@ -44,15 +37,15 @@ struct FetchRig
     QSignalSpy finished{&fetcher, &PageFetcher::finished};
 };
 
-FetchInputs inputs(const QString& port = QStringLiteral("80"), const QString& password = QStringLiteral("secret"))
+FetchInputs inputs(const QString& port = QStringLiteral("80"))
 {
-    return {QStringLiteral("127.0.0.1"), port, QStringLiteral("admin"), password};
+    return {QStringLiteral("127.0.0.1"), port, QStringLiteral("admin"), QStringLiteral("secret")};
 }
 
 } // namespace
 
-// One capture's fetch: what goes to the transfer, what each outcome leaves in the status line and
-// the state, and the same against a real router simulator for each outcome it can play.
+// One capture's fetch: what goes to the transfer, and what each outcome leaves in the status line
+// and the state.
 class TestPageFetcher : public QObject
 {
     Q_OBJECT
@@ -64,8 +57,6 @@ private slots:
     void outcome_data();
     void outcome();
     void secondFetchWhileRunningStartsNothing();
-    void againstSimulator_data();
-    void againstSimulator();
 
 private:
     std::unique_ptr<FetchRig> m_rig;
@@ -182,41 +173,6 @@ void TestPageFetcher::secondFetchWhileRunningStartsNothing()
     m_rig->transfer.answer({valuesPage, TransferError::None});
     QCOMPARE(m_rig->finished.size(), 1);
     QVERIFY(m_rig->fetcher.fetchStatsPage(inputs()));
-}
-
-void TestPageFetcher::againstSimulator_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("status");
-    const QStringList digest = {"--auth", "digest", "--user", "admin", "--password", "secret"};
-    simulatorRow(
-        "drifting values, digest login", digest + QStringList{"--drift", "--seed", "7"}, StatusTexts::routerFound);
-    simulatorRow("all keys missing", {"--missing", "SD,SU,AD,AU"}, StatusTexts::noValues);
-    simulatorRow("wrong password", digest, StatusTexts::loginFailed, "wrong");
-    simulatorRow("unknown page path", {"--page", "/other.htm"}, StatusTexts::pageMissing);
-    simulatorRow("closed at once", {"--fault", "refuse"}, StatusTexts::cannotFindRouter);
-    simulatorRow("hanging router", {"--fault", "hang"}, StatusTexts::routerTimedOut);
-    simulatorRow("huge reply", {"--fault", "huge", "--huge-mb", "8"}, StatusTexts::replyTooLarge);
-}
-
-void TestPageFetcher::againstSimulator()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, password);
-    QFETCH(QString, status);
-    RouterSimulator simulator(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    QVERIFY2(simulator.start(options), qPrintable(simulator.errorText()));
-    HttpTransfer transfer(1500);
-    PageFetcher fetcher(transfer, m_rig->parser, m_rig->status, m_rig->state);
-    QSignalSpy finished(&fetcher, &PageFetcher::finished);
-
-    QVERIFY(fetcher.fetchStatsPage(inputs(QString::number(simulator.port()), password)));
-    QVERIFY(finished.wait(15000));
-
-    QCOMPARE(finished.size(), 1);
-    QCOMPARE(finished.first().first().toBool(), status == StatusTexts::routerFound);
-    QCOMPARE(m_rig->status.last(), status);
 }
 
 QTEST_GUILESS_MAIN(TestPageFetcher)
