@@ -47,12 +47,9 @@ QByteArray fixture(const char* name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing fixture>");
 }
 
-// A null value leaves the key out of the file.
-void loadRow(const char* name, const char* section, const char* key, const QString& value, const char* field,
-    const QVariant& start, const QVariant& expected)
+void loadRow(const char* name, const char* content, const char* field, const QVariant& start, const QVariant& expected)
 {
-    QTest::newRow(name) << QString::fromLatin1(section) << QString::fromLatin1(key) << value
-                        << QString::fromLatin1(field) << start << expected;
+    QTest::newRow(name) << QByteArray(content) << QString::fromLatin1(field) << start << expected;
 }
 
 } // namespace
@@ -146,67 +143,56 @@ void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
 
 void TestSettingsFile::loadKey_data()
 {
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("start");
     QTest::addColumn<QVariant>("expected");
-
-    const char* o = "Options";
-    const char* t = "Tweaks";
-    const char* pass = "Password (encrypted)";
-    const char* save = "Save to file";
-    const char* top = "Maximum value";
-    const char* separate = "Separate date and time";
     const QVariant page("/doc/adsl.htm");
-    loadRow("username missing empties it", o, "Username", QString(), "userName", "admin", "");
-    loadRow("hand-typed password below the key is skipped", o, pass, "ABC", "password", "old", "old");
-    loadRow("empty password loads empty", o, pass, "", "password", "old", "");
-    loadRow("balloons 1", o, "SysTray Balloons", "1", "useBalloons", false, true);
-    loadRow("balloons word true stays off", o, "SysTray Balloons", "true", "useBalloons", false, false);
-    loadRow("balloons 0 changes nothing", o, "SysTray Balloons", "0", "useBalloons", true, true);
-    loadRow("markers TRUE", o, "Markers", "TRUE", "markers", false, true);
-    loadRow("markers 0", o, "Markers", "0", "markers", true, false);
-    loadRow("markers word yes keeps its mark", o, "Markers", "yes", "markers", true, true);
-    loadRow("labels opposite of markers True", o, "Markers", "True", "labels", true, false);
-    loadRow("labels checked without markers key", o, "Markers", QString(), "labels", false, true);
-    loadRow("grid -1", o, "Grid", "-1", "grid", false, true);
-    loadRow("save to file 0", o, save, "0", "saveToFile", 1, 0);
-    loadRow("save to file 3 keeps", o, save, "3", "saveToFile", 1, 1);
-    loadRow("save to file empty keeps", o, save, "", "saveToFile", 1, 1);
-    loadRow("save to file 2.5 halves to even", o, save, "2.5", "saveToFile", 1, 2);
-    loadRow("save to file 1.5 halves to even", o, save, "1.5", "saveToFile", 0, 2);
-    loadRow("maximum 80", t, top, "80", "graphMax", 50.0f, 80.0f);
-    loadRow("maximum 0 keeps", t, top, "0", "graphMax", 50.0f, 50.0f);
-    loadRow("maximum not a number keeps", t, top, "high", "graphMax", 50.0f, 50.0f);
-    loadRow("maximum beyond single range keeps", t, top, "1e50", "graphMax", 50.0f, 50.0f);
-    loadRow("snr threshold 4.5", t, "SNR threshold", "4.5", "snrThreshold", 6.0f, 4.5f);
-    loadRow("snr threshold with a group separator keeps", t, "SNR threshold", "4,500", "snrThreshold", 6.0f, 6.0f);
-    loadRow("snr threshold negative as given", t, "SNR threshold", "-3", "snrThreshold", 6.0f, -3.0f);
-    loadRow("att threshold nan keeps", t, "Att. threshold", "nan", "attThreshold", 50.0f, 50.0f);
-    loadRow("separate date and time 0 joins", t, separate, "0", "separateDateTime", true, false);
-    loadRow("separate date and time 1", t, separate, "1", "separateDateTime", false, true);
-    loadRow("separate date and time word keeps", t, separate, "no", "separateDateTime", true, true);
-    loadRow("stats page empty keeps start", t, "Stats page", "", "statsPage", page, page);
-    loadRow("stats page given", t, "Stats page", "/x.htm", "statsPage", page, "/x.htm");
-    loadRow("auto range true", t, "Auto Range", "true", "autoRange", false, true);
+    loadRow("username missing empties it", "[Options]\r\n", "userName", "admin", "");
+    loadRow("hand-typed password below the key is skipped", "[Options]\r\nPassword (encrypted)=ABC\r\n", "password",
+        "old", "old");
+    loadRow("empty password loads empty", "[Options]\r\nPassword (encrypted)=\r\n", "password", "old", "");
+    loadRow("balloons 1", "[Options]\r\nSysTray Balloons=1\r\n", "useBalloons", false, true);
+    loadRow("balloons word true stays off", "[Options]\r\nSysTray Balloons=true\r\n", "useBalloons", false, false);
+    loadRow("balloons 0 changes nothing", "[Options]\r\nSysTray Balloons=0\r\n", "useBalloons", true, true);
+    loadRow("markers TRUE", "[Options]\r\nMarkers=TRUE\r\n", "markers", false, true);
+    loadRow("markers 0", "[Options]\r\nMarkers=0\r\n", "markers", true, false);
+    loadRow("markers word yes keeps its mark", "[Options]\r\nMarkers=yes\r\n", "markers", true, true);
+    loadRow("labels opposite of markers True", "[Options]\r\nMarkers=True\r\n", "labels", true, false);
+    loadRow("labels checked without markers key", "[Options]\r\n", "labels", false, true);
+    loadRow("grid -1", "[Options]\r\nGrid=-1\r\n", "grid", false, true);
+    loadRow("save to file 0", "[Options]\r\nSave to file=0\r\n", "saveToFile", 1, 0);
+    loadRow("save to file 3 keeps", "[Options]\r\nSave to file=3\r\n", "saveToFile", 1, 1);
+    loadRow("save to file empty keeps", "[Options]\r\nSave to file=\r\n", "saveToFile", 1, 1);
+    loadRow("save to file 2.5 halves to even", "[Options]\r\nSave to file=2.5\r\n", "saveToFile", 1, 2);
+    loadRow("save to file 1.5 halves to even", "[Options]\r\nSave to file=1.5\r\n", "saveToFile", 0, 2);
+    loadRow("maximum 80", "[Tweaks]\r\nMaximum value=80\r\n", "graphMax", 50.0f, 80.0f);
+    loadRow("maximum 0 keeps", "[Tweaks]\r\nMaximum value=0\r\n", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum not a number keeps", "[Tweaks]\r\nMaximum value=high\r\n", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum beyond single range keeps", "[Tweaks]\r\nMaximum value=1e50\r\n", "graphMax", 50.0f, 50.0f);
+    loadRow("snr threshold 4.5", "[Tweaks]\r\nSNR threshold=4.5\r\n", "snrThreshold", 6.0f, 4.5f);
+    loadRow("snr threshold with a group separator keeps", "[Tweaks]\r\nSNR threshold=4,500\r\n", "snrThreshold", 6.0f,
+        6.0f);
+    loadRow("snr threshold negative as given", "[Tweaks]\r\nSNR threshold=-3\r\n", "snrThreshold", 6.0f, -3.0f);
+    loadRow("att threshold nan keeps", "[Tweaks]\r\nAtt. threshold=nan\r\n", "attThreshold", 50.0f, 50.0f);
+    loadRow(
+        "separate date and time 0 joins", "[Tweaks]\r\nSeparate date and time=0\r\n", "separateDateTime", true, false);
+    loadRow("separate date and time 1", "[Tweaks]\r\nSeparate date and time=1\r\n", "separateDateTime", false, true);
+    loadRow("separate date and time word keeps", "[Tweaks]\r\nSeparate date and time=no\r\n", "separateDateTime", true,
+        true);
+    loadRow("stats page empty keeps start", "[Tweaks]\r\nStats page=\r\n", "statsPage", page, page);
+    loadRow("stats page given", "[Tweaks]\r\nStats page=/x.htm\r\n", "statsPage", page, "/x.htm");
+    loadRow("auto range true", "[Tweaks]\r\nAuto Range=true\r\n", "autoRange", false, true);
 }
 
 void TestSettingsFile::loadKey()
 {
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
+    QFETCH(QByteArray, content);
     QFETCH(QString, field);
     QFETCH(QVariant, start);
     QFETCH(QVariant, expected);
     const FieldAccess& accessor = fields().at(field);
-    QByteArray content = "[" + section.toLatin1() + "]\r\n";
-    if (!value.isNull())
-        content += key.toLatin1() + "=" + value.toLatin1() + "\r\n";
     writeFile(content);
-
     Settings settings;
     accessor.set(settings, start);
     QVERIFY(loadSettings(path(), settings, m_status));
