@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
@@ -58,6 +59,7 @@ private slots:
     void fetch_data();
     void fetch();
     void requestsNeitherOverlapNorShareCredentials();
+    void headersJustOverTheCap_areTooLarge();
     void endedDuringFetch_leavesNothing_data();
     void endedDuringFetch_leavesNothing();
 
@@ -198,6 +200,19 @@ void TestHttpTransfer::requestsNeitherOverlapNorShareCredentials()
 
     m_transfer->setPassword(QStringLiteral("changed"));
     QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("401 Unauthorized")));
+}
+
+// The header cap holds for a reply that ends, not only against headers without end.
+void TestHttpTransfer::headersJustOverTheCap_areTooLarge()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QByteArray line = "X-Padding: " + QByteArray(100, 'x') + "\r\n";
+    const QByteArray reply = "HTTP/1.1 200 OK\r\n" + line.repeated(int(HttpTransfer::headerCap / line.size()) + 1)
+        + "Content-Length: 2\r\n\r\nok";
+    connect(
+        &server, &QTcpServer::newConnection, this, [&server, &reply] { server.nextPendingConnection()->write(reply); });
+    QCOMPARE(fetchOnce(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())).error, TransferError::TooLarge);
 }
 
 void TestHttpTransfer::endedDuringFetch_leavesNothing_data()
