@@ -41,10 +41,15 @@ const std::map<QString, FieldAccess>& fields()
     return table;
 }
 
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
 QByteArray fixture(const char* name)
 {
-    QFile file(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing fixture>");
+    return readAll(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/") + QLatin1String(name));
 }
 
 void loadRow(const char* name, const char* content, const char* field, const QVariant& start, const QVariant& expected)
@@ -74,7 +79,6 @@ private slots:
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
     void writeFile(const QByteArray& content) const;
-    QByteArray readFile(const QString& file) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingStatusLine m_status;
@@ -94,12 +98,6 @@ void TestSettingsFile::writeFile(const QByteArray& content) const
         qFatal("cannot write the settings file");
 }
 
-QByteArray TestSettingsFile::readFile(const QString& file) const
-{
-    QFile input(file);
-    return input.open(QIODevice::ReadOnly) ? input.readAll() : QByteArray("<unreadable>");
-}
-
 void TestSettingsFile::untouchedWindow_writtenFile_data()
 {
     QTest::addColumn<QByteArray>("before");
@@ -117,7 +115,7 @@ void TestSettingsFile::untouchedWindow_writtenFile()
         writeFile(before);
     const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
     QVERIFY(result.fileWritten && result.passwordStored);
-    QCOMPARE(readFile(path()), after);
+    QCOMPARE(readAll(path()), after);
     QCOMPARE(m_status.texts, QStringList{StatusTexts::savingSettings});
 }
 
@@ -137,7 +135,7 @@ void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
         QCOMPARE(settings.graphMax, 80.0f);
         QCOMPARE(settings.snrThreshold, 4.5f);
         QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
-        QCOMPARE(readFile(path()), original);
+        QCOMPARE(readAll(path()), original);
     }
 }
 
@@ -237,7 +235,7 @@ void TestSettingsFile::unusableFile_changesNothing()
     const SettingsSaveResult result = saveSettings(target, settings, m_status);
     QVERIFY(!result.fileWritten && !result.passwordStored);
     if (!content.isNull())
-        QCOMPARE(readFile(target), content);
+        QCOMPARE(readAll(target), content);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
