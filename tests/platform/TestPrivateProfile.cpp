@@ -116,7 +116,7 @@ void TestPrivateProfile::writeValue_data()
     QTest::newRow("unchanged value leaves quoted line alone")
         << QByteArray("[s]\r\nk = \"1\" \r\n") << "1" << QByteArray("[s]\r\nk = \"1\" \r\n");
     QTest::newRow("new key after last key, before blank and comment") << QByteArray(
-        "[s]\r\na=1\r\n\r\n; next\r\n[t]\r\n") << "2" << QByteArray("[s]\r\na=1\r\nk=2\r\n\r\n; next\r\n[t]\r\n");
+        "[s]\r\na=1\r\n\r\n; next=x\r\n[t]\r\n") << "2" << QByteArray("[s]\r\na=1\r\nk=2\r\n\r\n; next=x\r\n[t]\r\n");
     QTest::newRow("new key in empty section")
         << QByteArray("[s]\r\n[t]\r\n") << "2" << QByteArray("[s]\r\nk=2\r\n[t]\r\n");
     QTest::newRow("new key at end without newline")
