@@ -1,10 +1,11 @@
-#include "settings/PasswordScrambler.h"
+#include "platform/PrivateProfile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "stats/StatusTexts.h"
 #include "support/RecordingStatusLine.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariant>
@@ -40,18 +41,20 @@ const std::map<QString, FieldAccess>& fields()
     return table;
 }
 
-QByteArray fixture(const QString& name)
+QByteArray readAll(const QString& path)
 {
-    QFile file(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing fixture>");
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// A null value leaves the key out of the file.
-void loadRow(const char* name, const char* section, const char* key, const QString& value, const char* field,
-    const QVariant& start, const QVariant& expected)
+QByteArray fixture(const char* name)
 {
-    QTest::newRow(name) << QString::fromLatin1(section) << QString::fromLatin1(key) << value
-                        << QString::fromLatin1(field) << start << expected;
+    return readAll(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/") + QLatin1String(name));
+}
+
+void loadRow(const char* name, const char* content, const char* field, const QVariant& start, const QVariant& expected)
+{
+    QTest::newRow(name) << QByteArray(content) << QString::fromLatin1(field) << start << expected;
 }
 
 } // namespace
@@ -69,15 +72,13 @@ private slots:
     void handwrittenFile_survivesLoadSaveCycles();
     void loadKey_data();
     void loadKey();
-    void unstorablePassword_keepsStoredOneAndIsReported_data();
-    void unstorablePassword_keepsStoredOneAndIsReported();
-    void unusablePath_changesNothing_data();
-    void unusablePath_changesNothing();
+    void unstorablePassword_keepsStoredOne();
+    void unusableFile_changesNothing_data();
+    void unusableFile_changesNothing();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
     void writeFile(const QByteArray& content) const;
-    QByteArray readFile() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingStatusLine m_status;
@@ -97,127 +98,94 @@ void TestSettingsFile::writeFile(const QByteArray& content) const
         qFatal("cannot write the settings file");
 }
 
-QByteArray TestSettingsFile::readFile() const
-{
-    QFile file(path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 void TestSettingsFile::untouchedWindow_writtenFile_data()
 {
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("no file: the ten option keys") << ""
-                                                  << "untouched.ini";
-    QTest::newRow("keys missing: appended inside Options") << "missing-keys.ini"
-                                                           << "missing-keys.expected.ini";
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("no file: the ten option keys") << QByteArray() << fixture("untouched.ini");
+    QTest::newRow("keys missing: appended inside Options")
+        << fixture("missing-keys.ini") << fixture("missing-keys.expected.ini");
 }
 
 void TestSettingsFile::untouchedWindow_writtenFile()
 {
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    if (!before.isEmpty())
-        writeFile(fixture(before));
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isNull())
+        writeFile(before);
     const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
-    QVERIFY(result.fileWritten);
-    QVERIFY(result.passwordStored);
-    QCOMPARE(readFile(), fixture(after));
+    QVERIFY(result.fileWritten && result.passwordStored);
+    QCOMPARE(readAll(path()), after);
     QCOMPARE(m_status.texts, QStringList{StatusTexts::savingSettings});
 }
 
 void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
 {
-    const QByteArray original = fixture(QStringLiteral("handwritten.ini"));
+    const QByteArray original = fixture("handwritten.ini");
     writeFile(original);
     for (int cycle = 0; cycle < 3; ++cycle) {
         Settings settings;
         QVERIFY(loadSettings(path(), settings, m_status));
-        QCOMPARE(settings.routerIp, QStringLiteral("192.168.1.1"));
-        QCOMPARE(settings.userName, QStringLiteral("admin"));
-        QCOMPARE(settings.password, QStringLiteral("s3cret!"));
-        QCOMPARE(settings.portText, QStringLiteral("8080"));
+        QCOMPARE(QStringList(
+                     {settings.routerIp, settings.userName, settings.password, settings.portText, settings.statsPage}),
+            QStringList({"192.168.1.1", "admin", "s3cret!", "8080", "/status/line.htm"}));
         QVERIFY(settings.useBalloons && settings.markers && !settings.labels && !settings.grid);
+        QVERIFY(settings.autoRange && !settings.separateDateTime);
         QCOMPARE(settings.saveToFile, 2);
         QCOMPARE(settings.graphMax, 80.0f);
         QCOMPARE(settings.snrThreshold, 4.5f);
-        QVERIFY(!settings.separateDateTime);
-        QCOMPARE(settings.statsPage, QStringLiteral("/status/line.htm"));
-        QVERIFY(settings.autoRange);
         QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
-        QCOMPARE(readFile(), original);
+        QCOMPARE(readAll(path()), original);
     }
 }
 
+// Keys the hand-written file above already loads right are not repeated here.
 void TestSettingsFile::loadKey_data()
 {
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QVariant>("start");
     QTest::addColumn<QVariant>("expected");
-
-    const char* o = "Options";
-    const char* t = "Tweaks";
-    const char* pass = "Password (encrypted)";
-    const char* save = "Save to file";
-    const char* top = "Maximum value";
-    const char* separate = "Separate date and time";
     const QVariant page("/doc/adsl.htm");
-    loadRow("username missing empties it", o, "Username", QString(), "userName", "admin", "");
-    loadRow(
-        "router ip of 300 characters cut to 254", o, "Router IP", QString(300, '1'), "routerIp", "", QString(254, '1'));
-    loadRow("hand-typed password below the key is skipped", o, pass, "ABC", "password", "old", "old");
-    loadRow("empty password loads empty", o, pass, "", "password", "old", "");
-    loadRow("balloons 1", o, "SysTray Balloons", "1", "useBalloons", false, true);
-    loadRow("balloons word true stays off", o, "SysTray Balloons", "true", "useBalloons", false, false);
-    loadRow("balloons 0 changes nothing", o, "SysTray Balloons", "0", "useBalloons", true, true);
-    loadRow("markers TRUE", o, "Markers", "TRUE", "markers", false, true);
-    loadRow("markers 0", o, "Markers", "0", "markers", true, false);
-    loadRow("markers -1", o, "Markers", "-1", "markers", false, true);
-    loadRow("markers word yes keeps its mark", o, "Markers", "yes", "markers", true, true);
-    loadRow("labels opposite of markers True", o, "Markers", "True", "labels", true, false);
-    loadRow("labels checked without markers key", o, "Markers", QString(), "labels", false, true);
-    loadRow("grid 1", o, "Grid", "1", "grid", false, true);
-    loadRow("save to file 0", o, save, "0", "saveToFile", 1, 0);
-    loadRow("save to file 7 keeps", o, save, "7", "saveToFile", 1, 1);
-    loadRow("save to file empty keeps", o, save, "", "saveToFile", 1, 1);
-    loadRow("save to file 2.5 halves to even", o, save, "2.5", "saveToFile", 1, 2);
-    loadRow("save to file 1.5 halves to even", o, save, "1.5", "saveToFile", 0, 2);
-    loadRow("maximum 80", t, top, "80", "graphMax", 50.0f, 80.0f);
-    loadRow("maximum 0 keeps", t, top, "0", "graphMax", 50.0f, 50.0f);
-    loadRow("maximum negative keeps", t, top, "-5", "graphMax", 50.0f, 50.0f);
-    loadRow("maximum not a number keeps", t, top, "high", "graphMax", 50.0f, 50.0f);
-    loadRow("maximum beyond single range keeps", t, top, "1e50", "graphMax", 50.0f, 50.0f);
-    loadRow("snr threshold empty keeps", t, "SNR threshold", "", "snrThreshold", 6.0f, 6.0f);
-    loadRow("snr threshold 4.5", t, "SNR threshold", "4.5", "snrThreshold", 6.0f, 4.5f);
-    loadRow("snr threshold with a group separator keeps", t, "SNR threshold", "4,500", "snrThreshold", 6.0f, 6.0f);
-    loadRow("snr threshold negative as given", t, "SNR threshold", "-3", "snrThreshold", 6.0f, -3.0f);
-    loadRow("att threshold nan keeps", t, "Att. threshold", "nan", "attThreshold", 50.0f, 50.0f);
-    loadRow("separate date and time 0 joins", t, separate, "0", "separateDateTime", true, false);
-    loadRow("separate date and time 1", t, separate, "1", "separateDateTime", false, true);
-    loadRow("separate date and time word keeps", t, separate, "no", "separateDateTime", true, true);
-    loadRow("stats page missing keeps start", t, "Stats page", QString(), "statsPage", page, page);
-    loadRow("stats page empty keeps start", t, "Stats page", "", "statsPage", page, page);
-    loadRow("stats page given", t, "Stats page", "/x.htm", "statsPage", page, "/x.htm");
-    loadRow("auto range true", t, "Auto Range", "true", "autoRange", false, true);
+    loadRow("username missing empties it", "[Options]\r\n", "userName", "admin", "");
+    loadRow("hand-typed password below the key is skipped", "[Options]\r\nPassword (encrypted)=ABC\r\n", "password",
+        "old", "old");
+    loadRow("empty password loads empty", "[Options]\r\nPassword (encrypted)=\r\n", "password", "old", "");
+    loadRow("balloons word true stays off", "[Options]\r\nSysTray Balloons=true\r\n", "useBalloons", false, false);
+    loadRow("balloons 0 changes nothing", "[Options]\r\nSysTray Balloons=0\r\n", "useBalloons", true, true);
+    loadRow("markers TRUE", "[Options]\r\nMarkers=TRUE\r\n", "markers", false, true);
+    loadRow("markers 0", "[Options]\r\nMarkers=0\r\n", "markers", true, false);
+    loadRow("markers word yes keeps its mark", "[Options]\r\nMarkers=yes\r\n", "markers", true, true);
+    loadRow("labels opposite of markers True", "[Options]\r\nMarkers=True\r\n", "labels", true, false);
+    loadRow("labels checked without markers key", "[Options]\r\n", "labels", false, true);
+    loadRow("grid -1", "[Options]\r\nGrid=-1\r\n", "grid", false, true);
+    loadRow("save to file 0", "[Options]\r\nSave to file=0\r\n", "saveToFile", 1, 0);
+    loadRow("save to file 3 keeps", "[Options]\r\nSave to file=3\r\n", "saveToFile", 1, 1);
+    loadRow("save to file empty keeps", "[Options]\r\nSave to file=\r\n", "saveToFile", 1, 1);
+    loadRow("save to file 2.5 halves to even", "[Options]\r\nSave to file=2.5\r\n", "saveToFile", 1, 2);
+    loadRow("save to file 1.5 halves to even", "[Options]\r\nSave to file=1.5\r\n", "saveToFile", 0, 2);
+    loadRow("maximum 0 keeps", "[Tweaks]\r\nMaximum value=0\r\n", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum not a number keeps", "[Tweaks]\r\nMaximum value=high\r\n", "graphMax", 50.0f, 50.0f);
+    loadRow("maximum beyond single range keeps", "[Tweaks]\r\nMaximum value=1e50\r\n", "graphMax", 50.0f, 50.0f);
+    loadRow("snr threshold with a group separator keeps", "[Tweaks]\r\nSNR threshold=4,500\r\n", "snrThreshold", 6.0f,
+        6.0f);
+    loadRow("snr threshold negative as given", "[Tweaks]\r\nSNR threshold=-3\r\n", "snrThreshold", 6.0f, -3.0f);
+    loadRow("att threshold nan keeps", "[Tweaks]\r\nAtt. threshold=nan\r\n", "attThreshold", 50.0f, 50.0f);
+    loadRow("separate date and time 1", "[Tweaks]\r\nSeparate date and time=1\r\n", "separateDateTime", false, true);
+    loadRow("separate date and time word keeps", "[Tweaks]\r\nSeparate date and time=no\r\n", "separateDateTime", true,
+        true);
+    loadRow("stats page empty keeps start", "[Tweaks]\r\nStats page=\r\n", "statsPage", page, page);
+    loadRow("auto range true", "[Tweaks]\r\nAuto Range=true\r\n", "autoRange", false, true);
 }
 
 void TestSettingsFile::loadKey()
 {
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
+    QFETCH(QByteArray, content);
     QFETCH(QString, field);
     QFETCH(QVariant, start);
     QFETCH(QVariant, expected);
     const FieldAccess& accessor = fields().at(field);
-    QByteArray content = "[" + section.toLatin1() + "]\r\n";
-    if (!value.isNull())
-        content += key.toLatin1() + "=" + value.toLatin1() + "\r\n";
     writeFile(content);
-
     Settings settings;
     accessor.set(settings, start);
     QVERIFY(loadSettings(path(), settings, m_status));
@@ -225,52 +193,49 @@ void TestSettingsFile::loadKey()
     QCOMPARE(m_status.texts, QStringList{StatusTexts::loadingSettings});
 }
 
-void TestSettingsFile::unstorablePassword_keepsStoredOneAndIsReported_data()
+// A password the file cannot hold, or could not give back whole, leaves the stored one in place.
+void TestSettingsFile::unstorablePassword_keepsStoredOne()
 {
-    QTest::addColumn<QString>("password");
-    QTest::newRow("accented letter") << QStringLiteral("caf\u00E9");
-    QTest::newRow("character outside the code page") << QStringLiteral("\u0416");
-    QTest::newRow("too long to read back") << QString(255, 'a');
-}
-
-void TestSettingsFile::unstorablePassword_keepsStoredOneAndIsReported()
-{
-    QFETCH(QString, password);
     Settings settings;
     settings.password = QStringLiteral("old");
     QVERIFY(saveSettings(path(), settings, m_status).passwordStored);
-
-    settings.password = password;
+    settings.password = QStringLiteral("caf\u00E9");
     const SettingsSaveResult result = saveSettings(path(), settings, m_status);
-    QVERIFY(result.fileWritten);
-    QVERIFY(!result.passwordStored);
+    QVERIFY(result.fileWritten && !result.passwordStored);
     Settings loaded;
     QVERIFY(loadSettings(path(), loaded, m_status));
     QCOMPARE(loaded.password, QStringLiteral("old"));
 }
 
-void TestSettingsFile::unusablePath_changesNothing_data()
+// A file that cannot be read is neither loaded nor replaced by the program's keys alone.
+void TestSettingsFile::unusableFile_changesNothing_data()
 {
     QTest::addColumn<QString>("relativePath");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("folder missing") << "missing/settings.ini" << false;
-    QTest::newRow("path is a folder") << "." << true;
+    QTest::addColumn<QByteArray>("content"); // null: nothing written there
+    QTest::newRow("folder missing") << "missing/settings.ini" << QByteArray();
+    QTest::newRow("path is a folder") << "." << QByteArray();
+    QTest::newRow("file over the size bound")
+        << "settings.ini"
+        << "[Options]\r\nRouter IP=1.2.3.4\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n');
 }
 
-void TestSettingsFile::unusablePath_changesNothing()
+void TestSettingsFile::unusableFile_changesNothing()
 {
     QFETCH(QString, relativePath);
-    QFETCH(bool, exists);
+    QFETCH(QByteArray, content);
     const QString target = m_dir->filePath(relativePath);
+    if (!content.isNull())
+        writeFile(content);
     Settings settings;
     settings.routerIp = QStringLiteral("kept");
-    if (exists) {
+    if (QFileInfo::exists(target)) {
         QVERIFY(!loadSettings(target, settings, m_status));
         QCOMPARE(settings.routerIp, QStringLiteral("kept"));
     }
     const SettingsSaveResult result = saveSettings(target, settings, m_status);
-    QVERIFY(!result.fileWritten);
-    QVERIFY(!result.passwordStored);
+    QVERIFY(!result.fileWritten && !result.passwordStored);
+    if (!content.isNull())
+        QCOMPARE(readAll(target), content);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
