@@ -77,9 +77,6 @@ private slots:
         const QString counts = QStringLiteral("\"captures\": %1,\n  \"skipped_lines\": %2,");
         QTest::newRow("lines cut short") << good + "01/03/2026,10:01:00,8.0,12\n01/03/2026,10:0" << QStringList() << 0
                                          << counts.arg(1).arg(2);
-        QTest::newRow("dates that do not exist")
-            << good + "29/02/2026,10:00:00,8,12,30,20\n31/04/2026,10:00:00,8,12,30,20\n"
-            << QStringList() << 0 << counts.arg(1).arg(2);
         QTest::newRow("values of any size")
             << good + "01/03/2026,10:01:00,99999999999999999999999999999999999999999,3e38,1e-6,-3e38\n"
             << QStringList() << 0 << counts.arg(2).arg(0);
