@@ -49,8 +49,6 @@ private slots:
         QTest::addColumn<Colour>("colour");
 
         QTest::newRow("hide while stopped") << true << false << Colour(0x808080);
-        QTest::newRow("hide while monitoring") << true << true << Colour(0x808080);
-        QTest::newRow("show while stopped") << false << false << Colour(0x000000);
         QTest::newRow("show while monitoring") << false << true << Colour(0x000000);
     }
 
