@@ -12,116 +12,91 @@ class TestGraphOptions : public QObject
     Q_OBJECT
 
 private slots:
-    void markersAndLabels_data();
-    void markersAndLabels();
-    void toggleSeries_data();
-    void toggleSeries();
-    void toggleSeries_outsideIndexChangesNothing();
-    void pageTextView_switchesWidthAndRebuildsHistory();
-};
+    // Steps: the Markers mark the settings gave (m set, l clear, - no settings), then the clicks on
+    // Markers (M) and Labels (L).
+    void markersAndLabels_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("markers"); // Labels shows the opposite
 
-void TestGraphOptions::markersAndLabels_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("clicks");
-    QTest::addColumn<bool>("markersAfter");
-    QTest::addColumn<bool>("labelsAfter");
-
-    const QString none = QStringLiteral("none");
-    const QString markers = QStringLiteral("markers");
-    const QString labels = QStringLiteral("labels");
-    QTest::newRow("no settings, choose labels") << none << "L" << false << true;
-    QTest::newRow("no settings, choose markers") << none << "M" << true << false;
-    QTest::newRow("markers checked, choose markers") << markers << "M" << false << true;
-    QTest::newRow("markers checked, choose labels") << markers << "L" << false << true;
-    QTest::newRow("labels checked, choose labels") << labels << "L" << true << false;
-    QTest::newRow("labels checked, choose markers") << labels << "M" << true << false;
-    QTest::newRow("markers chosen twice") << markers << "MM" << true << false;
-}
-
-void TestGraphOptions::markersAndLabels()
-{
-    QFETCH(QString, start);
-    QFETCH(QString, clicks);
-    QFETCH(bool, markersAfter);
-    QFETCH(bool, labelsAfter);
-
-    GraphOptions options;
-    if (start != QLatin1String("none"))
-        options.loadSettings(start == QLatin1String("markers"), false, false);
-    for (const QChar click : clicks) {
-        if (click == QLatin1Char('M'))
-            options.mnMarkersClick();
-        else
-            options.mnLabelsClick();
+        QTest::newRow("no settings, choose labels") << "-L" << false;
+        QTest::newRow("no settings, choose markers") << "-M" << true;
+        QTest::newRow("markers checked, choose markers") << "mM" << false;
+        QTest::newRow("labels checked, choose labels") << "lL" << true;
+        QTest::newRow("markers chosen twice") << "mMM" << true;
     }
-    QCOMPARE(options.markers(), markersAfter);
-    QCOMPARE(options.labels(), labelsAfter);
-    QCOMPARE(options.drawOptions().markers, markersAfter);
-    QVERIFY(!options.drawOptions().grid);
-    QVERIFY(!options.autoRange());
-}
 
-void TestGraphOptions::toggleSeries_data()
-{
-    QTest::addColumn<bool>("shownBefore");
-    QTest::addColumn<bool>("monitoring");
-    QTest::addColumn<Colour>("colour");
-    QTest::addColumn<bool>("redraw");
+    void markersAndLabels()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, markers);
 
-    QTest::newRow("hide while stopped") << true << false << Colour(0x808080) << true;
-    QTest::newRow("hide while monitoring") << true << true << Colour(0x808080) << false;
-    QTest::newRow("show while stopped") << false << false << Colour(0x000000) << true;
-    QTest::newRow("show while monitoring") << false << true << Colour(0x000000) << false;
-}
+        GraphOptions options;
+        if (steps[0] != u'-')
+            options.loadSettings(steps[0] == u'm', false, false);
+        for (const QChar click : steps.mid(1))
+            click == u'M' ? options.mnMarkersClick() : options.mnLabelsClick();
+        QCOMPARE(options.markers(), markers);
+        QCOMPARE(options.labels(), !markers);
+        QCOMPARE(options.drawOptions().markers, markers);
+        QVERIFY(!options.drawOptions().grid && !options.autoRange());
+    }
 
-void TestGraphOptions::toggleSeries()
-{
-    QFETCH(bool, shownBefore);
-    QFETCH(bool, monitoring);
-    QFETCH(Colour, colour);
-    QFETCH(bool, redraw);
+    void toggleSeries_data()
+    {
+        QTest::addColumn<bool>("shownBefore");
+        QTest::addColumn<bool>("monitoring");
+        QTest::addColumn<Colour>("colour");
 
-    GraphState state;
-    state.seriesShown[2] = shownBefore;
-    const auto result = SeriesSelection::toggleSeries(state, 2, monitoring);
-    QVERIFY(result.has_value());
-    QCOMPARE(result->labelColour, colour);
-    QCOMPARE(result->redraw, redraw);
-    QCOMPARE(state.seriesShown[2], !shownBefore);
-    QVERIFY(state.seriesShown[0] && state.seriesShown[1] && state.seriesShown[3]);
-}
+        QTest::newRow("hide while stopped") << true << false << Colour(0x808080);
+        QTest::newRow("show while monitoring") << false << true << Colour(0x000000);
+    }
 
-void TestGraphOptions::toggleSeries_outsideIndexChangesNothing()
-{
-    GraphState state;
-    QVERIFY(!SeriesSelection::toggleSeries(state, 4, false).has_value());
-    QVERIFY(!SeriesSelection::toggleSeries(state, -1, false).has_value());
-    QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
-}
+    // While monitoring runs the next capture draws the new selection, so only a stopped graph redraws.
+    void toggleSeries()
+    {
+        QFETCH(bool, shownBefore);
+        QFETCH(bool, monitoring);
+        QFETCH(Colour, colour);
 
-void TestGraphOptions::pageTextView_switchesWidthAndRebuildsHistory()
-{
-    AppState app;
-    GraphState graph;
-    graph.computeScale(393, 113);
-    const std::array<Colour, 4> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
-    graph.graphSeries.initHistory(3, colours, graph.xStep, graph.yScale);
-    graph.graphSeries.series(0).points[99].y = 5;
-    const float yScale = graph.yScale;
+        GraphState state;
+        state.seriesShown[2] = shownBefore;
+        const auto result = SeriesSelection::toggleSeries(state, 2, monitoring);
+        QVERIFY(result.has_value());
+        QCOMPARE(result->labelColour, colour);
+        QCOMPARE(result->redraw, !monitoring);
+        QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, !shownBefore, true}));
+    }
 
-    QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 193);
-    QVERIFY(app.debugView);
-    QCOMPARE(graph.xStep, float(193 / 100.0));
-    QCOMPARE(graph.graphSeries.series(0).points[50].x, 96);
-    QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
-    QCOMPARE(graph.graphSeries.series(3).colour, Colour(0x008000));
-    QCOMPARE(graph.yScale, yScale);
+    void toggleSeries_outsideIndexChangesNothing()
+    {
+        GraphState state;
+        QVERIFY(!SeriesSelection::toggleSeries(state, 4, false).has_value());
+        QVERIFY(!SeriesSelection::toggleSeries(state, -1, false).has_value());
+        QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
+    }
 
-    QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 393);
-    QVERIFY(!app.debugView);
-    QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{389, 226}));
-}
+    // The history starts afresh at the new width and keeps the range's scale.
+    void pageTextView_switchesWidthAndRebuildsHistory()
+    {
+        AppState app;
+        GraphState graph;
+        graph.computeScale(393, 113);
+        const std::array<Colour, 4> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
+        graph.graphSeries.initHistory(3, colours, graph.xStep, graph.yScale);
+        graph.graphSeries.series(0).points[99].y = 5;
+
+        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 193);
+        QVERIFY(app.debugView);
+        QCOMPARE(graph.graphSeries.series(0).points[50].x, 96);
+        QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
+        QCOMPARE(graph.graphSeries.series(3).colour, Colour(0x008000));
+
+        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 393);
+        QVERIFY(!app.debugView);
+        QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{389, 226}));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestGraphOptions)
 #include "TestGraphOptions.moc"

