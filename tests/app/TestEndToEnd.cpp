@@ -18,44 +18,50 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private slots:
-    void timedCaptures_writeHeaderThenOneLineEach();
+    void timedCaptures_writeOneLineEach();
     void dropWhileInTray_raisesOneBalloon();
-    void testButtons_neverWriteTheCsvFile();
     void settings_surviveCloseAndRestart();
     void zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick();
 };
 
-void TestEndToEnd::timedCaptures_writeHeaderThenOneLineEach()
+// A CSV file the last run left cut mid-line keeps its piece, and the captures start a new line.
+void TestEndToEnd::timedCaptures_writeOneLineEach()
 {
     QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    QVERIFY(writeFile(csvPath, csvHeader + "05/03/2026,07:0"));
     ProgramRig program(folder.path());
     QCOMPARE(program.status(), QStringLiteral("Ready"));
     QCOMPARE(program.window.windowTitle(), QStringLiteral("Linegauge by Orvell - 1.0.3"));
     QCOMPARE(program.controller.state().trayTip, QStringLiteral("Linegauge (Monitor OFF)"));
-    QCOMPARE(program.controller.state().snrThreshold, 6.0f);
-    QVERIFY(program.ui().lblCount->isHidden() && !program.controller.isMonitoring());
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
     QVERIFY(program.serve(values));
+    // Test captures show values but never write the CSV file; "Test Page" parses the page-text box.
+    program.ui().cmdTestPage->click();
+    QCOMPARE(program.status(), QStringLiteral("No test HTML page found"));
+    program.ui().txtDebug->setPlainText(QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
+    program.ui().cmdTestPage->click();
+    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("NA"));
+    program.ui().cmdTest->click();
+    QVERIFY(program.waitForCaptures(3));
+    QCOMPARE(program.status(), QStringLiteral("Displaying stats"));
+    QCOMPARE(program.ui().lblStats_2->text(), QStringLiteral("30.0"));
 
     program.ui().cmdTimer->click();
-    QVERIFY(program.waitForCaptures(1));
+    QVERIFY(program.waitForCaptures(4));
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:01:00"));
     QVERIFY(!program.ui().fraOptions->isEnabled());
-    // Sixty ticks of 1/60 minute stay just below one minute in 32-bit floats.
-    for (int tick = 1; tick <= 60; ++tick)
-        program.controller.tmrMainTimer();
-    QCOMPARE(program.captures.count(), 1);
-    QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:00:00"));
-    program.controller.tmrMainTimer();
-    QVERIFY(program.waitForCaptures(2));
+    QVERIFY(program.captureOnce());
 
     program.ui().cmdTimer->click();
     QCOMPARE(program.status(), QStringLiteral("Stopped Monitoring"));
     QVERIFY(program.ui().lblCount->isHidden());
-    QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))),
-        csvHeader + csvLine(loggedValues) + csvLine(loggedValues));
+    QCOMPARE(fileBytes(csvPath), csvHeader + "05/03/2026,07:0\r\n" + csvLine(loggedValues) + csvLine(loggedValues));
     QCOMPARE(program.ui().lblMin_0->text(), QStringLiteral("12.5"));
+    QCOMPARE(program.ui().lblMax_3->text(), QStringLiteral("20.0"));
+    // Without auto range the graph keeps its range.
+    QCOMPARE(program.controller.graph().graphMax, GraphState::defaultGraphMax);
 }
 
 void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
@@ -65,6 +71,7 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     // Captures go up, down, down: one drop.
     QVERIFY(program.serve(values + QStringList{"--drop-every", "3", "--drop-length", "2"}));
     program.ui().chkUseBalloons->setChecked(true);
+    program.ui().chkSave->setChecked(false);
     program.ui().cmdSysTray->click();
     QVERIFY(program.window.isHidden());
 
@@ -75,29 +82,7 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     QCOMPARE(program.balloons(), 1);
     QVERIFY(program.controller.state().dropNotified);
     QVERIFY(program.ui().lblLastDrop->text().startsWith(QStringLiteral("Last connection drop: ")));
-}
-
-void TestEndToEnd::testButtons_neverWriteTheCsvFile()
-{
-    QTemporaryDir folder;
-    ProgramRig program(folder.path());
-    QVERIFY(program.serve({"--values", "6.5,12.0,23.4,11.0"}));
-
-    program.ui().cmdTestPage->click();
-    QCOMPARE(program.status(), QStringLiteral("No test HTML page found"));
-    program.ui().cmdTest->click();
-    QVERIFY(program.waitForCaptures(2));
-    QCOMPARE(program.status(), QStringLiteral("Displaying stats"));
-    QCOMPARE(program.ui().lblStats_2->text(), QStringLiteral("23.4"));
-    program.ui().txtDebug->setPlainText(QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
-    program.ui().cmdTestPage->click();
-    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("NA"));
-    QCOMPARE(program.ui().lblMax_1->text(), QStringLiteral("12.0"));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stats.csv"))));
-    // Monitoring started after a test capture still captures at once.
-    program.ui().cmdTimer->click();
-    QVERIFY(program.waitForCaptures(4));
-    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
 }
 
 void TestEndToEnd::settings_surviveCloseAndRestart()
@@ -129,19 +114,25 @@ void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
 {
     // Without an interval in the settings file the box stays empty: an interval of 0.
     QTemporaryDir folder;
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("settings.ini")), "[Options]\r\nOutput filename=stats.csv\r\n"));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("settings.ini")),
+        "[Options]\r\nOutput filename=stats.csv\r\n[Tweaks]\r\nAuto Range=true\r\n"));
     ProgramRig program(folder.path());
     QCOMPARE(program.ui().txtInt->text(), QString());
     QVERIFY(program.serve({"--fault", "hang"}));
     program.ui().cmdTest->click();
     QTest::qWait(200);
     QVERIFY(program.controller.isCapturing());
+    // No second capture starts while one waits.
+    program.ui().txtDebug->setPlainText(QStringLiteral("var st_dw_snr_margin = \"9.5\";\n"));
+    program.ui().cmdTestPage->click();
+    QCOMPARE(program.ui().lblStats_0->text(), QString());
 
     // Monitoring started while the test fetch still waits captures at once.
     QVERIFY(program.serve(values));
     program.ui().cmdTimer->click();
     QVERIFY(QTest::qWaitFor([&] { return program.status() == QLatin1String("Monitoring"); }, 3000));
     QCOMPARE(program.ui().lblStats_0->text(), QStringLiteral("12.5"));
+    QCOMPARE(program.controller.graph().graphMax, 30.0f);
     QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))), csvHeader + csvLine(loggedValues));
     // Ticks while a capture still waits start nothing: one capture per tick, never a burst.
     const qsizetype before = program.captures.count();

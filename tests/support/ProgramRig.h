@@ -68,14 +68,9 @@ struct ProgramRig
             qWarning("router simulator: %s", qPrintable(router->errorText()));
             return nullptr;
         }
-        pointAt(*router);
-        return routers.emplace_back(std::move(router)).get();
-    }
-
-    void pointAt(const RouterSimulator& router)
-    {
         ui().txtIP->setText(QStringLiteral("127.0.0.1"));
-        ui().txtPort->setText(QString::number(router.port()));
+        ui().txtPort->setText(QString::number(router->port()));
+        return routers.emplace_back(std::move(router)).get();
     }
 
     bool waitForCaptures(int count)
@@ -98,13 +93,7 @@ struct ProgramRig
         return startCapture() && waitForCaptures(before + 1);
     }
 
-    QList<qint32> newestPoints() const
-    {
-        QList<qint32> ys;
-        for (int i = 0; i < statCount; ++i)
-            ys.append(controller.graph().graphSeries.series(i).points.back().y);
-        return ys;
-    }
+    GraphPoint newestPoint() const { return controller.graph().graphSeries.series(0).points.back(); }
 
     int balloons() const
     {
