@@ -1,61 +1,238 @@
 // The build generates the form header only for includes it finds in the test itself.
 #include "ui_MainWindow.h"
 
-#include "support/ProgramRig.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "platform/HttpTransfer.h"
+#include "platform/IconRegistry.h"
+#include "platform/TrayRecordLayout.h"
+#include "platform/VersionProbe.h"
+#include "support/FakeClock.h"
+#include "support/ProcessFigures.h"
+#include "support/RecordingMessageBox.h"
+#include "support/RecordingTrayShell.h"
+#include "support/RouterSimulator.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
-const QStringList values{"--values", "12.5,10.0,30.0,20.0"};
-const QByteArray loggedValues = "12.5,10.0,30.0,20.0";
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QByteArray csvHeader = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
+
+// The CSV line of a capture at the rig's clock time.
+QByteArray csvLine(const QByteArray& values)
+{
+    return "05/03/2026,07:08:09," + values + "\r\n";
+}
+
+// The whole program in a folder of its own, with a tray and message box that record instead of
+// show, and router simulators on loopback. The monitoring timer never fires on its own: tests tick
+// by hand, so every tick is counted.
+struct ProgramRig
+{
+    static constexpr int transferTimeoutMs = 1500;
+    static constexpr int idleTimerMs = 3600 * 1000;
+
+    explicit ProgramRig(const QString& folder)
+        : transfer(transferTimeoutMs)
+        , controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder, idleTimerMs})
+        , captures(&controller, &MainController::captureFinished)
+    {
+        controller.formLoad();
+    }
+
+    Ui::MainWindow& ui() { return window.ui(); }
+    QString status() { return ui().lblStatus->text(); }
+
+    // Starts a router simulator with these options and points the program at it; null when it
+    // did not start.
+    RouterSimulator* serve(const QStringList& options)
+    {
+        auto router = std::make_unique<RouterSimulator>(QStringLiteral(LINEGAUGE_ROUTERSIM));
+        if (!router->start(options)) {
+            qWarning("router simulator: %s", qPrintable(router->errorText()));
+            return nullptr;
+        }
+        ui().txtIP->setText(QStringLiteral("127.0.0.1"));
+        ui().txtPort->setText(QString::number(router->port()));
+        return routers.emplace_back(std::move(router)).get();
+    }
+
+    bool waitForCaptures(int count)
+    {
+        return QTest::qWaitFor([&] { return captures.count() >= count; }, 3 * transferTimeoutMs);
+    }
+
+    // Ticks the schedule until the next timed capture has started (or already ended).
+    bool startCapture()
+    {
+        const qsizetype before = captures.count();
+        for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
+            controller.tmrMainTimer();
+        return controller.isCapturing() || captures.count() > before;
+    }
+
+    bool captureOnce()
+    {
+        const int before = int(captures.count());
+        return startCapture() && waitForCaptures(before + 1);
+    }
+
+    GraphPoint newestPoint() const { return controller.graph().graphSeries.series(0).points.back(); }
+
+    int balloons() const
+    {
+        return int(std::count_if(shell.calls.begin(), shell.calls.end(), [](const RecordingTrayShell::Call& call) {
+            return call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10;
+        }));
+    }
+
+    std::vector<std::unique_ptr<RouterSimulator>> routers;
+    RecordingTrayShell shell;
+    FixedVersionProbe probe{VersionProbe::pack(10, 0, true)};
+    IconRegistry icons;
+    HttpTransfer transfer;
+    RecordingMessageBox messageBox;
+    FakeClock clock;
+    MainWindow window;
+    MainController controller;
+    QSignalSpy captures;
+};
+
+// A window blocked for a whole router time-out would miss these by far.
+constexpr qint64 longestAllowedStallMs = 1000;
+constexpr qint64 longestAllowedCloseMs = 1000;
+// The login probe and its answer.
+constexpr int mostRequestsPerCapture = 2;
+const QStringList healthy{"--values", "12.5,10.0,30.0,20.0"};
+const QByteArray healthyLine = csvLine("12.5,10.0,30.0,20.0");
+const QByteArray settingsOptions = "[Options]\r\nRouter IP=192.0.2.7\r\n";
+const QString couldNotSave = QStringLiteral("Could not save results to file!");
+const QString loginFailed = QStringLiteral("Unable to log in to the router.");
+
+// Ends the test process by SIGALRM's default action when a step that must never block has not
+// returned in time, so a regression fails at once instead of hanging the test run.
+struct BlockWatchdog
+{
+    BlockWatchdog() { ::alarm(10); }
+    ~BlockWatchdog() { ::alarm(0); }
+    Q_DISABLE_COPY_MOVE(BlockWatchdog)
+};
+
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+// The FIFO's reader end, held open but never read, with the pipe filled to the brim.
+int fullFifo(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+    const QByteArray block(4096, 'x');
+    while (::write(writer, block.constData(), std::size_t(block.size())) > 0) { }
+    ::close(writer);
+    return reader;
+}
+
+// File permissions do not stop root from writing, so rows that need them are skipped for root.
+const bool permissionsHold = ::geteuid() != 0;
+
+// A device where a file belongs. Root gets a node of its own: a save that wrongly replaced a link's
+// target would replace the system's /dev/zero.
+bool makeDevice(const QString& path)
+{
+    if (permissionsHold)
+        return QFile::link(QStringLiteral("/dev/zero"), path);
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 5)) == 0;
+}
 
 } // namespace
 
-// The program driven through its window against the router simulator on loopback.
+// The whole program driven through its window against router simulators on loopback, and against
+// the faults only the whole program can show: a frozen window, a close during a fetch, pipes and
+// devices where its files belong.
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void timedCaptures_writeHeaderThenOneLineEach();
+    void timedCaptures_writeOneLineEach();
     void dropWhileInTray_raisesOneBalloon();
-    void testButtons_neverWriteTheCsvFile();
     void settings_surviveCloseAndRestart();
     void zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick();
+    void routerFault_data();
+    void routerFault();
+    void csvFileIsAPipe_data();
+    void csvFileIsAPipe();
+    void settingsFileFault_data();
+    void settingsFileFault();
 };
 
-void TestEndToEnd::timedCaptures_writeHeaderThenOneLineEach()
+// A CSV file the last run left cut mid-line keeps its piece, and the captures start a new line.
+void TestEndToEnd::timedCaptures_writeOneLineEach()
 {
     QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    QVERIFY(writeFile(csvPath, csvHeader + "05/03/2026,07:0"));
     ProgramRig program(folder.path());
     QCOMPARE(program.status(), QStringLiteral("Ready"));
     QCOMPARE(program.window.windowTitle(), QStringLiteral("Linegauge by Orvell - 1.0.3"));
     QCOMPARE(program.controller.state().trayTip, QStringLiteral("Linegauge (Monitor OFF)"));
-    QCOMPARE(program.controller.state().snrThreshold, 6.0f);
-    QVERIFY(program.ui().lblCount->isHidden() && !program.controller.isMonitoring());
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
-    QVERIFY(program.serve(values));
+    QVERIFY(program.serve(healthy));
+    // Test captures show values but never write the CSV file; "Test Page" parses the page-text box.
+    program.ui().cmdTestPage->click();
+    QCOMPARE(program.status(), QStringLiteral("No test HTML page found"));
+    program.ui().txtDebug->setPlainText(QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
+    program.ui().cmdTestPage->click();
+    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("NA"));
+    program.ui().cmdTest->click();
+    QVERIFY(program.waitForCaptures(3));
+    QCOMPARE(program.status(), QStringLiteral("Displaying stats"));
+    QCOMPARE(program.ui().lblStats_2->text(), QStringLiteral("30.0"));
 
     program.ui().cmdTimer->click();
-    QVERIFY(program.waitForCaptures(1));
+    QVERIFY(program.waitForCaptures(4));
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:01:00"));
     QVERIFY(!program.ui().fraOptions->isEnabled());
-    // Sixty ticks of 1/60 minute stay just below one minute in 32-bit floats.
-    for (int tick = 1; tick <= 60; ++tick)
-        program.controller.tmrMainTimer();
-    QCOMPARE(program.captures.count(), 1);
-    QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:00:00"));
-    program.controller.tmrMainTimer();
-    QVERIFY(program.waitForCaptures(2));
+    QVERIFY(program.captureOnce());
 
     program.ui().cmdTimer->click();
     QCOMPARE(program.status(), QStringLiteral("Stopped Monitoring"));
     QVERIFY(program.ui().lblCount->isHidden());
-    QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))),
-        csvHeader + csvLine(loggedValues) + csvLine(loggedValues));
+    QCOMPARE(fileBytes(csvPath), csvHeader + "05/03/2026,07:0\r\n" + healthyLine + healthyLine);
     QCOMPARE(program.ui().lblMin_0->text(), QStringLiteral("12.5"));
+    QCOMPARE(program.ui().lblMax_3->text(), QStringLiteral("20.0"));
+    // Without auto range the graph keeps its range.
+    QCOMPARE(program.controller.graph().graphMax, GraphState::defaultGraphMax);
 }
 
 void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
@@ -63,8 +240,9 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     QTemporaryDir folder;
     ProgramRig program(folder.path());
     // Captures go up, down, down: one drop.
-    QVERIFY(program.serve(values + QStringList{"--drop-every", "3", "--drop-length", "2"}));
+    QVERIFY(program.serve(healthy + QStringList{"--drop-every", "3", "--drop-length", "2"}));
     program.ui().chkUseBalloons->setChecked(true);
+    program.ui().chkSave->setChecked(false);
     program.ui().cmdSysTray->click();
     QVERIFY(program.window.isHidden());
 
@@ -75,29 +253,7 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     QCOMPARE(program.balloons(), 1);
     QVERIFY(program.controller.state().dropNotified);
     QVERIFY(program.ui().lblLastDrop->text().startsWith(QStringLiteral("Last connection drop: ")));
-}
-
-void TestEndToEnd::testButtons_neverWriteTheCsvFile()
-{
-    QTemporaryDir folder;
-    ProgramRig program(folder.path());
-    QVERIFY(program.serve({"--values", "6.5,12.0,23.4,11.0"}));
-
-    program.ui().cmdTestPage->click();
-    QCOMPARE(program.status(), QStringLiteral("No test HTML page found"));
-    program.ui().cmdTest->click();
-    QVERIFY(program.waitForCaptures(2));
-    QCOMPARE(program.status(), QStringLiteral("Displaying stats"));
-    QCOMPARE(program.ui().lblStats_2->text(), QStringLiteral("23.4"));
-    program.ui().txtDebug->setPlainText(QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
-    program.ui().cmdTestPage->click();
-    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("NA"));
-    QCOMPARE(program.ui().lblMax_1->text(), QStringLiteral("12.0"));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stats.csv"))));
-    // Monitoring started after a test capture still captures at once.
-    program.ui().cmdTimer->click();
-    QVERIFY(program.waitForCaptures(4));
-    QCOMPARE(program.status(), QStringLiteral("Monitoring"));
 }
 
 void TestEndToEnd::settings_surviveCloseAndRestart()
@@ -118,8 +274,8 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
     const QByteArray saved = fileBytes(path);
     QVERIFY(saved.contains(tweaks));
     ProgramRig restarted(folder.path());
-    QCOMPARE(restarted.ui().txtUser->text(), QStringLiteral("operator"));
-    QCOMPARE(restarted.ui().txtPass->text(), QStringLiteral("secret"));
+    QCOMPARE((QStringList{restarted.ui().txtUser->text(), restarted.ui().txtPass->text()}),
+        (QStringList{"operator", "secret"}));
     QCOMPARE(restarted.controller.state().statsPage, QStringLiteral("/status.htm"));
     restarted.window.close();
     QCOMPARE(fileBytes(path), saved);
@@ -129,20 +285,26 @@ void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
 {
     // Without an interval in the settings file the box stays empty: an interval of 0.
     QTemporaryDir folder;
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("settings.ini")), "[Options]\r\nOutput filename=stats.csv\r\n"));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("settings.ini")),
+        "[Options]\r\nOutput filename=stats.csv\r\n[Tweaks]\r\nAuto Range=true\r\n"));
     ProgramRig program(folder.path());
     QCOMPARE(program.ui().txtInt->text(), QString());
     QVERIFY(program.serve({"--fault", "hang"}));
     program.ui().cmdTest->click();
     QTest::qWait(200);
     QVERIFY(program.controller.isCapturing());
+    // No second capture starts while one waits.
+    program.ui().txtDebug->setPlainText(QStringLiteral("var st_dw_snr_margin = \"9.5\";\n"));
+    program.ui().cmdTestPage->click();
+    QCOMPARE(program.ui().lblStats_0->text(), QString());
 
     // Monitoring started while the test fetch still waits captures at once.
-    QVERIFY(program.serve(values));
+    QVERIFY(program.serve(healthy));
     program.ui().cmdTimer->click();
     QVERIFY(QTest::qWaitFor([&] { return program.status() == QLatin1String("Monitoring"); }, 3000));
     QCOMPARE(program.ui().lblStats_0->text(), QStringLiteral("12.5"));
-    QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))), csvHeader + csvLine(loggedValues));
+    QCOMPARE(program.controller.graph().graphMax, 30.0f);
+    QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))), csvHeader + healthyLine);
     // Ticks while a capture still waits start nothing: one capture per tick, never a burst.
     const qsizetype before = program.captures.count();
     for (int tick = 0; tick < 3; ++tick)
@@ -152,6 +314,154 @@ void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
     QCOMPARE(program.captures.count(), before + 1);
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:00:00"));
+}
+
+void TestEndToEnd::routerFault_data()
+{
+    QTest::addColumn<QStringList>("routerOptions");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("connection refused") << QStringList{"--fault", "refuse"} << "Cannot find router!";
+    QTest::newRow("router hangs") << QStringList{"--fault", "hang"} << "The router did not answer in time.";
+    QTest::newRow("huge page") << QStringList{"--fault", "huge", "--huge-mb", "8"}
+                               << "Router reply too large for a status page.";
+    QTest::newRow("login refused page") << QStringList{"--fault", "page401"} << loginFailed;
+    QTest::newRow("right digest login") << healthy + QStringList{"--auth", "digest"} << "Monitoring";
+}
+
+void TestEndToEnd::routerFault()
+{
+    QFETCH(QStringList, routerOptions);
+    QFETCH(QString, status);
+    const bool captured = status == QLatin1String("Monitoring");
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    auto program = std::make_unique<ProgramRig>(folder.path());
+    const qsizetype threads = ProcessFigures::threads();
+    RouterSimulator* router = program->serve(routerOptions);
+    QVERIFY(router);
+    program->ui().txtPass->setText(QStringLiteral("admin"));
+    const GraphPoint graphBefore = program->newestPoint();
+
+    // How long the event loop went without serving a 50 ms timer.
+    QTimer heartbeat;
+    QElapsedTimer sinceBeat;
+    qint64 stallMs = 0;
+    connect(&heartbeat, &QTimer::timeout, [&] { stallMs = std::max(stallMs, sinceBeat.restart()); });
+    sinceBeat.start();
+    heartbeat.start(50);
+    program->ui().cmdTimer->click();
+    // The error box does not hold up monitoring, so a second error reply must not pile up boxes.
+    QVERIFY(program->waitForCaptures(1) && program->captureOnce());
+    stallMs = std::max(stallMs, sinceBeat.elapsed());
+    QVERIFY2(stallMs < longestAllowedStallMs, qPrintable(QString::number(stallMs)));
+    QCOMPARE(program->status(), status);
+    QCOMPARE(program->messageBox.texts, status == loginFailed ? QStringList{status} : QStringList());
+    const QByteArray log = csvHeader + (captured ? healthyLine + healthyLine : QByteArray());
+    QCOMPARE(fileBytes(csvPath), log);
+    QCOMPARE(program->newestPoint() != graphBefore, captured);
+    QCOMPARE(program->ui().lblLastDrop->text(), QStringLiteral("Last connection drop: None this session"));
+    QVERIFY(program->controller.isMonitoring());
+    const int requests = router->stopAndCountRequests();
+    QVERIFY2(requests >= 0 && requests <= 2 * mostRequestsPerCapture, qPrintable(QString::number(requests)));
+
+    // Once the router behaves again, the very next timed capture works.
+    QVERIFY(program->serve(healthy) && program->captureOnce());
+    QCOMPARE(program->status(), QStringLiteral("Monitoring"));
+    QCOMPARE(fileBytes(csvPath), log + healthyLine);
+
+    // Closing while a capture meets the fault ends the program at once, with nothing left running.
+    router = program->serve(routerOptions);
+    QVERIFY(router && program->startCapture());
+    QTest::qWait(300);
+    QSignalSpy closed(&program->controller, &MainController::closed);
+    QElapsedTimer closing;
+    closing.start();
+    program->window.close();
+    QVERIFY(closed.count() == 1 || closed.wait(int(longestAllowedCloseMs)));
+    QVERIFY2(closing.elapsed() < longestAllowedCloseMs, qPrintable(QString::number(closing.elapsed())));
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
+    QVERIFY(router->stopAndCountRequests() <= mostRequestsPerCapture);
+    program.reset();
+    QVERIFY(ProcessFigures::threads() <= threads);
+}
+
+void TestEndToEnd::csvFileIsAPipe_data()
+{
+    QTest::addColumn<bool>("readerStalled");
+    QTest::newRow("FIFO without a reader") << false;
+    QTest::newRow("FIFO whose reader stopped reading") << true;
+}
+
+// A pipe where the CSV file belongs neither takes the lines nor blocks the window; each capture
+// tries again and says so again.
+void TestEndToEnd::csvFileIsAPipe()
+{
+    QFETCH(bool, readerStalled);
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
+    QVERIFY(makeFifo(csvPath));
+    const int reader = readerStalled ? fullFifo(csvPath) : -1;
+    ProgramRig program(folder.path());
+    QVERIFY(program.serve(healthy));
+    const GraphPoint graphBefore = program.newestPoint();
+
+    const BlockWatchdog watchdog;
+    program.ui().cmdTimer->click();
+    QVERIFY(program.waitForCaptures(1));
+    QCOMPARE(program.status(), couldNotSave);
+    QVERIFY(program.newestPoint() != graphBefore);
+    QVERIFY(program.captureOnce());
+    QCOMPARE(program.status(), couldNotSave);
+    QVERIFY(program.controller.isMonitoring());
+    if (reader >= 0)
+        ::close(reader);
+}
+
+void TestEndToEnd::settingsFileFault_data()
+{
+    QTest::addColumn<QString>("kind"); // what stands where settings.ini belongs
+    QTest::addColumn<QString>("status");
+    const QString unreadable = QStringLiteral("Cannot read settings.ini: not loaded or saved.");
+    QTest::newRow("file in a read-only folder") << "file"
+                                                << "Folder not writable: settings and CSV not kept.";
+    QTest::newRow("folder") << "folder" << unreadable;
+    QTest::newRow("device") << "device" << unreadable;
+    QTest::newRow("FIFO without a writer") << "fifo" << unreadable;
+}
+
+// Whatever stands where the settings file belongs is neither waited on nor replaced at close, and
+// the user hears at start that changes will not be kept.
+void TestEndToEnd::settingsFileFault()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, status);
+    const bool file = kind == QLatin1String("file");
+    if (file && !permissionsHold)
+        QSKIP("running as root");
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("program"));
+    const QString path = folder + QStringLiteral("/settings.ini");
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("program")));
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir(folder).mkpath(QStringLiteral("settings.ini")));
+    else if (kind == QLatin1String("fifo"))
+        QVERIFY(makeFifo(path));
+    else if (kind == QLatin1String("device"))
+        QVERIFY(makeDevice(path));
+    else
+        QVERIFY(writeFile(path, settingsOptions) && QFile::setPermissions(folder, readOnly));
+    {
+        const BlockWatchdog watchdog;
+        ProgramRig program(folder);
+        QCOMPARE(program.ui().txtIP->text(), file ? QStringLiteral("192.0.2.7") : QStringLiteral("10.0.0.2"));
+        QCOMPARE(program.status(), status);
+        program.ui().txtUser->setText(QStringLiteral("operator"));
+        program.window.close();
+    }
+    QFile::setPermissions(folder, readOnly | QFile::WriteOwner);
+    QVERIFY(QFileInfo::exists(path) && QFileInfo(path).isFile() == file);
+    QVERIFY(!file || fileBytes(path) == settingsOptions);
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -22,7 +22,6 @@ void TestMonitorSchedule::captureTick_data()
     QTest::addColumn<int>("captureTick");
     QTest::addColumn<QString>("countdownBeforeCapture");
     QTest::newRow("one minute captures on the 61st tick") << 1.0f << 61 << "00:00:00";
-    QTest::newRow("half a minute") << 0.5f << 30 << "00:00:01";
     QTest::newRow("five minutes") << 5.0f << 300 << "00:00:01";
     QTest::newRow("negative captures on every tick") << -2.0f << 1 << "";
     QTest::newRow("reached exactly on a tick, captures on that tick") << 1000.0f / 60000.0f << 1 << "";
@@ -66,9 +65,8 @@ void TestMonitorSchedule::leadingNumber_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<float>("value");
-    QTest::newRow("point decimal") << "0.5" << 0.5f;
     QTest::newRow("trailing words") << "2 minutes" << 2.0f;
-    QTest::newRow("leading blanks") << "  3" << 3.0f;
+    QTest::newRow("leading blanks, point decimal") << "  0.5" << 0.5f;
     QTest::newRow("comma is not a decimal separator") << "1,5" << 1.0f;
     QTest::newRow("words first") << "abc" << 0.0f;
     QTest::newRow("negative") << "-2" << -2.0f;
