@@ -117,7 +117,6 @@ void TestHttpTransfer::fetch_data()
     fetchRow("truncated reply", {"--fault", "truncated"}, TransferError::Other, "");
     fetchRow("digest stale every time", {"--fault", "auth-stale"}, TransferError::Other, "", 3);
     fetchRow("endless headers", {"--fault", "endless-headers"}, TransferError::TooLarge, "", 1);
-    fetchRow("endless 100 continue", {"--fault", "endless-continue"}, TransferError::TooLarge, "", 1);
     fetchRow("closed remote port", {}, TransferError::Refused, "", 0, "http://127.0.0.1/doc/adsl.htm");
     fetchRow("other scheme, no request", {}, TransferError::HostNotFound, "", 0, "ftp://127.0.0.1/doc");
 }

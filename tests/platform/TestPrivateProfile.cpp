@@ -1,7 +1,6 @@
 #include "platform/PrivateProfile.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,10 +60,9 @@ void TestPrivateProfile::readValue_thenWrite_data()
     const QByteArray lead = "[s]\r\nk=";
     QTest::newRow("one line filling the size bound, cut to 254")
         << lead + QByteArray(PrivateProfile::maxFileBytes - lead.size(), '=') << QString(254, '=');
-    QByteArray binary(1 << 16, Qt::Uninitialized);
-    QRandomGenerator generator(7);
-    for (char& byte : binary)
-        byte = char(generator.bounded(256));
+    QByteArray binary;
+    for (quint32 i = 0; i < 65536; ++i)
+        binary.append(char((i * 2654435761u) >> 24));
     QTest::newRow("random bytes") << binary << QString();
 }
 

@@ -83,8 +83,6 @@ void TestPageParser::pages_data()
     parsedRow("full page, line feeds", fixture("adsl_lf.htm"), full);
     parsedRow("training line, all NA", fixture("adsl_na.htm"), {"NA", "na", "NA", "Na"});
     parsedRow("longer keys after the real ones win", fixture("adsl_extra_keys.htm"), {"4.0", "3.5", "44.0", "25.5"});
-    row("login refused", fixture("error_401.htm"), loginFailed);
-    row("page not on router", fixture("error_501.htm"), pageMissing);
 
     const QString dw = keyLine("st_dw_snr_margin", "3.5");
     const QString up = keyLine("st_up_snr_margin", "2.5");

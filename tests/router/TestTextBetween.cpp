@@ -7,8 +7,7 @@ namespace {
 void cutRow(const char* name, const char* startMarker, const char* endMarker, const char* source, qsizetype start,
     const char* expected)
 {
-    QTest::newRow(name) << QString::fromLatin1(startMarker) << QString::fromLatin1(endMarker)
-                        << QString::fromLatin1(source) << start << QString::fromLatin1(expected);
+    QTest::newRow(name) << startMarker << endMarker << source << start << expected;
 }
 
 } // namespace
