@@ -1,4 +1,5 @@
 #include "router/PageParser.h"
+#include "router/TextBetween.h"
 #include "stats/LineStatTable.h"
 #include "stats/StatusTexts.h"
 #include "support/RecordingMessageBox.h"
@@ -40,6 +41,12 @@ void parsedRow(const char* name, const QString& page, const QStringList& texts)
     row(name, page, routerFound, texts);
 }
 
+void cutRow(const char* name, const char* startMarker, const char* endMarker, const char* source, qsizetype start,
+    const char* expected)
+{
+    QTest::newRow(name) << startMarker << endMarker << source << start << expected;
+}
+
 } // namespace
 
 // Router pages arrive in every shape: each must end in the right values, status texts and message
@@ -55,6 +62,8 @@ private slots:
     void pages();
     void numberSyntax_data();
     void numberSyntax();
+    void textBetween_data();
+    void textBetween();
 
 private:
     LineStatTable m_table;
@@ -162,6 +171,33 @@ void TestPageParser::numberSyntax()
     QVERIFY(parser.parseStatsPage(keyLine("st_dw_snr_margin", "3.5") + "\n" + keyLine("st_dw_snr_margin", valueText)));
     QCOMPARE(m_table.statRecords(1).valueText, valueText);
     QCOMPARE(m_table.currentValues[0], current);
+}
+
+// The 1-based, case-blind cut that takes every value off its line.
+void TestPageParser::textBetween_data()
+{
+    QTest::addColumn<QString>("startMarker");
+    QTest::addColumn<QString>("endMarker");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<qsizetype>("start");
+    QTest::addColumn<QString>("expected");
+    cutRow("quoted value", "\"", "\"", "var a = \"12.3\";", 1, "12.3");
+    cutRow("start 0 counts as 1", "\"", "\"", "\"x\"", 0, "x");
+    cutRow("start on the marker", "<", ">", "a<b>c<d>", 2, "b");
+    cutRow("markers in other case", "<TD>", "</td>", "<td>Value</TD>", 1, "Value");
+    cutRow("end marker searched after the start marker", "ab", "b", "xabyb", 1, "y");
+    cutRow("no start marker", "[", "]", "a b c]", 1, "");
+    cutRow("no end marker", "\"", "\"", "var a = \"12.3;", 1, "");
+}
+
+void TestPageParser::textBetween()
+{
+    QFETCH(QString, startMarker);
+    QFETCH(QString, endMarker);
+    QFETCH(QString, source);
+    QFETCH(qsizetype, start);
+    QFETCH(QString, expected);
+    QCOMPARE(::textBetween(startMarker, endMarker, source, start), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPageParser)
