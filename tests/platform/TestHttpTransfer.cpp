@@ -72,9 +72,8 @@ TransferReply TestHttpTransfer::fetchOnce(const QString& url)
     m_transfer->setUrl(url);
     m_transfer->openUrl();
     m_transfer->openUrl(); // ignored while the first runs: the rows' request counts show it
-    if (!spy.wait(waitMs))
-        return {QString(), TransferError::Other};
-    return spy.first().first().value<TransferReply>();
+    return spy.wait(waitMs) ? spy.first().first().value<TransferReply>()
+                            : TransferReply{QString(), TransferError::Other};
 }
 
 // Starts the simulator and takes the figures that must be back to them once a fetch has ended.

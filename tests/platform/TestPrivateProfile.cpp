@@ -1,4 +1,5 @@
 #include "platform/PrivateProfile.h"
+#include "support/FileBytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,12 +13,6 @@ namespace {
 const QString s = QStringLiteral("s");
 const QString k = QStringLiteral("k");
 constexpr QFileDevice::Permissions readWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-QByteArray readBack(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
@@ -43,11 +38,7 @@ private:
 
 QString TestPrivateProfile::write(const QByteArray& content, const QString& name) const
 {
-    QString path = m_dir->filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write the test file");
-    return path;
+    return writeFileBytes(m_dir->filePath(name), content);
 }
 
 void TestPrivateProfile::readValue_thenWrite_data()
@@ -86,7 +77,7 @@ void TestPrivateProfile::readValue_thenWrite()
 void TestPrivateProfile::writes_changeOnlyTheirLines()
 {
     const QString data = QStringLiteral(LINEGAUGE_TEST_DATA "/settings/");
-    const QByteArray before = readBack(data + "profile-before.ini");
+    const QByteArray before = fileBytes(data + "profile-before.ini");
     const QList<QStringList> writes{{"Spelling", "key", "2"}, {"Kept", "k", "1"}, {"Kept", "r", "a b"},
         {"Kept", "q", "\"a b\""}, {"Kept", "l", "\""}, {"Kept", "e", "a=b"}, {"dup", "k", "5"}, {"Dup", "j", "6"},
         {"Empty", "k", "7"}, {"Last", "k", "8"}, {"New", "k", " a\t"}, {"New", "q", "\"a\""}, {"New", "b", "a\r\nb"},
@@ -97,11 +88,11 @@ void TestPrivateProfile::writes_changeOnlyTheirLines()
         QVERIFY(writeIniValue(entry[0], entry[1], entry[2], path));
         batch.setValue(entry[0], entry[1], entry[2]);
     }
-    const QByteArray after = readBack(data + "profile-after.ini");
-    QCOMPARE(readBack(path), after);
+    const QByteArray after = fileBytes(data + "profile-after.ini");
+    QCOMPARE(fileBytes(path), after);
     QCOMPARE(batch.content(), after);
     QVERIFY(writeIniValue(s, k, QStringLiteral("2"), m_dir->filePath(QStringLiteral("new.ini"))));
-    QCOMPARE(readBack(m_dir->filePath(QStringLiteral("new.ini"))), QByteArray("[s]\r\nk=2\r\n"));
+    QCOMPARE(fileBytes(m_dir->filePath(QStringLiteral("new.ini"))), QByteArray("[s]\r\nk=2\r\n"));
 }
 
 void TestPrivateProfile::refusedWrite_changesNothing_data()
@@ -133,7 +124,7 @@ void TestPrivateProfile::refusedWrite_changesNothing()
         return;
     QCOMPARE(QFile::permissions(path) & readWrite, QFileDevice::Permissions(permissions));
     QFile::setPermissions(path, readWrite);
-    QCOMPARE(readBack(path), content);
+    QCOMPARE(fileBytes(path), content);
 }
 
 QTEST_GUILESS_MAIN(TestPrivateProfile)

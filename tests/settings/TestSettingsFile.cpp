@@ -2,9 +2,9 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "stats/StatusTexts.h"
+#include "support/FileBytes.h"
 #include "support/RecordingStatusLine.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,15 +12,9 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 QByteArray fixture(const char* name)
 {
-    return readAll(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/") + QLatin1String(name));
+    return fileBytes(QStringLiteral(LINEGAUGE_TEST_DATA "/settings/") + QLatin1String(name));
 }
 
 // Every field the loader fills, in one line, so a row states the whole outcome of a load.
@@ -51,7 +45,7 @@ private slots:
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
-    void writeFile(const QByteArray& content) const;
+    void writeFile(const QByteArray& content) const { writeFileBytes(path(), content); }
 
     std::optional<QTemporaryDir> m_dir;
     RecordingStatusLine m_status;
@@ -63,20 +57,13 @@ void TestSettingsFile::init()
     m_status = RecordingStatusLine();
 }
 
-void TestSettingsFile::writeFile(const QByteArray& content) const
-{
-    QFile file(path());
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write the settings file");
-}
-
 // The missing keys are appended inside Options, in their order and spelling.
 void TestSettingsFile::untouchedWindow_writtenFile()
 {
     writeFile(fixture("missing-keys.ini"));
     const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
     QVERIFY(result.fileWritten && result.passwordStored);
-    QCOMPARE(readAll(path()), fixture("missing-keys.expected.ini"));
+    QCOMPARE(fileBytes(path()), fixture("missing-keys.expected.ini"));
     QCOMPARE(m_status.texts, QStringList{StatusTexts::savingSettings});
 }
 
@@ -90,12 +77,12 @@ void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
         QVERIFY(loadSettings(path(), settings, m_status));
         QCOMPARE(describe(settings), "192.168.1.1|admin|s3cret!|8080|/status/line.htm|1|1|0|0|2|80|4.5|55|0|1");
         QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
-        QCOMPARE(readAll(path()), original);
+        QCOMPARE(fileBytes(path()), original);
     }
     settings.password = QStringLiteral("caf\u00E9");
     const SettingsSaveResult result = saveSettings(path(), settings, m_status);
     QVERIFY(result.fileWritten && !result.passwordStored);
-    QCOMPARE(readAll(path()), original);
+    QCOMPARE(fileBytes(path()), original);
 }
 
 // Loaded over a window whose password is "old": a missing key reads empty, and a value that does not
@@ -136,7 +123,7 @@ void TestSettingsFile::fileOverSizeBound_changesNothing()
     QCOMPARE(describe(settings), describe(Settings()));
     const SettingsSaveResult result = saveSettings(path(), settings, m_status);
     QVERIFY(!result.fileWritten && !result.passwordStored);
-    QCOMPARE(readAll(path()), content);
+    QCOMPARE(fileBytes(path()), content);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
