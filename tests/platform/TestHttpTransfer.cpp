@@ -146,10 +146,8 @@ void TestHttpTransfer::fetch()
     const TransferReply reply = fetchOnce(url.isEmpty() ? m_simulator->pageUrl() : url);
 
     QCOMPARE(reply.error, error);
-    if (bodyHolds.isEmpty())
-        QVERIFY(reply.body.isEmpty());
-    else
-        QVERIFY2(reply.body.contains(bodyHolds), qPrintable(reply.body.left(300)));
+    QVERIFY2(
+        bodyHolds.isEmpty() ? reply.body.isEmpty() : reply.body.contains(bodyHolds), qPrintable(reply.body.left(300)));
     QVERIFY(!m_transfer->isBusy());
     QVERIFY2(clock.elapsed() < testTimeoutMs + 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(ticks >= clock.elapsed() / 250, qPrintable(QString::number(ticks)));

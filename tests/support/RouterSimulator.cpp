@@ -31,20 +31,15 @@ bool RouterSimulator::start(const QStringList& arguments)
     return m_port != 0;
 }
 
-void RouterSimulator::stop()
-{
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(startTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-}
-
 int RouterSimulator::stopAndCountRequests()
 {
-    stop();
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(startTimeoutMs)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
     const QByteArray output = m_process.readAllStandardOutput();
     const qsizetype at = output.lastIndexOf(requestsReport);
     bool ok = false;

@@ -11,12 +11,11 @@ public:
     explicit RouterSimulator(QString program)
         : m_program(std::move(program))
     { }
-    ~RouterSimulator() { stop(); }
+    ~RouterSimulator() { stopAndCountRequests(); }
     Q_DISABLE_COPY_MOVE(RouterSimulator)
 
     // Starts the simulator with the given options and waits for the port it announces.
     bool start(const QStringList& arguments);
-    void stop();
     // Stops the simulator and gives the number of requests it received, or -1 when it did not say.
     int stopAndCountRequests();
     quint16 port() const { return m_port; }
