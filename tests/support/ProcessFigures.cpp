@@ -8,13 +8,9 @@ namespace ProcessFigures {
 long residentKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    const qsizetype at = text.indexOf("VmRSS:");
+    return at < 0 ? -1 : text.mid(at + 6).trimmed().split(' ').first().toLong();
 }
 
 qsizetype openDescriptors()

@@ -11,15 +11,6 @@ const QByteArray requestsReport = "requests ";
 
 } // namespace
 
-RouterSimulator::RouterSimulator(QString program)
-    : m_program(std::move(program))
-{ }
-
-RouterSimulator::~RouterSimulator()
-{
-    stop();
-}
-
 bool RouterSimulator::start(const QStringList& arguments)
 {
     m_process.setProgram(m_program);
@@ -34,42 +25,24 @@ bool RouterSimulator::start(const QStringList& arguments)
     }
     while (!m_process.canReadLine() && m_process.waitForReadyRead(startTimeoutMs)) { }
     const QByteArray line = m_process.readLine().trimmed();
-    if (!line.startsWith(announcement)) {
+    m_port = line.startsWith(announcement) ? line.mid(announcement.size()).toUShort() : 0;
+    if (m_port == 0)
         m_error = QStringLiteral("no port announced: ") + QString::fromLatin1(line);
-        return false;
-    }
-    m_port = line.mid(announcement.size()).toUShort();
     return m_port != 0;
-}
-
-void RouterSimulator::stop()
-{
-    if (m_process.state() == QProcess::NotRunning) {
-        return;
-    }
-    m_process.terminate();
-    if (!m_process.waitForFinished(startTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
 }
 
 int RouterSimulator::stopAndCountRequests()
 {
-    stop();
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(startTimeoutMs)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
     const QByteArray output = m_process.readAllStandardOutput();
     const qsizetype at = output.lastIndexOf(requestsReport);
     bool ok = false;
     const int count = at < 0 ? -1 : output.mid(at + requestsReport.size()).trimmed().toInt(&ok);
     return ok ? count : -1;
-}
-
-QString RouterSimulator::address() const
-{
-    return QStringLiteral("127.0.0.1:%1").arg(m_port);
-}
-
-QString RouterSimulator::pageUrl(const QString& path) const
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + path;
 }
