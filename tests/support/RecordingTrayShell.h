@@ -7,8 +7,7 @@
 #include <QString>
 #include <QtEndian>
 
-// A notification area that keeps every call with a copy of the record's bytes, accepts them all and
-// lets a test report icon activity as the shell would.
+// A notification area that keeps every call with a copy of the record's bytes and accepts them all.
 class RecordingTrayShell final : public TrayShell
 {
 public:
@@ -25,9 +24,6 @@ public:
         return true;
     }
     bool isTrayAvailable() const override { return trayAvailable; }
-
-    void report(int code, QPoint globalPos = {}) { emit trayEvent(code, globalPos); }
-    void reportTrayLost() { emit trayLost(); }
 
     QList<quint32> operations() const
     {

@@ -11,10 +11,10 @@ namespace {
 QByteArray announcing(quint32 size, qsizetype bytes, quint32 flags = 0)
 {
     QByteArray record(bytes, '\0');
-    if (bytes >= 4)
+    if (bytes >= TrayRecordLayout::szTip) {
         qToLittleEndian<quint32>(size, record.data());
-    if (bytes >= TrayRecordLayout::szTip)
         qToLittleEndian<quint32>(flags, record.data() + TrayRecordLayout::uFlags);
+    }
     return record;
 }
 
@@ -28,23 +28,21 @@ class TestQtTrayShell : public QObject
     IconRegistry m_icons;
 
 private slots:
-    void decode_malformedRecord_refused_data()
+    void notifyIcon_malformedRecordRefused_data()
     {
         QTest::addColumn<TrayFlavour>("flavour");
         QTest::addColumn<QByteArray>("record");
-        QTest::newRow("no bytes") << TrayFlavour::Wide << QByteArray();
         QTest::newRow("shorter than the size field") << TrayFlavour::Wide << QByteArray(3, '\0');
         QTest::newRow("size of no layout") << TrayFlavour::Wide << announcing(100, 936);
+        QTest::newRow("huge size") << TrayFlavour::Wide << announcing(0xFFFFFFFFu, 936);
         QTest::newRow("fewer bytes than announced") << TrayFlavour::Wide << announcing(936, 500);
         QTest::newRow("wide size on the single-byte call") << TrayFlavour::Ansi << announcing(936, 936);
-        QTest::newRow("huge size") << TrayFlavour::Wide << announcing(0xFFFFFFFFu, 936);
     }
 
-    void decode_malformedRecord_refused()
+    void notifyIcon_malformedRecordRefused()
     {
         QFETCH(TrayFlavour, flavour);
         QFETCH(QByteArray, record);
-        QVERIFY(!QtTrayShell::decode(flavour, record));
         QtTrayShell shell(m_icons);
         QVERIFY(!shell.notifyIcon(flavour, TrayShell::NimAdd, record));
         QVERIFY(!shell.isIconShown());
@@ -56,14 +54,12 @@ private slots:
         const QByteArray add = announcing(936, 936, TrayShell::NifMessage);
         QtTrayShell shell(m_icons);
         QSignalSpy events(&shell, &TrayShell::trayEvent);
-        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimModify, add));
-        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimDelete, add));
-        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimSetVersion, add));
+        for (const quint32 operation : {TrayShell::NimModify, TrayShell::NimDelete, TrayShell::NimSetVersion})
+            QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, operation, add));
         QVERIFY(shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimAdd, add));
         QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimAdd, add));
         QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, 3, add));
         QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimSetVersion, announcing(152, 152)));
-
         QByteArray balloon = announcing(936, 936, TrayShell::NifInfo);
         qToLittleEndian<quint32>(1, balloon.data() + TrayRecordLayout::of(TrayFlavour::Wide).uTimeout());
         QVERIFY(shell.notifyIcon(TrayFlavour::Wide, TrayShell::NimModify, balloon));
@@ -76,12 +72,11 @@ private slots:
     void eventFor_eachHostsGestures()
     {
         using Host = QtTrayShell::HostKind;
-        const QList<std::tuple<QSystemTrayIcon::ActivationReason, Host, int>> gestures{
-            {QSystemTrayIcon::Trigger, Host::Embedding, 0x202}, {QSystemTrayIcon::DoubleClick, Host::Embedding, 0x203},
-            {QSystemTrayIcon::Context, Host::Embedding, 0x205}, {QSystemTrayIcon::MiddleClick, Host::Embedding, 0x208},
-            {QSystemTrayIcon::Trigger, Host::StatusNotifier, 0x203},
-            {QSystemTrayIcon::Context, Host::StatusNotifier, 0x205},
-            {QSystemTrayIcon::Unknown, Host::StatusNotifier, 0}};
+        using R = QSystemTrayIcon;
+        const QList<std::tuple<R::ActivationReason, Host, int>> gestures{{R::Trigger, Host::Embedding, 0x202},
+            {R::DoubleClick, Host::Embedding, 0x203}, {R::Context, Host::Embedding, 0x205},
+            {R::MiddleClick, Host::Embedding, 0x208}, {R::Trigger, Host::StatusNotifier, 0x203},
+            {R::Context, Host::StatusNotifier, 0x205}, {R::Unknown, Host::StatusNotifier, 0}};
         for (const auto& [reason, host, code] : gestures)
             QCOMPARE(QtTrayShell::eventFor(reason, host), code);
     }
