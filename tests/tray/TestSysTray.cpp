@@ -5,25 +5,20 @@
 #include "support/RecordingTrayShell.h"
 #include "tray/SysTray.h"
 
+#include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTest>
 #include <QtEndian>
 
 namespace {
 
 using Layout = TrayRecordLayout;
+using S = TrayShell;
 const quint32 win2000 = VersionProbe::pack(5, 0, true);
 const quint32 winMe = VersionProbe::pack(4, 90, false);
-const quint32 win98 = VersionProbe::pack(4, 10, false);
 // Letters that change at every position, so a cut in the wrong place shows.
 const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(12);
 constexpr int Tip = 0, Info = 1, Title = 2;
-
-QByteArray wide(const QString& text)
-{
-    QByteArray bytes(text.size() * 2, '\0');
-    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
-    return bytes;
-}
 
 // The tray icon on one shell generation, with a shell that records every call.
 struct Generation
@@ -35,19 +30,36 @@ struct Generation
         tray.detectShellCapabilities();
     }
 
+    static quint32 longAt(const QByteArray& record, int offset) { return RecordingTrayShell::longAt(record, offset); }
+    Layout layout() const { return Layout::of(tray.useUnicode() ? TrayFlavour::Wide : TrayFlavour::Ansi); }
+
     RecordingTrayShell shell;
     FakeTrayWindow window;
     FixedVersionProbe probe;
     SysTray tray;
 };
 
+// A wide record of that size with nothing but the size and the flags filled in.
+QByteArray announcing(quint32 size, qsizetype bytes, quint32 flags = 0)
+{
+    QByteArray record(bytes, '\0');
+    if (bytes >= Layout::szTip) {
+        qToLittleEndian<quint32>(size, record.data());
+        qToLittleEndian<quint32>(flags, record.data() + Layout::uFlags);
+    }
+    return record;
+}
+
 } // namespace
 
-// The tray icon must come out right on every shell generation: the call flavour, the record size
-// and the text limits all change with the system version.
+// The tray icon's record must come out right on every shell generation (the call flavour, the record
+// size and the text limits all change with the system version), and the shell stand-in must read it
+// exactly as far as the shell would, never past its bytes.
 class TestSysTray : public QObject
 {
     Q_OBJECT
+
+    IconRegistry m_icons;
 
 private slots:
     void iconLifecycle_data()
@@ -59,13 +71,14 @@ private slots:
         QTest::newRow("5.0 NT: wide, large record, balloons") << win2000 << TrayFlavour::Wide << 936u << 127;
         QTest::newRow("4.0 NT: wide, old record") << VersionProbe::pack(4, 0, true) << TrayFlavour::Wide << 152u << 63;
         QTest::newRow("4.90 non-NT: single-byte, large record") << winMe << TrayFlavour::Ansi << 488u << 128;
-        QTest::newRow("4.10 non-NT: single-byte, old record") << win98 << TrayFlavour::Ansi << 88u << 64;
+        QTest::newRow("4.10 non-NT: single-byte, old record")
+            << VersionProbe::pack(4, 10, false) << TrayFlavour::Ansi << 88u << 64;
         QTest::newRow("this desktop: as 5.0") << SystemVersionProbe().version() << TrayFlavour::Wide << 936u << 127;
     }
 
     // Calls out of turn send nothing, and an icon added again shows the window's icon of now, not what
-    // the balloon before left in the record. The shell stand-in reads each record as far as the shell
-    // would: the tip up to the generation's limit, in the code page or in UTF-16.
+    // the balloon before left in the record. The shell stand-in reads the tip up to the generation's
+    // limit, in the code page or in UTF-16.
     void iconLifecycle()
     {
         QFETCH(quint32, version);
@@ -80,38 +93,35 @@ private slots:
         on.tray.deleteTrayIcon();
         on.tray.addTrayIcon(on.window, tip);
         on.tray.addTrayIcon(on.window, tip);
-        on.tray.showBalloon(QStringLiteral("dropped"), QStringLiteral("Linegauge"), TrayShell::NiifWarning, 3000);
+        on.tray.showBalloon(QStringLiteral("dropped"), QStringLiteral("Linegauge"), S::NiifWarning, 3000);
         on.tray.deleteTrayIcon();
         on.tray.deleteTrayIcon();
         on.tray.modifyTrayIcon(on.window, tip);
         on.window.iconHandle = 0x7777;
         on.tray.addTrayIcon(on.window, tip);
 
-        using S = TrayShell;
         const QList<quint32> sent = balloons
             ? QList<quint32>{S::NimAdd, S::NimSetVersion, S::NimModify, S::NimDelete, S::NimAdd, S::NimSetVersion}
             : QList<quint32>{S::NimAdd, S::NimDelete, S::NimAdd};
         QCOMPARE(on.shell.operations(), sent);
-        IconRegistry icons;
-        QtTrayShell shell(icons);
+        QtTrayShell shell(m_icons);
         for (const RecordingTrayShell::Call& call : std::as_const(on.shell.calls)) {
-            QCOMPARE(call.flavour, flavour);
-            QCOMPARE(call.record.size(), layout.fullSize());
+            QVERIFY(call.flavour == flavour && call.record.size() == layout.fullSize());
             QVERIFY(shell.notifyIcon(call.flavour, call.operation, call.record));
             QCOMPARE(shell.toolTip(), tip.left(tipShown));
         }
         for (const RecordingTrayShell::Call& call : on.shell.calls.last(balloons ? 2 : 1)) {
             QList<quint32> header;
             for (int offset = Layout::cbSize; offset < Layout::szTip; offset += 4)
-                header.append(RecordingTrayShell::longAt(call.record, offset));
+                header.append(on.longAt(call.record, offset));
             QCOMPARE(header, (QList<quint32>{recordSize, on.window.handle, 1, 7, 0x200, 0x7777}));
-            QCOMPARE(RecordingTrayShell::longAt(call.record, layout.uTimeout()), balloons ? 3u : 0u);
+            QCOMPARE(on.longAt(call.record, layout.uTimeout()), balloons ? 3u : 0u);
         }
         if (balloons) {
             const QByteArray& balloon = on.shell.calls.at(2).record;
-            QCOMPARE(RecordingTrayShell::longAt(balloon, Layout::uFlags), 0x10u);
-            QCOMPARE(RecordingTrayShell::longAt(balloon, layout.uTimeout()), 3000u);
-            QCOMPARE(RecordingTrayShell::longAt(balloon, layout.dwInfoFlags()), 2u);
+            QCOMPARE(on.longAt(balloon, Layout::uFlags), 0x10u);
+            QCOMPARE(on.longAt(balloon, layout.uTimeout()), 3000u);
+            QCOMPARE(on.longAt(balloon, layout.dwInfoFlags()), 2u);
         }
     }
 
@@ -121,14 +131,16 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("expected");
-        const QString cafe = QStringLiteral("Caf\u00e9");
-        QTest::newRow("wide short tip: zeros") << win2000 << Tip << cafe << wide(cafe).leftJustified(256, '\0');
+        const auto wide
+            = [](const QString& text) -> QByteArray { return QStringEncoder(QStringEncoder::Utf16LE)(text); };
+        QTest::newRow("wide short tip: zeros")
+            << win2000 << Tip << u"Caf\u00e9"_qs << wide(u"Caf\u00e9"_qs).leftJustified(256, 0);
         QTest::newRow("wide balloon text: 255, NUL")
             << win2000 << Info << letters << wide(letters.left(255)) + QByteArray(2, 0);
         QTest::newRow("single-byte short tip: NUL, then spaces")
-            << winMe << Tip << cafe << QByteArray("Caf\xe9\0", 5).leftJustified(128, ' ');
+            << winMe << Tip << u"Caf\u00e9"_qs << QByteArray("Caf\xe9\0", 5).leftJustified(128, ' ');
         QTest::newRow("single-byte short balloon text: spaces")
-            << winMe << Info << QStringLiteral("down") << QByteArray("down").leftJustified(256, ' ');
+            << winMe << Info << u"down"_qs << QByteArray("down").leftJustified(256, ' ');
         QTest::newRow("single-byte balloon title: 64, no NUL")
             << winMe << Title << letters << letters.left(64).toLatin1();
     }
@@ -143,14 +155,66 @@ private slots:
         Generation on(version);
         const QString old = QStringLiteral("previous text");
         on.tray.addTrayIcon(on.window, old);
-        on.tray.showBalloon(old, old, TrayShell::NiifWarning, 3000);
+        on.tray.showBalloon(old, old, S::NiifWarning, 3000);
         if (field == Tip)
             on.tray.modifyTrayIcon(on.window, text);
         else
-            on.tray.showBalloon(field == Info ? text : old, field == Title ? text : old, TrayShell::NiifWarning, 3000);
-        const Layout layout = Layout::of(on.tray.useUnicode() ? TrayFlavour::Wide : TrayFlavour::Ansi);
-        const int offset = QList<int>{Layout::szTip, layout.szInfo(), layout.szInfoTitle()}.at(field);
+            on.tray.showBalloon(field == Info ? text : old, field == Title ? text : old, S::NiifWarning, 3000);
+        const int offset = QList<int>{Layout::szTip, on.layout().szInfo(), on.layout().szInfoTitle()}.at(field);
         QCOMPARE(on.shell.lastRecord().mid(offset, expected.size()), expected);
+    }
+
+    void notifyIcon_malformedRecordRefused_data()
+    {
+        QTest::addColumn<TrayFlavour>("flavour");
+        QTest::addColumn<QByteArray>("record");
+        QTest::newRow("shorter than the size field") << TrayFlavour::Wide << QByteArray(3, '\0');
+        QTest::newRow("size of no layout") << TrayFlavour::Wide << announcing(100, 936);
+        QTest::newRow("huge size") << TrayFlavour::Wide << announcing(0xFFFFFFFFu, 936);
+        QTest::newRow("fewer bytes than announced") << TrayFlavour::Wide << announcing(936, 500);
+        QTest::newRow("wide size on the single-byte call") << TrayFlavour::Ansi << announcing(936, 936);
+    }
+
+    void notifyIcon_malformedRecordRefused()
+    {
+        QFETCH(TrayFlavour, flavour);
+        QFETCH(QByteArray, record);
+        QtTrayShell shell(m_icons);
+        QVERIFY(!shell.notifyIcon(flavour, S::NimAdd, record));
+        QVERIFY(!shell.isIconShown());
+    }
+
+    // Out of turn a call is refused; an unclicked balloon ends in a time-out the window hears of.
+    void notifyIcon_onlyInTurn_balloonTimesOut()
+    {
+        const QByteArray add = announcing(936, 936, S::NifMessage);
+        QtTrayShell shell(m_icons);
+        QSignalSpy events(&shell, &TrayShell::trayEvent);
+        for (const quint32 operation : {S::NimModify, S::NimDelete, S::NimSetVersion})
+            QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, operation, add));
+        QVERIFY(shell.notifyIcon(TrayFlavour::Wide, S::NimAdd, add));
+        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, S::NimAdd, add));
+        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, 3, add));
+        QVERIFY(!shell.notifyIcon(TrayFlavour::Wide, S::NimSetVersion, announcing(152, 152)));
+        QByteArray balloon = announcing(936, 936, S::NifInfo);
+        qToLittleEndian<quint32>(1, balloon.data() + Layout::of(TrayFlavour::Wide).uTimeout());
+        QVERIFY(shell.notifyIcon(TrayFlavour::Wide, S::NimModify, balloon));
+        QVERIFY(events.wait(10000));
+        QCOMPARE(events.first().first().toInt(), int(S::BalloonTimeout));
+    }
+
+    // An embedding tray reports each button, and its double-click restores; a status notifier host
+    // sends one call per click, and that click restores.
+    void eventFor_eachHostsGestures()
+    {
+        using Host = QtTrayShell::HostKind;
+        using R = QSystemTrayIcon;
+        const QList<std::tuple<R::ActivationReason, Host, int>> gestures{{R::Trigger, Host::Embedding, 0x202},
+            {R::DoubleClick, Host::Embedding, 0x203}, {R::Context, Host::Embedding, 0x205},
+            {R::MiddleClick, Host::Embedding, 0x208}, {R::Trigger, Host::StatusNotifier, 0x203},
+            {R::Context, Host::StatusNotifier, 0x205}, {R::Unknown, Host::StatusNotifier, 0}};
+        for (const auto& [reason, host, code] : gestures)
+            QCOMPARE(QtTrayShell::eventFor(reason, host), code);
     }
 };
 
