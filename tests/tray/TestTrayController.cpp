@@ -14,19 +14,20 @@
 
 namespace {
 
-// Acts on the tray beside the shell's event codes: the tray going away and the menu's show item.
-constexpr int trayLost = -1;
-constexpr int showItem = -2;
-const QPoint mouse{300, 740};
+// Acts on the tray beside the shell's event codes.
+enum Act
+{
+    trayLost = -1,
+    showItem = -2,
+    trayButton = -3,
+};
 
 struct Rig
 {
-    Rig() { tray.detectShellCapabilities(); }
-
-    void sendToTray()
+    Rig()
     {
-        controller.cmdSysTrayClick();
-        QVERIFY(tray.iconAdded() && !window.visible && window.minimised);
+        tray.detectShellCapabilities();
+        state.dropNotified = true;
     }
 
     RecordingTrayShell shell;
@@ -51,68 +52,57 @@ class TestTrayController : public QObject
 private slots:
     void trayAct_data()
     {
-        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("act");
         QTest::addColumn<bool>("inTray");
-        QTest::addColumn<bool>("restored");
-        QTest::addColumn<bool>("menuShown");
+        QTest::addColumn<bool>("shown");
         QTest::addColumn<bool>("dropNotified");
-        QTest::newRow("double-click restores, drop notice stays") << 0x203 << true << true << false << true;
-        QTest::newRow("balloon clicked restores, drop notice stays") << 0x405 << true << true << false << true;
-        QTest::newRow("show item restores, clears the notice, activates") << showItem << true << true << false << false;
-        QTest::newRow("tray lost: the window comes back and says so") << trayLost << true << true << false << true;
-        QTest::newRow("right button up shows the tray menu") << 0x205 << true << false << true << true;
-        QTest::newRow("balloon timed out clears the drop notice") << 0x404 << true << false << false << false;
-        QTest::newRow("single click does nothing") << 0x202 << true << false << false << true;
-        QTest::newRow("window shown: double-click does nothing") << 0x203 << false << false << false << true;
-        QTest::newRow("window shown: tray lost does nothing") << trayLost << false << false << false << true;
+        QTest::addColumn<QString>("says");
+        const QString gone = QString::fromLatin1(StatusTexts::systemTrayGone);
+        QTest::newRow("double-click restores, drop notice stays") << 0x203 << true << true << true << QString();
+        QTest::newRow("balloon clicked restores, drop notice stays") << 0x405 << true << true << true << QString();
+        QTest::newRow("show item restores, clears the notice") << int(showItem) << true << true << false << QString();
+        QTest::newRow("tray lost: the window comes back and says so") << int(trayLost) << true << true << true << gone;
+        QTest::newRow("right button up shows the tray menu") << 0x205 << true << false << true << QString();
+        QTest::newRow("balloon timed out clears the drop notice") << 0x404 << true << false << false << QString();
+        QTest::newRow("single click does nothing") << 0x202 << true << false << true << QString();
+        QTest::newRow("window shown: double-click does nothing") << 0x203 << false << true << true << QString();
+        QTest::newRow("window shown: tray lost does nothing") << int(trayLost) << false << true << true << QString();
+        // Hiding the window with nowhere to show an icon would leave no way to bring it back.
+        QTest::newRow("no tray: the window stays and says so")
+            << int(trayButton) << false << true << true << QString::fromLatin1(StatusTexts::noSystemTray);
     }
 
     void trayAct()
     {
-        QFETCH(int, code);
+        QFETCH(int, act);
         QFETCH(bool, inTray);
-        QFETCH(bool, restored);
-        QFETCH(bool, menuShown);
+        QFETCH(bool, shown);
         QFETCH(bool, dropNotified);
+        QFETCH(QString, says);
         Rig rig;
         if (inTray)
-            rig.sendToTray();
-        rig.state.dropNotified = true;
+            rig.controller.cmdSysTrayClick();
+        QVERIFY(rig.window.visible != inTray && rig.window.minimised == inTray && rig.tray.iconAdded() == inTray);
         rig.shell.calls.clear();
+        rig.shell.trayAvailable = inTray;
 
-        if (code == trayLost)
+        if (act == trayLost)
             rig.controller.trayLost();
-        else if (code == showItem)
+        else if (act == showItem)
             rig.controller.mnShowClick();
+        else if (act == trayButton)
+            rig.controller.cmdSysTrayClick();
         else
-            rig.controller.trayEvent(code, mouse);
+            rig.controller.trayEvent(act, QPoint(300, 740));
 
-        const bool shown = restored || !inTray;
         QVERIFY(rig.window.visible == shown && rig.window.minimised == !shown && rig.tray.iconAdded() == !shown);
+        const bool restored = inTray && shown;
         QCOMPARE(rig.shell.operations(), restored ? QList<quint32>{TrayShell::NimDelete} : QList<quint32>{});
-        QCOMPARE(rig.menuPositions, menuShown ? QList<QPoint>{mouse} : QList<QPoint>{});
+        QCOMPARE(rig.menuPositions, act == 0x205 ? QList<QPoint>{QPoint(300, 740)} : QList<QPoint>{});
         QCOMPARE(rig.state.dropNotified, dropNotified);
-        // Only the show item brings the window to the front, and only the tray going away says something.
-        QCOMPARE(rig.window.activations, code == showItem ? 1 : 0);
-        QCOMPARE(rig.statusLine.last(),
-            code == trayLost && inTray ? QString::fromLatin1(StatusTexts::systemTrayGone) : QString());
-    }
-
-    // Hiding the window with nowhere to show an icon would leave no way to bring it back; once in the
-    // tray, the tray button neither adds nor hides again.
-    void sendToTray_onlyWhereATrayIsAndOnce()
-    {
-        Rig rig;
-        rig.shell.trayAvailable = false;
-        rig.controller.cmdSysTrayClick();
-        QVERIFY(rig.shell.calls.isEmpty() && rig.window.visible && !rig.window.minimised);
-        QCOMPARE(rig.statusLine.last(), QString::fromLatin1(StatusTexts::noSystemTray));
-        rig.shell.trayAvailable = true;
-        rig.sendToTray();
-        rig.window.visible = true;
-        rig.controller.cmdSysTrayClick();
-        QCOMPARE(rig.shell.calls.size(), 2); // the add and its version
-        QVERIFY(rig.window.visible);
+        QCOMPARE(rig.statusLine.last(), says);
+        // Only the show item brings the window to the front.
+        QCOMPARE(rig.window.activations, act == showItem ? 1 : 0);
     }
 
     // A greyed box is not a ticked one.
@@ -130,7 +120,7 @@ private slots:
     void setWindowIcon_reachesTrayAtNextModify()
     {
         Rig rig;
-        rig.sendToTray();
+        rig.controller.cmdSysTrayClick();
         const QList<std::pair<QString, QColor>> screens{{StatusImages::smallNormal, QColor(0xF4, 0xB8, 0xB8)},
             {StatusImages::smallOnline, QColor(0, 0xB0, 0)}, {StatusImages::smallOffline, QColor(0xE0, 0, 0)}};
         for (const auto& [key, screen] : screens) {
