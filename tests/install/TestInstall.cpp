@@ -6,39 +6,34 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-// Runs a program to its end in a session without any display, so a window could not open, and
-// gives its exit code (-1 when it did not end normally) and what it printed.
-std::pair<int, QByteArray> runToEnd(const QString& program, const QStringList& arguments, const QString& dataHome = {})
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString& name : {u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"QT_QPA_PLATFORM"_qs})
-        environment.remove(name);
-    if (!dataHome.isEmpty())
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, process.readAll()};
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestInstall : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_root;
     QString m_folder = m_root.filePath(QStringLiteral("my programs/a\"b$c`d%e'f"));
+
+    // Runs a program to its end in a session without any display, so a window could not open, and
+    // gives its exit code (-1 when it did not end normally) and what it printed.
+    std::pair<int, QByteArray> runToEnd(const QString& program, const QStringList& arguments = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& name : {u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"QT_QPA_PLATFORM"_qs})
+            environment.remove(name);
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_root.filePath(QStringLiteral("data home")));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+        return {ended ? process.exitCode() : -1, process.readAll()};
+    }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private slots:
     void initTestCase()
@@ -49,24 +44,30 @@ private slots:
     }
 
     // The entry starts the installed program: Exec quotes it as one argument, with ", ` and $
-    // escaped inside the quotes, backslashes doubled as in any value, and % doubled. The program
-    // keeps settings.ini and its CSV file beside itself.
-    void desktopEntry_namesInstalledFiles()
+    // escaped inside the quotes, backslashes doubled as in any value, and % doubled. The script puts
+    // it in the menu and takes it out again.
+    void desktopEntry_namesInstalledFilesAndGoesInTheMenu()
     {
         QVERIFY(QFileInfo(m_folder + QStringLiteral("/linegauge")).isExecutable());
-        QVERIFY(QFileInfo(m_folder + QStringLiteral("/add-to-menu.sh")).isExecutable());
         QVERIFY(QFileInfo(m_folder + QStringLiteral("/linegauge.xpm")).size() > 0);
-        QCOMPARE(QString::fromUtf8(contents(m_folder + QStringLiteral("/linegauge.desktop"))),
+        const QByteArray entry = contents(m_folder + QStringLiteral("/linegauge.desktop"));
+        QCOMPARE(QString::fromUtf8(entry),
             QString::fromUtf8(contents(QStringLiteral(LINEGAUGE_INSTALL_DATA "/linegauge.desktop")))
                 .replace(QStringLiteral("@ROOT@"), m_root.path()));
-        QVERIFY(QFileInfo(m_folder).isWritable());
+        const QString script = m_folder + QStringLiteral("/add-to-menu.sh");
+        const QString menuEntry = m_root.filePath(QStringLiteral("data home/applications/linegauge.desktop"));
+        QCOMPARE(runToEnd(script).first, 0);
+        QCOMPARE(contents(menuEntry), entry);
+        QCOMPARE(runToEnd(script, {QStringLiteral("--remove")}).first, 0);
+        QVERIFY(!QFileInfo::exists(menuEntry));
     }
 
+    // The program keeps settings.ini and its CSV file beside itself.
     void program_runsWithoutDisplay()
     {
         auto [code, output] = runToEnd(m_folder + QStringLiteral("/linegauge"), {QStringLiteral("--version")});
         QVERIFY2(code == 0 && output == "Linegauge " LINEGAUGE_VERSION_TEXT "\n", output.constData());
-        // The entry's report action, on the log beside the installed program.
+        QVERIFY(QFileInfo(m_folder).isWritable());
         QFile csv(m_folder + QStringLiteral("/stats.csv"));
         QVERIFY(csv.open(QIODevice::WriteOnly));
         csv.write("Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n01/03/2026,10:00:00,8,12,30,20\r\n");
@@ -74,19 +75,6 @@ private slots:
         std::tie(code, output) = runToEnd(m_folder + QStringLiteral("/linegauge"), {"--report", "--open"});
         QVERIFY2(code == 0 && output.contains("the report was written to"), output.constData());
         QVERIFY(QFileInfo(m_folder + QStringLiteral("/stats-report.html")).size() > 0);
-    }
-
-    void addToMenu_copiesAndRemovesEntry()
-    {
-        const QString script = m_folder + QStringLiteral("/add-to-menu.sh");
-        const QString dataHome = m_root.filePath(QStringLiteral("data home"));
-        const QString menuEntry = dataHome + QStringLiteral("/applications/linegauge.desktop");
-        auto [code, output] = runToEnd(script, {}, dataHome);
-        QVERIFY2(code == 0, output.constData());
-        QCOMPARE(contents(menuEntry), contents(m_folder + QStringLiteral("/linegauge.desktop")));
-        std::tie(code, output) = runToEnd(script, {QStringLiteral("--remove")}, dataHome);
-        QVERIFY2(code == 0, output.constData());
-        QVERIFY(!QFileInfo::exists(menuEntry));
     }
 };
 
