@@ -2,9 +2,6 @@
 
 #include "platform/TrayShell.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QtEndian>
 
 // A notification area that keeps every call with a copy of the record's bytes and accepts them all.

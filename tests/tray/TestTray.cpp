@@ -27,12 +27,7 @@ const quint32 winMe = VersionProbe::pack(4, 90, false);
 const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(12);
 constexpr int Tip = 0, Info = 1, Title = 2;
 // Acts on the tray beside the shell's event codes.
-enum Act
-{
-    trayLost = -1,
-    showItem = -2,
-    trayButton = -3,
-};
+constexpr int trayLost = -1, showItem = -2, trayButton = -3;
 
 // The tray icon on one shell generation with a shell that records every call, and the tray
 // handling of a window that remembers what was done to it; a drop notice is out.
@@ -72,10 +67,8 @@ QByteArray announcing(quint32 size, qsizetype bytes, quint32 flags = 0)
 
 } // namespace
 
-// The tray icon's record must come out right on every shell generation (the call flavour, the record
-// size and the text limits all change with the system version), and the shell stand-in must read it
-// exactly as far as the shell would, never past its bytes. The window must never get lost in the
-// tray, and the drop notice must clear only the ways the user acknowledges it.
+// The icon's record must suit each shell generation, and the shell stand-in read it as far as the shell
+// would. The window must never get lost in the tray; the drop notice clears only when acknowledged.
 class TestTray : public QObject
 {
     Q_OBJECT
@@ -126,8 +119,8 @@ private slots:
         QCOMPARE(on.shell.operations(), sent);
         QtTrayShell shell(m_icons);
         for (const RecordingTrayShell::Call& call : std::as_const(on.shell.calls)) {
-            QVERIFY(call.flavour == flavour && call.record.size() == layout.fullSize());
-            QVERIFY(shell.notifyIcon(call.flavour, call.operation, call.record));
+            QVERIFY(call.flavour == flavour && call.record.size() == layout.fullSize()
+                && shell.notifyIcon(call.flavour, call.operation, call.record));
             QCOMPARE(shell.toolTip(), tip.left(tipShown));
         }
         for (const RecordingTrayShell::Call& call : on.shell.calls.last(balloons ? 2 : 1)) {
@@ -244,16 +237,16 @@ private slots:
         const QString gone = QString::fromLatin1(StatusTexts::systemTrayGone);
         QTest::newRow("double-click restores, drop notice stays") << 0x203 << true << true << true << QString();
         QTest::newRow("balloon clicked restores, drop notice stays") << 0x405 << true << true << true << QString();
-        QTest::newRow("show item restores, clears the notice") << int(showItem) << true << true << false << QString();
-        QTest::newRow("tray lost: the window comes back and says so") << int(trayLost) << true << true << true << gone;
+        QTest::newRow("show item restores, clears the notice") << showItem << true << true << false << QString();
+        QTest::newRow("tray lost: the window comes back and says so") << trayLost << true << true << true << gone;
         QTest::newRow("right button up shows the tray menu") << 0x205 << true << false << true << QString();
         QTest::newRow("balloon timed out clears the drop notice") << 0x404 << true << false << false << QString();
         QTest::newRow("single click does nothing") << 0x202 << true << false << true << QString();
         QTest::newRow("window shown: double-click does nothing") << 0x203 << false << true << true << QString();
-        QTest::newRow("window shown: tray lost does nothing") << int(trayLost) << false << true << true << QString();
+        QTest::newRow("window shown: tray lost does nothing") << trayLost << false << true << true << QString();
         // Hiding the window with nowhere to show an icon would leave no way to bring it back.
         QTest::newRow("no tray: the window stays and says so")
-            << int(trayButton) << false << true << true << QString::fromLatin1(StatusTexts::noSystemTray);
+            << trayButton << false << true << true << QString::fromLatin1(StatusTexts::noSystemTray);
     }
 
     void trayAct()
@@ -280,8 +273,7 @@ private slots:
             rig.controller.trayEvent(act, QPoint(300, 740));
 
         QVERIFY(rig.window.visible == shown && rig.window.minimised == !shown && rig.tray.iconAdded() == !shown);
-        const bool restored = inTray && shown;
-        QCOMPARE(rig.shell.operations(), restored ? QList<quint32>{TrayShell::NimDelete} : QList<quint32>{});
+        QCOMPARE(rig.shell.operations(), inTray && shown ? QList<quint32>{TrayShell::NimDelete} : QList<quint32>{});
         QCOMPARE(rig.menuPositions, act == 0x205 ? QList<QPoint>{QPoint(300, 740)} : QList<QPoint>{});
         QCOMPARE(rig.state.dropNotified, dropNotified);
         QCOMPARE(rig.statusLine.last(), says);
