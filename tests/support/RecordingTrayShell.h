@@ -29,7 +29,6 @@ public:
             result.append(call.operation);
         return result;
     }
-    const QByteArray& lastRecord() const { return calls.constLast().record; }
 
     static quint32 longAt(const QByteArray& record, int offset)
     {
