@@ -47,8 +47,8 @@ private slots:
     // it in the menu and takes it out again.
     void desktopEntry_namesInstalledFilesAndGoesInTheMenu()
     {
-        QVERIFY(
-            QFileInfo(m_folder + u"/linegauge"_qs).isExecutable() && QFileInfo(m_folder + u"/linegauge.xpm"_qs).size());
+        QVERIFY(QFileInfo(m_folder + u"/linegauge"_qs).isExecutable());
+        QVERIFY(QFileInfo(m_folder + u"/linegauge.xpm"_qs).size() > 0);
         const QByteArray entry = contents(m_folder + QStringLiteral("/linegauge.desktop"));
         QCOMPARE(QString::fromUtf8(entry),
             QString::fromUtf8(contents(QStringLiteral(LINEGAUGE_INSTALL_DATA "/linegauge.desktop")))

@@ -21,18 +21,18 @@ namespace {
 
 using Layout = TrayRecordLayout;
 using S = TrayShell;
-const quint32 win2000 = VersionProbe::pack(5, 0, true);
-const quint32 winMe = VersionProbe::pack(4, 90, false);
+const quint32 nt5 = VersionProbe::pack(5, 0, true);
+const quint32 nonNt4_90 = VersionProbe::pack(4, 90, false);
 // Letters that change at every position, so a cut in the wrong place shows.
 const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(12);
 constexpr int Tip = 0, Info = 1, Title = 2;
-constexpr int trayLost = -1, showItem = -2, trayButton = -3;
+constexpr int trayLost = -1, showItem = -2, trayButton = -3; // acts beside the shell's event codes
 
 // The tray icon on one shell generation with a shell that records every call, and the tray
 // handling of a window that remembers what was done to it; a drop notice is out.
 struct Tray
 {
-    explicit Tray(quint32 version = win2000)
+    explicit Tray(quint32 version = nt5)
         : probe(version)
     {
         tray.detectShellCapabilities();
@@ -79,9 +79,9 @@ private slots:
         QTest::addColumn<TrayFlavour>("flavour");
         QTest::addColumn<quint32>("recordSize");
         QTest::addColumn<int>("tipShown");
-        QTest::newRow("5.0 NT: wide, large record, balloons") << win2000 << TrayFlavour::Wide << 936u << 127;
+        QTest::newRow("5.0 NT: wide, large record, balloons") << nt5 << TrayFlavour::Wide << 936u << 127;
         QTest::newRow("4.0 NT: wide, old record") << VersionProbe::pack(4, 0, true) << TrayFlavour::Wide << 152u << 63;
-        QTest::newRow("4.90 non-NT: single-byte, large record") << winMe << TrayFlavour::Ansi << 488u << 128;
+        QTest::newRow("4.90 non-NT: single-byte, large record") << nonNt4_90 << TrayFlavour::Ansi << 488u << 128;
         QTest::newRow("4.10: single-byte, old record")
             << VersionProbe::pack(4, 10, false) << TrayFlavour::Ansi << 88u << 64;
     }
@@ -141,15 +141,15 @@ private slots:
         const auto wide
             = [](const QString& text) -> QByteArray { return QStringEncoder(QStringEncoder::Utf16LE)(text); };
         QTest::newRow("wide short tip: zeros")
-            << win2000 << Tip << u"Caf\u00e9"_qs << wide(u"Caf\u00e9"_qs).leftJustified(256, 0);
+            << nt5 << Tip << u"Caf\u00e9"_qs << wide(u"Caf\u00e9"_qs).leftJustified(256, 0);
         QTest::newRow("wide balloon text: 255, NUL")
-            << win2000 << Info << letters << wide(letters.left(255)) + QByteArray(2, 0);
+            << nt5 << Info << letters << wide(letters.left(255)) + QByteArray(2, 0);
         QTest::newRow("single-byte short tip: NUL, then spaces")
-            << winMe << Tip << u"Caf\u00e9"_qs << QByteArray("Caf\xe9\0", 5).leftJustified(128, ' ');
+            << nonNt4_90 << Tip << u"Caf\u00e9"_qs << QByteArray("Caf\xe9\0", 5).leftJustified(128, ' ');
         QTest::newRow("single-byte short balloon text: spaces")
-            << winMe << Info << u"down"_qs << QByteArray("down").leftJustified(256, ' ');
+            << nonNt4_90 << Info << u"down"_qs << QByteArray("down").leftJustified(256, ' ');
         QTest::newRow("single-byte balloon title: 64, no NUL")
-            << winMe << Title << letters << letters.left(64).toLatin1();
+            << nonNt4_90 << Title << letters << letters.left(64).toLatin1();
     }
 
     // Each text replaces an earlier, different one, so bytes left over from it show.
