@@ -3,8 +3,6 @@
 #include "platform/IconRegistry.h"
 #include "tray/TrayHostWindow.h"
 
-#include <QIcon>
-
 // A window that only remembers what the tray handling did to it.
 class FakeTrayWindow final : public TrayHostWindow
 {

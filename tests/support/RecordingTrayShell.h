@@ -2,13 +2,9 @@
 
 #include "platform/TrayShell.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QtEndian>
 
-// A notification area that keeps every call with a copy of the record's bytes, accepts them all and
-// lets a test report icon activity as the shell would.
+// A notification area that keeps every call with a copy of the record's bytes and accepts them all.
 class RecordingTrayShell final : public TrayShell
 {
 public:
@@ -26,9 +22,6 @@ public:
     }
     bool isTrayAvailable() const override { return trayAvailable; }
 
-    void report(int code, QPoint globalPos = {}) { emit trayEvent(code, globalPos); }
-    void reportTrayLost() { emit trayLost(); }
-
     QList<quint32> operations() const
     {
         QList<quint32> result;
@@ -36,7 +29,6 @@ public:
             result.append(call.operation);
         return result;
     }
-    const QByteArray& lastRecord() const { return calls.constLast().record; }
 
     static quint32 longAt(const QByteArray& record, int offset)
     {
