@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QTest>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 struct Rig
@@ -31,6 +29,7 @@ struct Rig
             table.pageValues[std::size_t(k - 1)] = PageValue(QStringLiteral("-NAT").indexOf(seen[k - 1]));
         }
     }
+    QString shown() const { return QStringList(display.current.begin(), display.current.end()).join(u'/'); }
 };
 
 } // namespace
@@ -41,44 +40,9 @@ class TestStatsLine : public QObject
     Q_OBJECT
 
 private slots:
-    // A line not for the file is the window's display.
-    void buildStatsLine_data()
-    {
-        QTest::addColumn<bool>("toFile");
-        QTest::addColumn<bool>("pageReceived");
-        QTest::addColumn<QString>("values");
-        QTest::addColumn<QString>("seen");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("numbers and NA as the page gave them")
-            << true << true << u"06.50/na/-0/ 1e1"_s << u"NANN"_s << u"05/03/2026,07:08:09,06.50,na,-0, 1e1"_s;
-        QTest::newRow("other texts as safe fields")
-            << true << true << u"1,5/=1+1/-/ x"_s << u"TTTT"_s << u"05/03/2026,07:08:09,\"1,5\",'=1+1,'-, x"_s;
-        QTest::newRow("statistics absent from this page")
-            << true << true << u"6.5/old/old/11.0"_s << u"N--N"_s << u"05/03/2026,07:08:09,6.5,NA,NA,11.0"_s;
-        QTest::newRow("data without page") << true << false << u"6.5/NA/23.4/11.0"_s << u"NANN"_s << u""_s;
-        QTest::newRow("display shows texts as cut") << false << true << u"6.5/NA/=1/x"_s << u"NATT"_s << u""_s;
-        QTest::newRow("display without page") << false << false << u"6.5/NA/23.4/11.0"_s << u"NANN"_s << u""_s;
-    }
-
-    void buildStatsLine()
-    {
-        QFETCH(bool, toFile);
-        QFETCH(bool, pageReceived);
-        QFETCH(QString, values);
-        QFETCH(QString, seen);
-        QFETCH(QString, expected);
-        Rig rig;
-        rig.state.pageReceived = pageReceived;
-        rig.setValues(values, seen);
-
-        QCOMPARE(rig.line.buildStatsLine(toFile, false), expected);
-        const QString shown = QStringList(rig.display.current.begin(), rig.display.current.end()).join(u'/');
-        QCOMPARE(shown, !toFile && pageReceived ? values : QStringLiteral("///"));
-        QCOMPARE(rig.status.texts, pageReceived ? QStringList{StatusTexts::displaying} : QStringList());
-    }
-
-    // The header, built before any page, and two captures as the file holds them.
+    // The header, built before any page, and two captures as the file holds them: numbers (a minus
+    // is no formula) and NA as the page gave them, a text made safe, and a statistic absent from the
+    // page as NA rather than its earlier text.
     void linesInFile_matchFixture_data()
     {
         QTest::addColumn<bool>("separate");
@@ -94,15 +58,31 @@ private slots:
         Rig rig;
         rig.state.separateDateTime = separate;
         QString lines = rig.line.buildStatsLine(true, true) + "\r\n";
-        rig.state.pageReceived = true;
         rig.setValues(QStringLiteral("6.5/NA/23.4/11.0"), QStringLiteral("NANN"));
+        QCOMPARE(rig.line.buildStatsLine(true, false), QString()); // no page yet
+        rig.state.pageReceived = true;
         lines += rig.line.buildStatsLine(true, false) + "\r\n";
-        rig.setValues(QStringLiteral("7.1/12.0/23.5/11.5"), QStringLiteral("NNNN"));
+        rig.setValues(QStringLiteral("-07.10/na/=1+1/old"), QStringLiteral("NAT-"));
         rig.clock.current = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58));
         lines += rig.line.buildStatsLine(true, false) + "\r\n";
         QFile expected(QStringLiteral(LINEGAUGE_TEST_DATA "/csv/") + fixture);
         QVERIFY(expected.open(QIODevice::ReadOnly));
         QCOMPARE(lines.toLatin1(), expected.readAll());
+        QCOMPARE(rig.shown(), QStringLiteral("///")); // lines for the file leave the window alone
+    }
+
+    // The window shows the texts as they were cut out, and nothing before the first page.
+    void display()
+    {
+        Rig rig;
+        rig.setValues(QStringLiteral("6.5/NA/=1/x"), QStringLiteral("NATT"));
+        QCOMPARE(rig.line.buildStatsLine(false, false), QString());
+        QCOMPARE(rig.shown(), QStringLiteral("///"));
+        QVERIFY(rig.status.texts.isEmpty());
+        rig.state.pageReceived = true;
+        QCOMPARE(rig.line.buildStatsLine(false, false), QString());
+        QCOMPARE(rig.shown(), QStringLiteral("6.5/NA/=1/x"));
+        QCOMPARE(rig.status.texts, QStringList{StatusTexts::displaying});
     }
 };
 
