@@ -14,9 +14,6 @@ namespace {
 
 constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 constexpr float infinity = std::numeric_limits<float>::infinity();
-const QRgb white = qRgb(255, 255, 255);
-const QRgb blue = qRgb(0, 0, 255); // the first series
-const QRgb red = qRgb(255, 0, 0); // the second
 
 // A graph of 393 by 113 pixels at the default range, showing one series.
 struct Rig
@@ -34,70 +31,41 @@ struct Rig
         for (int i = 0; i < statCount; ++i)
             state.seriesShown[std::size_t(i)] = i == shown;
     }
-    QRgb pixel(int x, int y) const { return surface.image().pixel(x, y); }
 };
 
 } // namespace
 
-// The drawn picture, pixel by pixel, and what drawing does to the history.
+// The drawn picture and what drawing does to the history.
 class TestGraphRenderer : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void grid_data()
+    void picture_data()
     {
         QTest::addColumn<float>("graphMax");
-        QTest::addColumn<QList<int>>("rows");
-
-        // Row 113 lies just below the surface.
-        QTest::newRow("range 50") << 50.0f << QList<int>{90, 68, 45, 23, 0};
-        QTest::newRow("auto range 57.3") << 57.3f << QList<int>{112, 93, 73, 53, 34, 14};
-        QTest::newRow("range 0.5 starts at 0") << 0.5f << QList<int>{0};
-        QTest::newRow("top beyond 16 bits draws no rows") << 40000.0f << QList<int>{};
+        QTest::addColumn<QString>("fixture");
+        QTest::newRow("range 50") << 50.0f << "range-50.png";
+        QTest::newRow("top beyond 16 bits draws no rows") << 40000.0f << "range-40000.png";
     }
 
-    // A history narrower than the surface shows all eleven columns, the last one at its newest point.
-    void grid()
+    // The grid over a history narrower than the surface shows all eleven columns, the last one at its
+    // newest point; a zigzag series with its marker at the newest point, and a hidden one left out.
+    void picture()
     {
         QFETCH(float, graphMax);
-        QFETCH(QList<int>, rows);
-
-        Rig rig(-1);
+        QFETCH(QString, fixture);
+        Rig rig(0);
         rig.state.computeXStep(380);
         QVERIFY(rig.renderer.setGraphRange(graphMax));
-        rig.renderer.drawGraph({}, true, {true, false});
-        for (int y = 0; y < 113; ++y)
-            QCOMPARE(rig.pixel(5, y) == qRgb(189, 231, 239), rows.contains(y));
-        const QList<int> columns{0, 38, 76, 114, 152, 190, 228, 266, 304, 342, 380};
-        for (int x = 0; x < 393; ++x)
-            QCOMPARE(rig.pixel(x, 50) == qRgb(189, 231, 239), columns.contains(x));
-    }
-
-    void seriesLine_passesThroughItsPoints()
-    {
-        Rig rig(0);
-        auto& points = rig.state.graphSeries.series(0).points;
-        for (int k = 0; k < SeriesRecord::pointCount; ++k)
-            points[std::size_t(k)] = {k * 3, 10 + (k % 2) * 40};
-        rig.renderer.drawGraph({}, true, {false, true});
-        for (int k = 0; k + 1 < SeriesRecord::pointCount; ++k)
-            QCOMPARE(rig.pixel(points[std::size_t(k)].x, points[std::size_t(k)].y), blue);
-        QCOMPARE(rig.pixel(3, 11), white); // between two strokes of the zigzag
-    }
-
-    void marker_isSevenPixelDiamond()
-    {
-        Rig rig(0);
-        rig.state.graphSeries.series(0).points.fill({100, 50});
-        rig.renderer.drawGraph({}, true, {false, true});
-        QRect extent;
-        for (int y = 0; y < 113; ++y)
-            for (int x = 0; x < 393; ++x)
-                extent |= rig.pixel(x, y) == blue ? QRect(x, y, 1, 1) : QRect();
-        QCOMPARE(extent, QRect(97, 47, 7, 7));
-        QCOMPARE(rig.pixel(97, 47), white);
-        QCOMPARE(rig.pixel(103, 53), white);
+        for (int r = 0; r < 2; ++r) {
+            for (int k = 0; k < SeriesRecord::pointCount; ++k)
+                rig.state.graphSeries.series(r).points[std::size_t(k)] = {k * 3, 10 + (k % 2) * 40 + r * 20};
+        }
+        rig.renderer.drawGraph({}, true, {true, true});
+        const QImage expected(QStringLiteral(LINEGAUGE_TEST_DATA "/graph/") + fixture);
+        QCOMPARE(
+            rig.surface.image().convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
     }
 
     // The code's cell ends exactly at the newest point, whose line lies just off the right edge.
@@ -129,8 +97,6 @@ private slots:
         QTest::newRow("default range") << 50.0f << Values{11.0f, 25.0f, 31.0f, 41.0f} << QList<int>{88, 56, 43, 20};
         QTest::newRow("auto range puts the largest on the top edge")
             << 37.3f << Values{37.3f, 10.0f, 5.0f, 20.0f} << QList<int>{0, 83, 98, 52};
-        QTest::newRow("absurd values stay off the surface") << 50.0f << Values{1.0e30f, -1.0e30f, notANumber, infinity}
-                                                            << QList<int>{-1000000, 1000000, 1000000, -1000000};
     }
 
     // Every series shifts and takes its newest point, shown or not; a redraw changes no point.
@@ -154,9 +120,6 @@ private slots:
             QCOMPARE(points[98].y, first.series(i).points[99].y);
             QCOMPARE(points[97].y, 226);
         }
-        for (int y = 0; y < 113; ++y)
-            for (int x = 0; x < 393; ++x)
-                QVERIFY(rig.pixel(x, y) != red);
     }
 
     void unusableTop_data()
@@ -164,7 +127,6 @@ private slots:
         QTest::addColumn<float>("top");
 
         QTest::newRow("zero") << 0.0f;
-        QTest::newRow("negative") << -5.0f;
         QTest::newRow("not a number") << notANumber;
         QTest::newRow("infinite") << infinity;
         QTest::newRow("too small for the scale") << 1.0e-38f;
