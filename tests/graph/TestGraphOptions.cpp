@@ -13,24 +13,20 @@ class TestGraphOptions : public QObject
 
 private slots:
     // Steps: the Markers mark the settings gave (m set, l clear, - no settings), then the clicks on
-    // Markers (M) and Labels (L).
+    // Markers (M) and Labels (L). Labels always shows the opposite of Markers.
     void markersAndLabels_data()
     {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<bool>("markers"); // Labels shows the opposite
-
-        QTest::newRow("no settings, choose labels") << "-L" << false;
+        QTest::addColumn<bool>("markers");
         QTest::newRow("no settings, choose markers") << "-M" << true;
         QTest::newRow("markers checked, choose markers") << "mM" << false;
         QTest::newRow("labels checked, choose labels") << "lL" << true;
-        QTest::newRow("markers chosen twice") << "mMM" << true;
     }
 
     void markersAndLabels()
     {
         QFETCH(QString, steps);
         QFETCH(bool, markers);
-
         GraphOptions options;
         if (steps[0] != u'-')
             options.loadSettings(steps[0] == u'm', false, false);
@@ -39,41 +35,35 @@ private slots:
         QCOMPARE(options.markers(), markers);
         QCOMPARE(options.labels(), !markers);
         QCOMPARE(options.drawOptions().markers, markers);
-        QVERIFY(!options.drawOptions().grid && !options.autoRange());
-    }
-
-    void toggleSeries_data()
-    {
-        QTest::addColumn<bool>("shownBefore");
-        QTest::addColumn<bool>("monitoring");
-        QTest::addColumn<Colour>("colour");
-
-        QTest::newRow("hide while stopped") << true << false << Colour(0x808080);
-        QTest::newRow("show while monitoring") << false << true << Colour(0x000000);
     }
 
     // While monitoring runs the next capture draws the new selection, so only a stopped graph redraws.
-    void toggleSeries()
+    void toggleSeries_data()
     {
-        QFETCH(bool, shownBefore);
-        QFETCH(bool, monitoring);
-        QFETCH(Colour, colour);
-
-        GraphState state;
-        state.seriesShown[2] = shownBefore;
-        const auto result = SeriesSelection::toggleSeries(state, 2, monitoring);
-        QVERIFY(result.has_value());
-        QCOMPARE(result->labelColour, colour);
-        QCOMPARE(result->redraw, !monitoring);
-        QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, !shownBefore, true}));
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("monitoring");
+        QTest::addColumn<int>("colour"); // -1: the click lies outside the series and changes nothing
+        QTest::newRow("hide while stopped") << 2 << false << 0x808080;
+        QTest::newRow("hide while monitoring") << 3 << true << 0x808080;
+        QTest::newRow("past the last") << 4 << false << -1;
+        QTest::newRow("before the first") << -1 << false << -1;
     }
 
-    void toggleSeries_outsideIndexChangesNothing()
+    void toggleSeries()
     {
+        QFETCH(int, index);
+        QFETCH(bool, monitoring);
+        QFETCH(int, colour);
         GraphState state;
-        QVERIFY(!SeriesSelection::toggleSeries(state, 4, false).has_value());
-        QVERIFY(!SeriesSelection::toggleSeries(state, -1, false).has_value());
-        QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
+        const auto result = SeriesSelection::toggleSeries(state, index, monitoring);
+        QCOMPARE(result ? int(result->labelColour) : -1, colour);
+        QVERIFY(!result || result->redraw == !monitoring);
+        for (int i = 0; i < statCount; ++i)
+            QCOMPARE(state.seriesShown[std::size_t(i)], i != index);
+        if (result) {
+            QCOMPARE(SeriesSelection::toggleSeries(state, index, monitoring)->labelColour, Colour(0));
+            QVERIFY(state.seriesShown[std::size_t(index)]);
+        }
     }
 
     // The history starts afresh at the new width and keeps the range's scale.
@@ -85,13 +75,11 @@ private slots:
         const std::array<Colour, 4> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
         graph.graphSeries.initHistory(3, colours, graph.xStep, graph.yScale);
         graph.graphSeries.series(0).points[99].y = 5;
-
         QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 193);
         QVERIFY(app.debugView);
         QCOMPARE(graph.graphSeries.series(0).points[50].x, 96);
         QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
         QCOMPARE(graph.graphSeries.series(3).colour, Colour(0x008000));
-
         QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 393);
         QVERIFY(!app.debugView);
         QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{389, 226}));
