@@ -34,7 +34,7 @@ struct Rig
 
 } // namespace
 
-// The drawn picture and what drawing does to the history.
+// The drawn picture, what drawing does to the history, and the history's pixel positions.
 class TestGraphRenderer : public QObject
 {
     Q_OBJECT
@@ -133,6 +133,40 @@ private slots:
         rig.state.computeScale(393, 113);
         QCOMPARE(rig.state.graphMax, 50.0f);
         QCOMPARE(rig.state.yScale, float(113 / 50.0));
+    }
+
+    // Records beyond the new ones are gone; with fewer colours than records the last draws black
+    // rather than reading past them.
+    void initHistory_keepsItsBounds()
+    {
+        SampleHistory history;
+        const std::array<Colour, 3> colours{0xFF0000, 0x0000FF, 0xC000C0};
+        history.initHistory(5, colours, 1.0f, 1.0f);
+        history.initHistory(3, colours, 2.5f, 0.125f);
+        QCOMPARE(history.size(), 4);
+        QCOMPARE(history.series(3).colour, Colour(0));
+        history.initHistory(-1, colours, 2.5f, 0.125f);
+        QCOMPARE(history.size(), 0);
+    }
+
+    // Halves go to the even neighbour; absurd values are held a million pixels off the surface.
+    void toPixel_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("pixel");
+        QTest::newRow("two and a half") << 2.5 << 2;
+        QTest::newRow("three and a half") << 3.5 << 4;
+        QTest::newRow("just above a half") << 2.5000001 << 3;
+        QTest::newRow("far below the surface") << 1.0e30 << 1000000;
+        QTest::newRow("far above the surface") << -1.0e30 << -1000000;
+        QTest::newRow("not a number lies off the bottom") << double(notANumber) << 1000000;
+    }
+
+    void toPixel()
+    {
+        QFETCH(double, value);
+        QFETCH(int, pixel);
+        QCOMPARE(SampleHistory::toPixel(value), pixel);
     }
 };
 

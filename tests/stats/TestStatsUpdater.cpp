@@ -1,5 +1,6 @@
 #include "stats/AppState.h"
 #include "stats/LineStatTable.h"
+#include "stats/NumberFormat.h"
 #include "stats/StatsUpdater.h"
 #include "support/FakeClock.h"
 #include "support/RecordingStatsDisplay.h"
@@ -15,6 +16,7 @@ Q_DECLARE_METATYPE(QList<Values>)
 
 namespace {
 
+const QLocale german(QLocale::German, QLocale::Germany);
 constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 // Stands for a statistic that has had no number in this run: it keeps its 0.0 start value.
 constexpr float never = -std::numeric_limits<float>::infinity();
@@ -43,7 +45,8 @@ struct Rig
 
 } // namespace
 
-// Minimum, maximum, line state and the one balloon per drop after every capture.
+// Minimum, maximum, line state and the one balloon per drop after every capture, and the texts of
+// values and drop times.
 class TestStatsUpdater : public QObject
 {
     Q_OBJECT
@@ -134,6 +137,36 @@ private slots:
                                  QString::number(rig.state.capturePeak)})
                      .join(u' '),
             shown);
+    }
+
+    // The labels and tips in a comma locale.
+    void valueText_data()
+    {
+        QTest::addColumn<bool>("tooltip");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("label: exact half rounds away from zero") << false << 6.25f << "6,3";
+        QTest::newRow("label: small negative has no minus zero") << false << -0.04f << "0,0";
+        QTest::newRow("label: large value has no grouping") << false << 1.0e7f << "10000000,0";
+        QTest::newRow("label: not a number") << false << notANumber << "nan";
+        QTest::newRow("tip: seven digits") << true << 1234567.0f << "1234567";
+        QTest::newRow("tip: eight digits go exponential") << true << 12345678.0f << "1,234568E+07";
+        QTest::newRow("tip: fraction") << true << 6.5f << "6,5";
+    }
+
+    void valueText()
+    {
+        QFETCH(bool, tooltip);
+        QFETCH(float, value);
+        QFETCH(QString, text);
+        QCOMPARE(tooltip ? NumberFormat::tooltipForm(value, german) : NumberFormat::labelForm(value, german), text);
+    }
+
+    // Two-digit fields, 24 hours, and the weekday in the locale's language.
+    void dropTime()
+    {
+        const QDateTime time(QDate(2026, 3, 5), QTime(23, 59, 58));
+        QCOMPARE(NumberFormat::dropTime(time, german), QStringLiteral("Do. 05/03/2026 23:59:58"));
     }
 };
 
