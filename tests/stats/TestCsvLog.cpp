@@ -16,53 +16,48 @@ class TestCsvLog : public QObject
 private slots:
     void init() { QFile::remove(path()); }
 
-    // The log holds "before" and the new line goes to the file name as the user typed it.
+    // The log holds "before" and the new line goes to the file name as the user typed it; a file
+    // size limit (0: none) fills the disk in the middle of the line.
     void append_data()
     {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("sizeLimit");
         QTest::addColumn<bool>("written");
         QTest::addColumn<QByteArray>("after");
         const QByteArray kept = "old\r\n";
         const QByteArray added = "old\r\n05/03/2026,\x80,NA\r\n";
-        QTest::newRow("file ends with its line break") << kept << "stats.csv" << true << added;
-        QTest::newRow("file cut off in a line") << QByteArray("old") << "stats.csv" << true << added;
-        QTest::newRow("empty name gives the bare folder") << kept << "" << false << kept;
-        QTest::newRow("folder missing") << kept << "missing/stats.csv" << false << kept;
-        QTest::newRow("disk full") << kept << "/dev/full" << false << kept;
-        QTest::newRow("character device") << kept << "/dev/null" << true << kept;
+        QTest::newRow("file ends with its line break") << kept << "stats.csv" << 0 << true << added;
+        QTest::newRow("file cut off in a line") << QByteArray("old") << "stats.csv" << 0 << true << added;
+        QTest::newRow("empty name gives the bare folder") << kept << "" << 0 << false << kept;
+        QTest::newRow("folder missing") << kept << "missing/stats.csv" << 0 << false << kept;
+        QTest::newRow("disk full") << kept << "/dev/full" << 0 << false << kept;
+        QTest::newRow("disk fills up in the line: the part written goes") << kept << "stats.csv" << 12 << false << kept;
+        QTest::newRow("character device") << kept << "/dev/null" << 0 << true << kept;
     }
 
     void append()
     {
         QFETCH(QByteArray, before);
         QFETCH(QString, fileName);
+        QFETCH(int, sizeLimit);
         QFETCH(bool, written);
         QFETCH(QByteArray, after);
         QFile file(path());
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
         const QString target = CsvLog::outputPathFor(m_dir.path(), fileName);
-        QCOMPARE(CsvLog::appendLineToFile(target, QStringLiteral("05/03/2026,\u20AC,NA")), written);
-        QCOMPARE(contents(), after);
-    }
-
-    // The disk fills up in the middle of the line: the part written is cut off again.
-    void fileSizeLimit_leavesNoPartialLine()
-    {
-        QVERIFY(CsvLog::appendLineToFile(path(), QStringLiteral("kept")));
         rlimit previous{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limited = previous;
-        limited.rlim_cur = 20;
+        limited.rlim_cur = sizeLimit > 0 ? rlim_t(sizeLimit) : previous.rlim_cur;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const bool written = CsvLog::appendLineToFile(path(), QString(100, 'x'));
+        const bool appended = CsvLog::appendLineToFile(target, QStringLiteral("05/03/2026,\u20AC,NA"));
         setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!written);
-        QVERIFY(CsvLog::appendLineToFile(path(), QStringLiteral("next")));
-        QCOMPARE(contents(), QByteArray("kept\r\nnext\r\n"));
+        QCOMPARE(appended, written);
+        QCOMPARE(contents(), after);
     }
 
     void valueField_data()
