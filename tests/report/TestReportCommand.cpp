@@ -23,8 +23,8 @@ QByteArray fixture(const QString& name)
 
 } // namespace
 
-// The report command from the command line to the page and the JSON figures: a known log in both
-// layouts, the period limits, and the bad inputs that must end in one clear line or a report that
+// The report command from the command line to the page and the JSON figures: a known log, the
+// period limits, and the bad inputs that must end in one clear line or a report that
 // counts what it skipped.
 class TestReportCommand : public QObject
 {
