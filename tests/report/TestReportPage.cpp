@@ -12,16 +12,14 @@
 
 namespace {
 
-// Two days at five-minute spacing: evening noise, one drop and a pause of three hours.
+// Two days at five-minute spacing with one drop and a pause of three hours.
 QByteArray simulatedLog()
 {
     QByteArray log = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
     for (int minute = 0; minute < 2 * 24 * 60; minute += 5) {
-        const int hour = minute / 60 % 24;
-        const double downSnr = minute == 600 ? 3.0 : 9.0 - (hour >= 19 ? 2.0 : 0.0) + (minute % 7) * 0.1;
         if (minute <= 1800 || minute >= 1980)
-            log += QString::asprintf(
-                "%02d/03/2026,%02d:%02d:00,%.1f,11.5,31.0,17.5\r\n", 1 + minute / 1440, hour, minute % 60, downSnr)
+            log += QString::asprintf("%02d/03/2026,%02d:%02d:00,%.1f,11.5,31.0,17.5\r\n", 1 + minute / 1440,
+                minute / 60 % 24, minute % 60, minute == 600 ? 3.0 : 9.0 + (minute % 7) * 0.1)
                        .toLatin1();
     }
     return log;
