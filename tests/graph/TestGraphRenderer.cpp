@@ -6,9 +6,6 @@
 
 #include <limits>
 
-using Values = std::array<float, statCount>;
-Q_DECLARE_METATYPE(Values)
-
 namespace {
 
 constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
@@ -73,34 +70,21 @@ private slots:
             rig.surface.image().convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
     }
 
-    void capture_data()
-    {
-        QTest::addColumn<float>("top");
-        QTest::addColumn<Values>("values");
-        QTest::addColumn<QList<int>>("newestY");
-
-        // 25 dB below the top of 50 at a yScale just under 2.26: 56.4999..., not a half.
-        QTest::newRow("default range") << 50.0f << Values{11.0f, 25.0f, 31.0f, 41.0f} << QList<int>{88, 56, 43, 20};
-    }
-
-    // Every series shifts and takes its newest point, shown or not; a redraw changes no point.
+    // Every series shifts and takes its newest point, shown or not; a redraw changes no point. At the
+    // default range 25 dB lies 56.4999... pixels down, not a half.
     void capture()
     {
-        QFETCH(float, top);
-        QFETCH(Values, values);
-        QFETCH(QList<int>, newestY);
-
         Rig rig(0);
-        QVERIFY(rig.renderer.setGraphRange(top));
         rig.renderer.drawGraph({10.0f, 20.0f, 30.0f, 40.0f}, false, {false, true});
         const SampleHistory first = rig.state.graphSeries;
-        rig.renderer.drawGraph(values, false, {false, true});
+        rig.renderer.drawGraph({11.0f, 25.0f, 31.0f, 41.0f}, false, {false, true});
         const SampleHistory second = rig.state.graphSeries;
         rig.renderer.drawGraph({1.0f, 2.0f, 3.0f, 4.0f}, true, {true, true});
+        const std::array<int, statCount> newestY{88, 56, 43, 20};
         for (int i = 0; i < statCount; ++i) {
             const auto& points = rig.state.graphSeries.series(i).points;
             QVERIFY(points == second.series(i).points);
-            QCOMPARE(points[99], (GraphPoint{393, newestY[i]}));
+            QCOMPARE(points[99], (GraphPoint{393, newestY[std::size_t(i)]}));
             QCOMPARE(points[98].y, first.series(i).points[99].y);
             QCOMPARE(points[97].y, 226);
         }
