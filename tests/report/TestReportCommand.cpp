@@ -1,4 +1,6 @@
+#include "report/LogLine.h"
 #include "report/ReportCommand.h"
+#include "report/WallClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,11 +23,25 @@ QByteArray fixture(const QString& name)
     return contents(QStringLiteral(LINEGAUGE_TEST_DATA "/report/") + name);
 }
 
+// What the parse made of a line: its kind, or for a capture its time, which of the four values
+// are numbers (bit 0 the first) and the first value when it is one.
+QString summary(const LogLine& parsed)
+{
+    if (parsed.kind != LogLineKind::capture)
+        return QString(parsed.kind == LogLineKind::header ? "header"
+                : parsed.kind == LogLineKind::blank       ? "blank"
+                                                          : "bad");
+    const unsigned mask = parsed.capture.numberMask;
+    return WallClock::isoDateTime(parsed.capture.stamp) + u' ' + QString::number(mask)
+        + ((mask & 1u) != 0 ? u' ' + QString::number(parsed.capture.values[0]) : QString());
+}
+
 } // namespace
 
 // The report command from the command line to the page and the JSON figures: a known log, the
-// period limits, and the bad inputs that must end in one clear line or a report that
-// counts what it skipped.
+// period limits, and the bad inputs that must end in one clear line or a report that counts what it
+// skipped. Every line of the log goes through the line parse: both layouts, quoted router texts and
+// whatever a cut-off or hand-edited file holds must come out as a capture, a header, or a line to skip.
 class TestReportCommand : public QObject
 {
     Q_OBJECT
@@ -119,6 +135,27 @@ private slots:
         QCOMPARE(report({"--json", path("figures.json")}), int(ReportCommand::written));
         QCOMPARE(contents(path("figures.json")), fixture(QStringLiteral("thresholds.json")));
         QVERIFY(QFile::exists(path("line log-report.html")));
+    }
+
+    // Each line of the fixture: the situation, the parse, and the line as a log holds it, each but the
+    // last ended by a tab.
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("parsed");
+        for (const QByteArray& row : fixture(QStringLiteral("log-lines.txt")).split('\n')) {
+            const QList<QByteArray> fields = row.split('\t');
+            if (fields.size() >= 3)
+                QTest::newRow(fields[0].constData())
+                    << row.sliced(fields[0].size() + fields[1].size() + 2) << QString::fromLatin1(fields[1]);
+        }
+    }
+
+    void parse()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, parsed);
+        QCOMPARE(summary(parseLogLine(std::string_view(line.constData(), std::size_t(line.size())))), parsed);
     }
 
 private:
