@@ -1,22 +1,19 @@
+#include "graph/GraphOptions.h"
 #include "graph/GraphRenderer.h"
 #include "graph/GraphState.h"
 #include "graph/GraphSurface.h"
-#include "platform/Gdi.h"
+#include "graph/PageTextView.h"
+#include "graph/SeriesSelection.h"
+#include "stats/AppState.h"
 
 #include <QTest>
 
 #include <limits>
 
-using Values = std::array<float, statCount>;
-Q_DECLARE_METATYPE(Values)
-
 namespace {
 
 constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 constexpr float infinity = std::numeric_limits<float>::infinity();
-const QRgb white = qRgb(255, 255, 255);
-const QRgb blue = qRgb(0, 0, 255); // the first series
-const QRgb red = qRgb(255, 0, 0); // the second
 
 // A graph of 393 by 113 pixels at the default range, showing one series.
 struct Rig
@@ -34,137 +31,74 @@ struct Rig
         for (int i = 0; i < statCount; ++i)
             state.seriesShown[std::size_t(i)] = i == shown;
     }
-    QRgb pixel(int x, int y) const { return surface.image().pixel(x, y); }
 };
 
 } // namespace
 
-// The drawn picture, pixel by pixel, and what drawing does to the history.
+// The drawn picture, what drawing does to the history, and the history's pixel positions; the graph
+// menu's check marks, the series selection by label clicks and the page-text view switch.
 class TestGraphRenderer : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void grid_data()
+    void picture_data()
     {
         QTest::addColumn<float>("graphMax");
-        QTest::addColumn<QList<int>>("rows");
-
-        // Row 113 lies just below the surface.
-        QTest::newRow("range 50") << 50.0f << QList<int>{90, 68, 45, 23, 0};
-        QTest::newRow("auto range 57.3") << 57.3f << QList<int>{112, 93, 73, 53, 34, 14};
-        QTest::newRow("range 0.5 starts at 0") << 0.5f << QList<int>{0};
-        QTest::newRow("top beyond 16 bits draws no rows") << 40000.0f << QList<int>{};
+        QTest::addColumn<bool>("markers");
+        QTest::addColumn<QString>("fixture");
+        QTest::newRow("range 50") << 50.0f << true << "range-50.png";
+        QTest::newRow("top beyond 16 bits draws no rows") << 40000.0f << true << "range-40000.png";
+        // The code's cell ends exactly at the newest point.
+        QTest::newRow("code instead of the marker") << 50.0f << false << "code.png";
     }
 
-    // A history narrower than the surface shows all eleven columns, the last one at its newest point.
-    void grid()
+    // The grid over a history narrower than the surface shows all eleven columns, the last one at its
+    // newest point; a zigzag series with its marker or code at its newest point, clear of the zigzag,
+    // and a hidden one left out.
+    void picture()
     {
         QFETCH(float, graphMax);
-        QFETCH(QList<int>, rows);
-
-        Rig rig(-1);
+        QFETCH(bool, markers);
+        QFETCH(QString, fixture);
+        Rig rig(0);
         rig.state.computeXStep(380);
         QVERIFY(rig.renderer.setGraphRange(graphMax));
-        rig.renderer.drawGraph({}, true, {true, false});
-        for (int y = 0; y < 113; ++y)
-            QCOMPARE(rig.pixel(5, y) == qRgb(189, 231, 239), rows.contains(y));
-        const QList<int> columns{0, 38, 76, 114, 152, 190, 228, 266, 304, 342, 380};
-        for (int x = 0; x < 393; ++x)
-            QCOMPARE(rig.pixel(x, 50) == qRgb(189, 231, 239), columns.contains(x));
-    }
-
-    void seriesLine_passesThroughItsPoints()
-    {
-        Rig rig(0);
-        auto& points = rig.state.graphSeries.series(0).points;
-        for (int k = 0; k < SeriesRecord::pointCount; ++k)
-            points[std::size_t(k)] = {k * 3, 10 + (k % 2) * 40};
-        rig.renderer.drawGraph({}, true, {false, true});
-        for (int k = 0; k + 1 < SeriesRecord::pointCount; ++k)
-            QCOMPARE(rig.pixel(points[std::size_t(k)].x, points[std::size_t(k)].y), blue);
-        QCOMPARE(rig.pixel(3, 11), white); // between two strokes of the zigzag
-    }
-
-    void marker_isSevenPixelDiamond()
-    {
-        Rig rig(0);
-        rig.state.graphSeries.series(0).points.fill({100, 50});
-        rig.renderer.drawGraph({}, true, {false, true});
-        QRect extent;
-        for (int y = 0; y < 113; ++y)
-            for (int x = 0; x < 393; ++x)
-                extent |= rig.pixel(x, y) == blue ? QRect(x, y, 1, 1) : QRect();
-        QCOMPARE(extent, QRect(97, 47, 7, 7));
-        QCOMPARE(rig.pixel(97, 47), white);
-        QCOMPARE(rig.pixel(103, 53), white);
-    }
-
-    // The code's cell ends exactly at the newest point, whose line lies just off the right edge.
-    void code_bottomRightAtNewestPoint()
-    {
-        Rig rig(0);
-        rig.state.graphSeries.series(0).points.fill({393, 40});
-        rig.renderer.drawGraph({}, true, {false, false});
-        QImage expected(393, 113, QImage::Format_RGB32);
-        expected.fill(Qt::white);
-        const QImage blank = expected;
-        {
-            const QString code = QStringLiteral("SD");
-            Gdi gdi(expected, rig.surface.font());
-            gdi.setTextColor(0xFF0000);
-            gdi.textOutA(393 - rig.surface.textWidth(code), 40 - rig.surface.textHeight(code), "SD");
+        for (int r = 0; r < 2; ++r) {
+            for (int k = 0; k < SeriesRecord::pointCount; ++k)
+                rig.state.graphSeries.series(r).points[std::size_t(k)] = {k * 3, 10 + (k % 2) * 40 + r * 20};
         }
-        QVERIFY(expected != blank);
-        QCOMPARE(rig.surface.image(), expected);
+        rig.state.graphSeries.series(0).points[99] = {360, 100};
+        rig.renderer.drawGraph({}, true, {true, markers});
+        const QImage expected(QStringLiteral(LINEGAUGE_TEST_DATA "/graph/") + fixture);
+        QCOMPARE(
+            rig.surface.image().convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
     }
 
-    void capture_data()
-    {
-        QTest::addColumn<float>("top");
-        QTest::addColumn<Values>("values");
-        QTest::addColumn<QList<int>>("newestY");
-
-        // 25 dB below the top of 50 at a yScale just under 2.26: 56.4999..., not a half.
-        QTest::newRow("default range") << 50.0f << Values{11.0f, 25.0f, 31.0f, 41.0f} << QList<int>{88, 56, 43, 20};
-        QTest::newRow("auto range puts the largest on the top edge")
-            << 37.3f << Values{37.3f, 10.0f, 5.0f, 20.0f} << QList<int>{0, 83, 98, 52};
-        QTest::newRow("absurd values stay off the surface") << 50.0f << Values{1.0e30f, -1.0e30f, notANumber, infinity}
-                                                            << QList<int>{-1000000, 1000000, 1000000, -1000000};
-    }
-
-    // Every series shifts and takes its newest point, shown or not; a redraw changes no point.
+    // Every series shifts and takes its newest point, shown or not; a redraw changes no point. At the
+    // default range 25 dB lies 56.4999... pixels down, not a half.
     void capture()
     {
-        QFETCH(float, top);
-        QFETCH(Values, values);
-        QFETCH(QList<int>, newestY);
-
         Rig rig(0);
-        QVERIFY(rig.renderer.setGraphRange(top));
         rig.renderer.drawGraph({10.0f, 20.0f, 30.0f, 40.0f}, false, {false, true});
         const SampleHistory first = rig.state.graphSeries;
-        rig.renderer.drawGraph(values, false, {false, true});
+        rig.renderer.drawGraph({11.0f, 25.0f, 31.0f, 41.0f}, false, {false, true});
         const SampleHistory second = rig.state.graphSeries;
         rig.renderer.drawGraph({1.0f, 2.0f, 3.0f, 4.0f}, true, {true, true});
+        const std::array<int, statCount> newestY{88, 56, 43, 20};
         for (int i = 0; i < statCount; ++i) {
             const auto& points = rig.state.graphSeries.series(i).points;
             QVERIFY(points == second.series(i).points);
-            QCOMPARE(points[99], (GraphPoint{393, newestY[i]}));
+            QCOMPARE(points[99], (GraphPoint{393, newestY[std::size_t(i)]}));
             QCOMPARE(points[98].y, first.series(i).points[99].y);
             QCOMPARE(points[97].y, 226);
         }
-        for (int y = 0; y < 113; ++y)
-            for (int x = 0; x < 393; ++x)
-                QVERIFY(rig.pixel(x, y) != red);
     }
 
     void unusableTop_data()
     {
         QTest::addColumn<float>("top");
 
-        QTest::newRow("zero") << 0.0f;
-        QTest::newRow("negative") << -5.0f;
         QTest::newRow("not a number") << notANumber;
         QTest::newRow("infinite") << infinity;
         QTest::newRow("too small for the scale") << 1.0e-38f;
@@ -185,6 +119,109 @@ private slots:
         rig.state.computeScale(393, 113);
         QCOMPARE(rig.state.graphMax, 50.0f);
         QCOMPARE(rig.state.yScale, float(113 / 50.0));
+    }
+
+    // Records beyond the new ones are gone; with fewer colours than records the last draws black
+    // rather than reading past them.
+    void initHistory_keepsItsBounds()
+    {
+        SampleHistory history;
+        const std::array<Colour, 3> colours{0xFF0000, 0x0000FF, 0xC000C0};
+        history.initHistory(5, colours, 1.0f, 1.0f);
+        history.initHistory(3, colours, 2.5f, 0.125f);
+        QCOMPARE(history.size(), 4);
+        QCOMPARE(history.series(3).colour, Colour(0));
+        history.initHistory(-1, colours, 2.5f, 0.125f);
+        QCOMPARE(history.size(), 0);
+    }
+
+    // Halves go to the even neighbour; absurd values are held a million pixels off the surface.
+    void toPixel_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("pixel");
+        QTest::newRow("two and a half") << 2.5 << 2;
+        QTest::newRow("three and a half") << 3.5 << 4;
+        QTest::newRow("just above a half") << 2.5000001 << 3;
+        QTest::newRow("far below the surface") << 1.0e30 << 1000000;
+        QTest::newRow("far above the surface") << -1.0e30 << -1000000;
+        QTest::newRow("not a number lies off the bottom") << double(notANumber) << 1000000;
+    }
+
+    void toPixel()
+    {
+        QFETCH(double, value);
+        QFETCH(int, pixel);
+        QCOMPARE(SampleHistory::toPixel(value), pixel);
+    }
+
+    // Steps: the Markers mark the settings gave (m set, l clear, - no settings), then the clicks on
+    // Markers (M) and Labels (L). Labels always shows the opposite of Markers.
+    void markersAndLabels_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("markers");
+        QTest::newRow("no settings, choose markers") << "-M" << true;
+        QTest::newRow("markers checked, choose markers") << "mM" << false;
+        QTest::newRow("labels checked, choose labels") << "lL" << true;
+    }
+
+    void markersAndLabels()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, markers);
+        GraphOptions options;
+        if (steps[0] != u'-')
+            options.loadSettings(steps[0] == u'm', false, false);
+        for (const QChar click : steps.mid(1))
+            click == u'M' ? options.mnMarkersClick() : options.mnLabelsClick();
+        QCOMPARE(options.markers(), markers);
+        QCOMPARE(options.labels(), !markers);
+        QCOMPARE(options.drawOptions().markers, markers);
+    }
+
+    // Two clicks on one label hide the series and show it again. While monitoring runs the next
+    // capture draws the new selection, so only a stopped graph redraws. Outside the series a click
+    // changes nothing.
+    void toggleSeries_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("monitoring");
+        QTest::newRow("stopped") << 2 << false;
+        QTest::newRow("monitoring") << 3 << true;
+        QTest::newRow("past the last") << 4 << false;
+        QTest::newRow("before the first") << -1 << false;
+    }
+
+    void toggleSeries()
+    {
+        QFETCH(int, index);
+        QFETCH(bool, monitoring);
+        GraphState state;
+        for (const Colour colour : {Colour(0x808080), Colour(0x000000)}) {
+            const auto result = SeriesSelection::toggleSeries(state, index, monitoring);
+            QCOMPARE(result.has_value(), index >= 0 && index < statCount);
+            QVERIFY(!result || (result->labelColour == colour && result->redraw == !monitoring));
+            QVERIFY(!result || state.seriesShown[std::size_t(index)] == (colour == 0));
+        }
+        QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
+    }
+
+    // The history starts afresh at the new width and keeps the range's scale.
+    void pageTextView_switchesWidthAndRebuildsHistory()
+    {
+        AppState app;
+        GraphState graph;
+        graph.computeScale(393, 113);
+        const std::array<Colour, 4> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
+        graph.graphSeries.initHistory(3, colours, graph.xStep, graph.yScale);
+        graph.graphSeries.series(0).points[99].y = 5;
+        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 193);
+        QVERIFY(app.debugView);
+        QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
+        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 393);
+        QVERIFY(!app.debugView);
+        QCOMPARE(graph.graphSeries.series(3).points[99], (GraphPoint{389, 226}));
     }
 };
 
