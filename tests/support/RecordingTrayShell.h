@@ -4,6 +4,9 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+#include <array>
+
 // A notification area that keeps every call with a copy of the record's bytes and accepts them all.
 class RecordingTrayShell final : public TrayShell
 {
@@ -30,9 +33,13 @@ public:
         return result;
     }
 
+    // A record cut short reads as zeros past its end rather than past its buffer.
     static quint32 longAt(const QByteArray& record, int offset)
     {
-        return qFromLittleEndian<quint32>(record.constData() + offset);
+        std::array<char, 4> bytes{};
+        const QByteArray field = record.mid(offset, 4);
+        std::copy(field.cbegin(), field.cend(), bytes.begin());
+        return qFromLittleEndian<quint32>(bytes.data());
     }
 
     QList<Call> calls;

@@ -126,10 +126,11 @@ private slots:
             QCOMPARE(header, (QList<quint32>{recordSize, on.window.handle, 1, 7, 0x200, 0x7777}));
             QCOMPARE(on.longAt(call.record, layout.uTimeout()), balloons ? 3u : 0u);
         }
-        const QByteArray balloon = on.shell.calls.value(2).record;
-        if (balloons)
+        if (balloons) {
+            const QByteArray balloon = on.shell.calls.at(2).record;
             QVERIFY(on.longAt(balloon, Layout::uFlags) == 0x10u && on.longAt(balloon, layout.uTimeout()) == 3000u
                 && on.longAt(balloon, layout.dwInfoFlags()) == 2u);
+        }
     }
 
     void textFields_data()
