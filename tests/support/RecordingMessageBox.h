@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// Records message boxes instead of showing them; a recorded box stays open until clickOk().
+// Records message boxes instead of showing them; a recorded box stays open, as a box the user has
+// not yet answered does.
 class RecordingMessageBox final : public MessageBox
 {
 public:
@@ -17,7 +18,6 @@ public:
     }
 
     bool isShowing() const override { return showing; }
-    void clickOk() { showing = false; }
 
     QStringList titles;
     QStringList texts;
