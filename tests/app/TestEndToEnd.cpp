@@ -8,6 +8,7 @@
 #include "platform/TrayRecordLayout.h"
 #include "platform/VersionProbe.h"
 #include "support/FakeClock.h"
+#include "support/FileBytes.h"
 #include "support/ProcessFigures.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingTrayShell.h"
@@ -29,18 +30,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 const QByteArray csvHeader = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
 
@@ -200,7 +189,7 @@ void TestEndToEnd::timedCaptures_writeOneLineEach()
 {
     QTemporaryDir folder;
     const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
-    QVERIFY(writeFile(csvPath, csvHeader + "05/03/2026,07:0"));
+    writeFileBytes(csvPath, csvHeader + "05/03/2026,07:0");
     ProgramRig program(folder.path());
     QCOMPARE(program.status(), QStringLiteral("Ready"));
     QCOMPARE(program.window.windowTitle(), QStringLiteral("Linegauge by Orvell - 1.0.3"));
@@ -261,7 +250,7 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("settings.ini"));
     const QByteArray tweaks = "; tuned by hand\r\n[Tweaks]\r\nSNR threshold=4.5\r\nStats page=/status.htm\r\n";
-    QVERIFY(writeFile(path, "[Options]\r\nRouter IP=127.0.0.1\r\nMarkers=True\r\n" + tweaks));
+    writeFileBytes(path, "[Options]\r\nRouter IP=127.0.0.1\r\nMarkers=True\r\n" + tweaks);
     {
         ProgramRig program(folder.path());
         QCOMPARE(program.ui().txtIP->text(), QStringLiteral("127.0.0.1"));
@@ -285,8 +274,8 @@ void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
 {
     // Without an interval in the settings file the box stays empty: an interval of 0.
     QTemporaryDir folder;
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("settings.ini")),
-        "[Options]\r\nOutput filename=stats.csv\r\n[Tweaks]\r\nAuto Range=true\r\n"));
+    writeFileBytes(folder.filePath(QStringLiteral("settings.ini")),
+        "[Options]\r\nOutput filename=stats.csv\r\n[Tweaks]\r\nAuto Range=true\r\n");
     ProgramRig program(folder.path());
     QCOMPARE(program.ui().txtInt->text(), QString());
     QVERIFY(program.serve({"--fault", "hang"}));
@@ -450,7 +439,8 @@ void TestEndToEnd::settingsFileFault()
     else if (kind == QLatin1String("device"))
         QVERIFY(makeDevice(path));
     else
-        QVERIFY(writeFile(path, settingsOptions) && QFile::setPermissions(folder, readOnly));
+        writeFileBytes(path, settingsOptions);
+    QVERIFY(QFile::setPermissions(folder, readOnly));
     {
         const BlockWatchdog watchdog;
         ProgramRig program(folder);

@@ -1,5 +1,8 @@
 // Installs the program into a folder whose name has blanks and the characters shells and desktop
 // entries give a meaning to, and checks the folder works on its own.
+
+#include "support/FileBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -28,12 +31,6 @@ class TestInstall : public QObject
         return {ended ? process.exitCode() : -1, process.readAll()};
     }
 
-    static QByteArray contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -49,14 +46,14 @@ private slots:
     {
         QVERIFY(QFileInfo(m_folder + u"/linegauge"_qs).isExecutable());
         QVERIFY(QFileInfo(m_folder + u"/linegauge.xpm"_qs).size() > 0);
-        const QByteArray entry = contents(m_folder + QStringLiteral("/linegauge.desktop"));
+        const QByteArray entry = fileBytes(m_folder + QStringLiteral("/linegauge.desktop"));
         QCOMPARE(QString::fromUtf8(entry),
-            QString::fromUtf8(contents(QStringLiteral(LINEGAUGE_INSTALL_DATA "/linegauge.desktop")))
+            QString::fromUtf8(fileBytes(QStringLiteral(LINEGAUGE_INSTALL_DATA "/linegauge.desktop")))
                 .replace(QStringLiteral("@ROOT@"), m_root.path()));
         const QString script = m_folder + QStringLiteral("/add-to-menu.sh");
         const QString menuEntry = m_root.filePath(QStringLiteral("data home/applications/linegauge.desktop"));
         QCOMPARE(runToEnd(script).first, 0);
-        QCOMPARE(contents(menuEntry), entry);
+        QCOMPARE(fileBytes(menuEntry), entry);
         QCOMPARE(runToEnd(script, {QStringLiteral("--remove")}).first, 0);
         QVERIFY(!QFileInfo::exists(menuEntry));
     }

@@ -1,6 +1,7 @@
 #include "report/LogLine.h"
 #include "report/ReportCommand.h"
 #include "report/WallClock.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,15 +13,9 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray fixture(const QString& name)
 {
-    return contents(QStringLiteral(LINEGAUGE_TEST_DATA "/report/") + name);
+    return fileBytes(QStringLiteral(LINEGAUGE_TEST_DATA "/report/") + name);
 }
 
 // What the parse made of a line: its kind, or for a capture its time, which of the four values
@@ -109,9 +104,9 @@ private slots:
             write(QStringLiteral("stats.csv"), log);
         QCOMPARE(report(QStringList{"--csv", path("stats.csv"), "--json", path("figures.json")} + arguments), status);
         QCOMPARE(QFile::exists(path("stats-report.html")), status == 0);
-        const QByteArray figures = contents(path("figures.json"));
+        const QByteArray figures = fileBytes(path("figures.json"));
         if (expected == QLatin1String("known.json"))
-            QCOMPARE(contents(path("stats-report.html")), fixture(QStringLiteral("known.html")));
+            QCOMPARE(fileBytes(path("stats-report.html")), fixture(QStringLiteral("known.html")));
         if (expected.endsWith(QLatin1String(".json")))
             QCOMPARE(figures, fixture(expected));
         else if (status == 0)
@@ -133,7 +128,7 @@ private slots:
             "SNR threshold=5\r\nAtt. threshold=52\r\n");
         write(QStringLiteral("line log.csv"), fixture(QStringLiteral("known.csv")));
         QCOMPARE(report({"--json", path("figures.json")}), int(ReportCommand::written));
-        QCOMPARE(contents(path("figures.json")), fixture(QStringLiteral("thresholds.json")));
+        QCOMPARE(fileBytes(path("figures.json")), fixture(QStringLiteral("thresholds.json")));
         QVERIFY(QFile::exists(path("line log-report.html")));
     }
 
@@ -160,11 +155,7 @@ private slots:
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    void write(const QString& name, const QByteArray& content) const
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    }
+    void write(const QString& name, const QByteArray& content) const { writeFileBytes(path(name), content); }
     int report(const QStringList& arguments)
     {
         m_errors.clear();

@@ -2,10 +2,10 @@
 #include "router/TextBetween.h"
 #include "stats/LineStatTable.h"
 #include "stats/StatusTexts.h"
+#include "support/FileBytes.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingStatusLine.h"
 
-#include <QFile>
 #include <QLocale>
 #include <QTest>
 
@@ -21,8 +21,7 @@ const QStringList previousTexts{"10.0", "5.0", "30.0", "15.0"};
 
 QString fixture(const char* name)
 {
-    QFile file(QStringLiteral(LINEGAUGE_TEST_DATA "/pages/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    return QString::fromLatin1(fileBytes(QStringLiteral(LINEGAUGE_TEST_DATA "/pages/") + QLatin1String(name)));
 }
 
 QString keyLine(const char* key, const QString& value)

@@ -4,6 +4,7 @@
 #include "stats/StatsLine.h"
 #include "stats/StatusTexts.h"
 #include "support/FakeClock.h"
+#include "support/FileBytes.h"
 #include "support/RecordingStatsDisplay.h"
 #include "support/RecordingStatusLine.h"
 
@@ -76,9 +77,7 @@ private slots:
         QFETCH(int, sizeLimit);
         QFETCH(bool, written);
         QFETCH(QByteArray, after);
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
-        file.close();
+        writeFileBytes(path(), before);
         const QString target = CsvLog::outputPathFor(m_dir.path(), fileName);
         rlimit previous{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
@@ -90,7 +89,7 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, oldHandler);
         QCOMPARE(appended, written);
-        QCOMPARE(contents(), after);
+        QCOMPARE(fileBytes(path()), after);
     }
 
     void valueField_data()
@@ -144,9 +143,7 @@ private slots:
         rig.setValues(QStringLiteral("-07.10/na/=1+1/old"), QStringLiteral("NAT-"));
         rig.clock.current = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58));
         lines += rig.line.buildStatsLine(true, false) + "\r\n";
-        QFile expected(QStringLiteral(LINEGAUGE_TEST_DATA "/csv/") + fixture);
-        QVERIFY(expected.open(QIODevice::ReadOnly));
-        QCOMPARE(lines.toLatin1(), expected.readAll());
+        QCOMPARE(lines.toLatin1(), fileBytes(QStringLiteral(LINEGAUGE_TEST_DATA "/csv/") + fixture));
         QCOMPARE(rig.shown(), QStringLiteral("///")); // lines for the file leave the window alone
         QCOMPARE(rig.line.buildStatsLine(false, false), QString()); // the window shows the texts as cut out
         QCOMPARE(rig.shown(), QStringLiteral("-07.10/na/=1+1/old"));
@@ -155,11 +152,6 @@ private slots:
 
 private:
     QString path() const { return m_dir.filePath(QStringLiteral("stats.csv")); }
-    QByteArray contents() const
-    {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     QTemporaryDir m_dir;
 };
