@@ -73,23 +73,25 @@ for path in wanted:
 PY
 )
 
+# Prints nothing when the file cannot be preprocessed (no compile command, or the command fails): a
+# key without the file's text would mark other contents clean too, so such a file is always checked.
 tidy_key() {
-    local preprocess=$1
+    local preprocess=$1 text
+    [[ -n $preprocess ]] || return 0
+    text=$(sh -c "$preprocess" 2>/dev/null) || return 0
     {
         "$tidy" --version
         cat "$root/.clang-tidy"
-        printf '%s\n' "$preprocess"
-        if [[ -n $preprocess ]]; then
-            sh -c "$preprocess" 2>/dev/null || echo "not preprocessed"
-        fi
+        printf '%s\n%s\n' "$preprocess" "$text"
     } | sed "s|$root|@|g" | sha256sum | cut -d' ' -f1
 }
 
 pending=()
 marks=()
 for i in "${!files[@]}"; do
-    mark=$cache/$(tidy_key "${commands[i]}")
-    [[ -e $mark ]] && continue
+    key=$(tidy_key "${commands[i]}")
+    mark=${key:+$cache/$key}
+    [[ -n $mark && -e $mark ]] && continue
     pending+=("${files[i]}")
     marks+=("$mark")
 done
@@ -97,7 +99,7 @@ done
 echo "clang-tidy: ${#files[@]} files, ${#pending[@]} changed since their last clean check"
 # Each file's report is printed whole, so the two parallel runs do not interleave their lines.
 for i in "${!pending[@]}"; do printf '%s\0%s\0' "${pending[i]}" "${marks[i]}"; done | xargs -0 -r -P2 -n2 sh -c '
-    out=$("$0" -p "$1" --quiet --warnings-as-errors="*" "$2" 2>&1) && { touch "$3"; exit 0; }
+    out=$("$0" -p "$1" --quiet --warnings-as-errors="*" "$2" 2>&1) && { [ -z "$3" ] || touch "$3"; exit 0; }
     printf "%s\n" "$out" | grep -v "warnings generated\|^Suppressed \|^Use -header-filter" >&2
     exit 1' "$tidy" "$build"
 echo "clang-tidy: clean"
