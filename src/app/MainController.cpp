@@ -183,11 +183,15 @@ void MainController::startMonitoring()
     Ui::MainWindow& ui = m_window.ui();
     if (ui.txtFilename->text().isEmpty())
         return;
+    const std::optional<float> interval = MonitorSchedule::intervalFrom(ui.txtInt->text());
+    if (!interval) {
+        m_statusLine.showStatus(text(StatusTexts::intervalInvalid));
+        return;
+    }
     // A test capture still waiting for the router gives way: monitoring's first capture runs now.
     m_capture.cancel();
     setMonitorControlsEnabled(false);
-    m_schedule.start(MonitorSchedule::leadingNumber(ui.txtInt->text()),
-        MonitorSchedule::tickMinutesFor(MonitorSchedule::designedTickMs));
+    m_schedule.start(*interval, MonitorSchedule::tickMinutesFor(MonitorSchedule::designedTickMs));
     ui.cmdTimer->setText(QStringLiteral("&Stop Monitoring"));
     m_state.outputPath = CsvLog::outputPathFor(m_platform.applicationFolder, ui.txtFilename->text());
     if (ui.chkSave->checkState() == Qt::Checked && !QFileInfo::exists(m_state.outputPath))

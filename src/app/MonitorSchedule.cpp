@@ -1,18 +1,21 @@
 #include "app/MonitorSchedule.h"
 
-#include <QRegularExpression>
+#include "settings/DecimalText.h"
 
 #include <algorithm>
 #include <cmath>
 
-float MonitorSchedule::leadingNumber(const QString& text)
+std::optional<float> MonitorSchedule::intervalFrom(const QString& text)
 {
-    static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
-    const QRegularExpressionMatch match = leading.match(text);
-    if (!match.hasMatch())
+    const std::optional<DecimalText::Leading> number = DecimalText::leadingNumber(text);
+    if (!number)
+        return std::nullopt;
+    if (number->isZero)
         return 0.0f;
-    const float value = match.captured(1).toFloat();
-    return std::isfinite(value) ? value : 0.0f;
+    const auto minutes = float(number->value);
+    if (std::isfinite(minutes) && minutes > 0.0f)
+        return minutes;
+    return std::nullopt;
 }
 
 QString MonitorSchedule::countdownText(float minutesLeft)

@@ -2,10 +2,11 @@
 
 #include <QString>
 
+#include <optional>
+
 // The minute count of the monitoring timer. The minutes are summed in 32-bit floats, tick by tick,
 // so sixty ticks of 1/60 minute stay just below one minute: a 1-minute interval captures on the
-// 61st tick and shows a countdown of 00:00:00 for one tick. An interval of 0 or below makes every tick
-// a capture.
+// 61st tick and shows a countdown of 00:00:00 for one tick. An interval of 0 makes every tick a capture.
 class MonitorSchedule
 {
 public:
@@ -13,8 +14,10 @@ public:
     static constexpr int designedTickMs = 1000;
     static constexpr float tickMinutesFor(int intervalMs) { return float(intervalMs) / 60000.0f; }
 
-    // The number at the start of the text, with a point as decimal separator; 0 when there is none.
-    static float leadingNumber(const QString& text);
+    // The interval the text asks for: the number at its start, with a point or a comma before the
+    // fraction. Nothing when that gives no interval above 0, unless the user wrote 0 itself: an empty
+    // box or a slip of the keyboard must not poll the router every second.
+    static std::optional<float> intervalFrom(const QString& text);
 
     // "hh:nn:ss" for a number of seconds; never negative, and hours grow past two digits as needed.
     static QString countdownText(float minutesLeft);

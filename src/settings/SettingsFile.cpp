@@ -1,12 +1,11 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/PrivateProfile.h"
+#include "settings/DecimalText.h"
 #include "settings/PasswordScrambler.h"
 #include "settings/Settings.h"
 #include "stats/StatusLine.h"
 #include "stats/StatusTexts.h"
-
-#include <QLocale>
 
 #include <cmath>
 #include <optional>
@@ -16,31 +15,13 @@ namespace {
 const QString options = QStringLiteral("Options");
 const QString tweaks = QStringLiteral("Tweaks");
 
-// The user's own decimal separator first; a file written with "." still reads anywhere. Group
-// separators are refused in both readings, so neither "4.500" nor "4,500" turns into four thousand
-// five hundred.
-std::optional<double> decimalOf(const QString& text)
-{
-    QLocale local = QLocale::system();
-    local.setNumberOptions(QLocale::RejectGroupSeparator);
-    QLocale point = QLocale::c();
-    point.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double number = local.toDouble(text, &ok);
-    if (!ok)
-        number = point.toDouble(text, &ok);
-    if (!ok || !std::isfinite(number) || !std::isfinite(float(number)))
-        return std::nullopt;
-    return number;
-}
-
 std::optional<bool> booleanOf(const QString& text)
 {
     if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return false;
-    const std::optional<double> number = decimalOf(text);
+    const std::optional<double> number = DecimalText::wholeNumber(text);
     if (!number)
         return std::nullopt;
     return *number != 0.0;
@@ -59,7 +40,7 @@ void applyBoolean(const QString& text, bool& field)
 
 void applyCheckState(const QString& text, int& state)
 {
-    const std::optional<double> number = decimalOf(text);
+    const std::optional<double> number = DecimalText::wholeNumber(text);
     if (!number)
         return;
     // The current rounding mode is to nearest, halves to the even neighbour.
@@ -70,14 +51,14 @@ void applyCheckState(const QString& text, int& state)
 
 void applyDecimal(const QString& text, float& field)
 {
-    if (const std::optional<double> number = decimalOf(text))
+    if (const std::optional<double> number = DecimalText::wholeNumber(text))
         field = float(*number);
 }
 
 // The graph's scale divides by its top, so only a positive top is taken.
 void applyGraphMax(const QString& text, float& field)
 {
-    const std::optional<double> number = decimalOf(text);
+    const std::optional<double> number = DecimalText::wholeNumber(text);
     if (number && float(*number) > 0.0f)
         field = float(*number);
 }
@@ -134,7 +115,7 @@ bool storeOptions(PrivateProfile& profile, const Settings& settings)
     write("Router IP", settings.routerIp);
     write("Username", settings.userName);
     write("Router Port", settings.portText);
-    write("Minutes", settings.minutesText);
+    write("Minutes", DecimalText::withDecimalPoint(settings.minutesText));
     write("Output filename", settings.outputFilename);
     const bool storable = canStorePassword(settings.password);
     if (storable)

@@ -28,6 +28,7 @@ inline constexpr char routerTimedOut[] = "The router did not answer in time.";
 inline constexpr char replyTooLarge[] = "Router reply too large for a status page.";
 inline constexpr char fetchCancelled[] = "Router request cancelled.";
 inline constexpr char folderNotWritable[] = "Folder not writable: settings and CSV not kept.";
+inline constexpr char intervalInvalid[] = "Interval must be a number of minutes above 0.";
 inline constexpr char settingsUnreadable[] = "Cannot read settings.ini: not loaded or saved.";
 
 } // namespace StatusTexts

@@ -272,7 +272,7 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
 
 void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
 {
-    // Without an interval in the settings file the box stays empty: an interval of 0.
+    // Without an interval in the settings file the box stays empty, which is no interval at all.
     QTemporaryDir folder;
     writeFileBytes(folder.filePath(QStringLiteral("settings.ini")),
         "[Options]\r\nOutput filename=stats.csv\r\n[Tweaks]\r\nAuto Range=true\r\n");
@@ -286,6 +286,12 @@ void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
     program.ui().txtDebug->setPlainText(QStringLiteral("var st_dw_snr_margin = \"9.5\";\n"));
     program.ui().cmdTestPage->click();
     QCOMPARE(program.ui().lblStats_0->text(), QString());
+
+    // Refused, monitoring stays off and the waiting capture goes on; a written 0 is taken.
+    program.ui().cmdTimer->click();
+    QVERIFY(!program.controller.isMonitoring() && program.controller.isCapturing());
+    QCOMPARE(program.status(), QStringLiteral("Interval must be a number of minutes above 0."));
+    program.ui().txtInt->setText(QStringLiteral("0"));
 
     // Monitoring started while the test fetch still waits captures at once.
     QVERIFY(program.serve(healthy));

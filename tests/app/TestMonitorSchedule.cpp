@@ -12,8 +12,8 @@ private slots:
     void captureTick();
     void countdownText_data();
     void countdownText();
-    void leadingNumber_data();
-    void leadingNumber();
+    void intervalFrom_data();
+    void intervalFrom();
 };
 
 void TestMonitorSchedule::captureTick_data()
@@ -61,23 +61,35 @@ void TestMonitorSchedule::countdownText()
     QCOMPARE(MonitorSchedule::countdownText(minutes), text);
 }
 
-void TestMonitorSchedule::leadingNumber_data()
+// A refused text starts no monitoring; only a written 0 polls at every tick.
+void TestMonitorSchedule::intervalFrom_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<float>("value");
-    QTest::newRow("trailing words") << "2 minutes" << 2.0f;
-    QTest::newRow("leading blanks, point decimal") << "  0.5" << 0.5f;
-    QTest::newRow("comma is not a decimal separator") << "1,5" << 1.0f;
-    QTest::newRow("words first") << "abc" << 0.0f;
-    QTest::newRow("negative") << "-2" << -2.0f;
-    QTest::newRow("too large for a float") << QString(50, QLatin1Char('9')) << 0.0f;
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<float>("minutes");
+    QTest::newRow("trailing words") << "2 minutes" << true << 2.0f;
+    QTest::newRow("leading blanks, decimal point") << "  0.5" << true << 0.5f;
+    QTest::newRow("decimal comma") << "0,5" << true << 0.5f;
+    QTest::newRow("decimal comma before words") << "1,5 min" << true << 1.5f;
+    QTest::newRow("fraction only, comma") << ",25" << true << 0.25f;
+    QTest::newRow("zero written as such") << "0" << true << 0.0f;
+    QTest::newRow("zero with a fraction") << "-0,00" << true << 0.0f;
+    QTest::newRow("empty box") << "" << false << 0.0f;
+    QTest::newRow("words first") << "abc" << false << 0.0f;
+    QTest::newRow("comma alone") << "," << false << 0.0f;
+    QTest::newRow("negative") << "-2" << false << 0.0f;
+    QTest::newRow("too small for a float") << "0," + QString(60, u'0') + "1" << false << 0.0f;
+    QTest::newRow("too large for a float") << QString(50, QLatin1Char('9')) << false << 0.0f;
 }
 
-void TestMonitorSchedule::leadingNumber()
+void TestMonitorSchedule::intervalFrom()
 {
     QFETCH(QString, text);
-    QFETCH(float, value);
-    QCOMPARE(MonitorSchedule::leadingNumber(text), value);
+    QFETCH(bool, accepted);
+    QFETCH(float, minutes);
+    const std::optional<float> interval = MonitorSchedule::intervalFrom(text);
+    QCOMPARE(interval.has_value(), accepted);
+    QCOMPARE(interval.value_or(0.0f), minutes);
 }
 
 QTEST_GUILESS_MAIN(TestMonitorSchedule)

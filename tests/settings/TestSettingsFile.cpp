@@ -5,6 +5,7 @@
 #include "support/FileBytes.h"
 #include "support/RecordingStatusLine.h"
 
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +42,8 @@ private slots:
     void handwrittenFile_survivesLoadSaveCycles();
     void load_data();
     void load();
+    void savedInterval_data();
+    void savedInterval();
     void fileOverSizeBound_changesNothing();
 
 private:
@@ -54,6 +57,7 @@ private:
 void TestSettingsFile::init()
 {
     QVERIFY(m_dir.emplace().isValid());
+    QLocale::setDefault(QLocale::c());
     m_status = RecordingStatusLine();
 }
 
@@ -85,32 +89,73 @@ void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
     QCOMPARE(fileBytes(path()), original);
 }
 
-// Loaded over a window whose password is "old": a missing key reads empty, and a value that does not
-// convert keeps its field.
+// Loaded over a window whose password is "old", in the given locale: a missing key reads empty, a
+// value that does not convert keeps its field, and a decimal comma reads as a point in every locale.
 void TestSettingsFile::load_data()
 {
+    QTest::addColumn<QString>("locale");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("expected");
+    const QByteArray commaTweaks = "[Tweaks]\r\nMaximum value=80,5\r\nSNR threshold=6,5\r\nAtt. threshold=55,25\r\n";
     QTest::newRow("values that do not convert")
+        << "C"
         << QByteArray("[Options]\r\nPassword (encrypted)=ABC\r\nSysTray Balloons=true\r\nMarkers=yes\r\n"
-                      "Save to file=3\r\n[Tweaks]\r\nMaximum value=0\r\nSNR threshold=4,500\r\n"
+                      "Save to file=3\r\n[Tweaks]\r\nMaximum value=0\r\nSNR threshold=4,500.5\r\n"
                       "Att. threshold=1e50\r\nSeparate date and time=no\r\nStats page=\r\n")
         << "||old||/doc/adsl.htm|0|0|1|0|1|50|6|50|1|0";
     QTest::newRow("numbers as flags, halves to even")
-        << QByteArray("[Options]\r\nMarkers=TRUE\r\nGrid=-1\r\nSave to file=2.5\r\n")
+        << "C" << QByteArray("[Options]\r\nMarkers=TRUE\r\nGrid=-1\r\nSave to file=2.5\r\n")
         << "||||/doc/adsl.htm|0|1|0|1|2|50|6|50|1|0";
+    QTest::newRow("decimal commas in the C locale")
+        << "C" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
+    QTest::newRow("decimal commas in a German locale")
+        << "de_DE" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
+    QTest::newRow("decimal points in a German locale")
+        << "de_DE" << QByteArray("[Tweaks]\r\nSNR threshold=4.500\r\nAtt. threshold=1,5e1\r\n")
+        << "||||/doc/adsl.htm|0|0|1|0|1|50|4.5|15|1|0";
+    QTest::newRow("decimal commas in flags") << "C" << QByteArray("[Options]\r\nGrid=0,5\r\nSave to file=0,4\r\n")
+                                             << "||||/doc/adsl.htm|0|0|1|1|0|50|6|50|1|0";
 }
 
 void TestSettingsFile::load()
 {
+    QFETCH(QString, locale);
     QFETCH(QByteArray, content);
     QFETCH(QString, expected);
+    QLocale::setDefault(QLocale(locale));
     writeFile(content);
     Settings settings;
     settings.password = QStringLiteral("old");
     QVERIFY(loadSettings(path(), settings, m_status));
     QCOMPARE(describe(settings), expected);
     QCOMPARE(m_status.texts, QStringList{StatusTexts::loadingSettings});
+}
+
+// The interval goes back with a point, which every reader takes; the rest of the text stays as typed.
+void TestSettingsFile::savedInterval_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("decimal comma") << "0,5"
+                                   << "0.5";
+    QTest::newRow("decimal comma before words") << " 1,5 min, roughly"
+                                                << " 1.5 min, roughly";
+    QTest::newRow("decimal point") << "0.5"
+                                   << "0.5";
+    QTest::newRow("words first") << "every 1,5"
+                                 << "every 1,5";
+}
+
+void TestSettingsFile::savedInterval()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    Settings settings;
+    settings.minutesText = typed;
+    QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
+    PrivateProfile profile;
+    QVERIFY(profile.load(path()));
+    QCOMPARE(profile.value(u"Options"_qs, u"Minutes"_qs), written);
 }
 
 // A file that cannot be read is neither loaded nor replaced by the program's keys alone.
