@@ -1,5 +1,5 @@
-# Writes the desktop entry at install time, so that Exec and Icon name the folder actually
-# installed to (a --prefix given to cmake --install included), not the one configured.
+# Writes the desktop entry at install time, so that Exec names the folder actually installed to
+# (a --prefix given to cmake --install included), not the one configured.
 # Expects TEMPLATE, PREFIX and DESTINATION (DESTDIR already applied).
 
 # Values of a desktop entry read \\ as one backslash.
@@ -24,6 +24,5 @@ endfunction()
 
 quote_exec_argument("${PREFIX}/linegauge" exec)
 escape_desktop_string("${exec}" LINEGAUGE_DESKTOP_EXEC)
-escape_desktop_string("${PREFIX}/linegauge.xpm" LINEGAUGE_DESKTOP_ICON)
 configure_file("${TEMPLATE}" "${DESTINATION}/linegauge.desktop" @ONLY)
 message(STATUS "Installing: ${DESTINATION}/linegauge.desktop")

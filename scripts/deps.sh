@@ -7,6 +7,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev
     fonts-liberation
     xvfb xauth trayer xdotool x11-utils xfce4-panel dunst dbus-daemon
+    weston qt6-wayland
+    librsvg2-bin appstream
     libbenchmark-dev curl time
     clang-14 libfuzzer-14-dev clang-tidy valgrind
     chromium

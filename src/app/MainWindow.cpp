@@ -3,9 +3,9 @@
 #include "ui_MainWindow.h"
 
 #include "app/PasswordMaskStyle.h"
+#include "app/ProgramIcon.h"
 
 #include <QGuiApplication>
-#include <QIcon>
 #include <QMenu>
 #include <QScreen>
 #include <QStyleFactory>
@@ -15,27 +15,17 @@ namespace {
 // Point sizes the form file cannot hold: it stores whole points only.
 constexpr qreal windowPointSize = 8.25;
 
-QIcon builtWindowIcon()
-{
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/app/resources/linegauge_%1.xpm").arg(size), QSize(size, size));
-    return icon;
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::MainWindow>())
 {
-    // The icons live in the static app library, whose resources are not registered on their own.
-    Q_INIT_RESOURCE(app_resources);
     m_ui->setupUi(this);
     // Fixed border with a minimise box but no maximise box.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(builtWindowIcon());
+    setWindowIcon(ProgramIcon::icon());
     applyFontSizes();
 
     auto* mask = new PasswordMaskStyle(QStyleFactory::create(style()->name()));

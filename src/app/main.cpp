@@ -1,6 +1,7 @@
 #include "app/AppInfo.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "app/ProgramIcon.h"
 #include "app/TerminationSignals.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
@@ -48,6 +49,10 @@ int main(int argc, char* argv[])
         return ReportCommand::main(argc, argv);
 
     QApplication application(argc, argv);
+    // Desktops match the window to its menu entry, and so to the themed icon, by this name; on
+    // Wayland that is the only way the window gets an icon. Dialogs show the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("linegauge"));
+    QApplication::setWindowIcon(ProgramIcon::icon());
     // The window hides itself in the tray; only its own closing sequence ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,21 +42,55 @@ private slots:
 
     // The entry starts the installed program: Exec quotes it as one argument, with ", ` and $
     // escaped inside the quotes, backslashes doubled as in any value, and % doubled. The script puts
-    // it in the menu and takes it out again.
+    // it in the menu, with the icon where the menu looks for it by name, and takes both out again.
     void desktopEntry_namesInstalledFilesAndGoesInTheMenu()
     {
         QVERIFY(QFileInfo(m_folder + u"/linegauge"_qs).isExecutable());
-        QVERIFY(QFileInfo(m_folder + u"/linegauge.xpm"_qs).size() > 0);
         const QByteArray entry = fileBytes(m_folder + QStringLiteral("/linegauge.desktop"));
         QCOMPARE(QString::fromUtf8(entry),
             QString::fromUtf8(fileBytes(QStringLiteral(LINEGAUGE_INSTALL_DATA "/linegauge.desktop")))
                 .replace(QStringLiteral("@ROOT@"), m_root.path()));
         const QString script = m_folder + QStringLiteral("/add-to-menu.sh");
         const QString menuEntry = m_root.filePath(QStringLiteral("data home/applications/linegauge.desktop"));
+        const QStringList icons{u"48x48/apps/linegauge.png"_qs, u"scalable/apps/linegauge.svg"_qs};
+        const auto menuIcon
+            = [this](const QString& icon) { return m_root.filePath(u"data home/icons/hicolor/"_qs + icon); };
         QCOMPARE(runToEnd(script).first, 0);
         QCOMPARE(fileBytes(menuEntry), entry);
+        for (const QString& icon : icons) {
+            const QByteArray installed = fileBytes(m_folder + u"/share/icons/hicolor/"_qs + icon);
+            QVERIFY(!installed.isEmpty());
+            QCOMPARE(fileBytes(menuIcon(icon)), installed);
+        }
         QCOMPARE(runToEnd(script, {QStringLiteral("--remove")}).first, 0);
         QVERIFY(!QFileInfo::exists(menuEntry));
+        for (const QString& icon : icons)
+            QVERIFY(!QFileInfo::exists(menuIcon(icon)));
+    }
+
+    // A size the theme lacks is scaled from another one and shows blurred in that menu or launcher.
+    void iconTheme_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            QTest::addRow("%d pixels", size) << size;
+    }
+
+    void iconTheme()
+    {
+        QFETCH(int, size);
+        QImageReader icon(m_folder + QStringLiteral("/share/icons/hicolor/%1x%1/apps/linegauge.png").arg(size));
+        QCOMPARE(icon.size(), QSize(size, size));
+    }
+
+    // Software centres take the description only when it validates; it names the installed entry.
+    void metainfo_validates()
+    {
+        const QString metainfo = m_folder + u"/share/metainfo/io.github.linegauge.linegauge.metainfo.xml"_qs;
+        const auto [code, output] = runToEnd(u"appstreamcli"_qs, {u"validate"_qs, u"--no-net"_qs, metainfo});
+        QVERIFY2(code == 0, output.isEmpty() ? "appstreamcli did not run" : output.constData());
+        QVERIFY(fileBytes(metainfo).contains("<launchable type=\"desktop-id\">linegauge.desktop</launchable>"));
+        QVERIFY(QFileInfo::exists(m_folder + u"/linegauge.desktop"_qs));
     }
 
     // The program keeps settings.ini and its CSV file beside itself.
