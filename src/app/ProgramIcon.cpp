@@ -2,16 +2,22 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace ProgramIcon {
 
 // The renderings lie in the icon theme's layout, one folder per size ("48x48/apps"); the build
-// decides the sizes, so they are taken from the resources rather than listed twice.
+// decides the sizes, so they are taken from the resources rather than listed twice, smallest first.
 QIcon icon()
 {
     const QDir theme(QStringLiteral(":/app/hicolor"));
+    QList<int> sizes;
+    for (const QString& folder : theme.entryList(QDir::Dirs))
+        sizes.append(folder.section(u'x', 0, 0).toInt());
+    std::sort(sizes.begin(), sizes.end());
     QIcon icon;
-    for (const QString& size : theme.entryList(QDir::Dirs))
-        icon.addFile(theme.filePath(size + QStringLiteral("/apps/linegauge.png")));
+    for (int size : sizes)
+        icon.addFile(theme.filePath(QStringLiteral("%1x%1/apps/linegauge.png").arg(size)), QSize(size, size));
     return icon;
 }
 

@@ -1,4 +1,3 @@
-#include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 
 #include <QTest>
@@ -11,7 +10,6 @@ class TestProgramIcon : public QObject
 private slots:
     void renderedAt_data();
     void renderedAt();
-    void windowCarriesEverySize();
 };
 
 void TestProgramIcon::renderedAt_data()
@@ -30,12 +28,6 @@ void TestProgramIcon::renderedAt()
     QCOMPARE(image.size(), QSize(size, size));
     // The screen's frame crosses the middle column a tenth of the way down.
     QCOMPARE(image.pixelColor(size / 2, size / 10).alpha(), 255);
-}
-
-void TestProgramIcon::windowCarriesEverySize()
-{
-    const MainWindow window;
-    QCOMPARE(window.windowIcon().availableSizes(), ProgramIcon::icon().availableSizes());
 }
 
 QTEST_MAIN(TestProgramIcon)
