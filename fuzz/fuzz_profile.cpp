@@ -2,6 +2,7 @@
 // touch the lines of the ten "Options" keys it writes (plus a new "[Options]" header).
 
 #include "FuzzCheck.h"
+#include "settings/DecimalText.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "support/RecordingStatusLine.h"
@@ -22,14 +23,15 @@ namespace {
 constexpr std::array<const char*, 10> savedKeys{"Router IP", "Username", "Router Port", "Minutes", "Output filename",
     "Password (encrypted)", "SysTray Balloons", "Markers", "Grid", "Save to file"};
 
+// b is loaded from what a saved: the interval goes back with a decimal point where a read a comma.
 bool sameSettings(const Settings& a, const Settings& b)
 {
     return a.routerIp == b.routerIp && a.userName == b.userName && a.portText == b.portText
-        && a.minutesText == b.minutesText && a.outputFilename == b.outputFilename && a.password == b.password
-        && a.useBalloons == b.useBalloons && a.markers == b.markers && a.labels == b.labels && a.grid == b.grid
-        && a.saveToFile == b.saveToFile && a.graphMax == b.graphMax && a.snrThreshold == b.snrThreshold
-        && a.attThreshold == b.attThreshold && a.separateDateTime == b.separateDateTime && a.statsPage == b.statsPage
-        && a.autoRange == b.autoRange;
+        && DecimalText::withDecimalPoint(a.minutesText) == b.minutesText && a.outputFilename == b.outputFilename
+        && a.password == b.password && a.useBalloons == b.useBalloons && a.markers == b.markers && a.labels == b.labels
+        && a.grid == b.grid && a.saveToFile == b.saveToFile && a.graphMax == b.graphMax
+        && a.snrThreshold == b.snrThreshold && a.attThreshold == b.attThreshold
+        && a.separateDateTime == b.separateDateTime && a.statsPage == b.statsPage && a.autoRange == b.autoRange;
 }
 
 QList<QByteArray> linesOf(const QByteArray& content)
