@@ -11,7 +11,7 @@
 
 namespace {
 
-// The window's graph: 5895 x 1695 twips at 15 twips per pixel, no border.
+// The window's graph at scale 1, no border.
 constexpr int surfaceWidth = 393;
 constexpr int surfaceHeight = 113;
 
@@ -22,8 +22,7 @@ struct GraphFixture
     {
         surface.resize(surfaceWidth, surfaceHeight);
         state.computeScale(surfaceWidth, surfaceHeight);
-        const std::array<Colour, statCount> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
-        state.graphSeries.initHistory(statCount - 1, colours, state.xStep, state.yScale);
+        state.graphSeries.initHistory(statCount - 1, LineStatTable().seriesColours, state.xStep, state.yScale);
     }
 
     // A full capture drawing: shift, four new points, grid, lines, and markers or codes.

@@ -27,7 +27,7 @@ struct Rig
         surface.resize(393, 113);
         state.computeScale(393, 113);
         state.graphSeries.initHistory(
-            3, std::array<Colour, 4>{0xFF0000, 0x0000FF, 0xC000C0, 0x008000}, state.xStep, state.yScale);
+            3, LineStatTable().seriesColours, state.xStep, state.yScale);
         for (int i = 0; i < statCount; ++i)
             state.seriesShown[std::size_t(i)] = i == shown;
     }
@@ -126,11 +126,11 @@ private slots:
     void initHistory_keepsItsBounds()
     {
         SampleHistory history;
-        const std::array<Colour, 3> colours{0xFF0000, 0x0000FF, 0xC000C0};
+        const std::array<QColor, 3> colours{Qt::blue, Qt::red, Qt::magenta};
         history.initHistory(5, colours, 1.0f, 1.0f);
         history.initHistory(3, colours, 2.5f, 0.125f);
         QCOMPARE(history.size(), 4);
-        QCOMPARE(history.series(3).colour, Colour(0));
+        QCOMPARE(history.series(3).colour, QColor(0, 0, 0));
         history.initHistory(-1, colours, 2.5f, 0.125f);
         QCOMPARE(history.size(), 0);
     }
@@ -174,7 +174,7 @@ private slots:
         if (steps[0] != u'-')
             options.loadSettings(steps[0] == u'm', false, false);
         for (const QChar click : steps.mid(1))
-            click == u'M' ? options.mnMarkersClick() : options.mnLabelsClick();
+            click == u'M' ? options.toggleMarkers() : options.toggleLabels();
         QCOMPARE(options.markers(), markers);
         QCOMPARE(options.labels(), !markers);
         QCOMPARE(options.drawOptions().markers, markers);
@@ -198,11 +198,11 @@ private slots:
         QFETCH(int, index);
         QFETCH(bool, monitoring);
         GraphState state;
-        for (const Colour colour : {Colour(0x808080), Colour(0x000000)}) {
+        for (const QColor& colour : {QColor(128, 128, 128), QColor(0, 0, 0)}) {
             const auto result = SeriesSelection::toggleSeries(state, index, monitoring);
             QCOMPARE(result.has_value(), index >= 0 && index < statCount);
             QVERIFY(!result || (result->labelColour == colour && result->redraw == !monitoring));
-            QVERIFY(!result || state.seriesShown[std::size_t(index)] == (colour == 0));
+            QVERIFY(!result || state.seriesShown[std::size_t(index)] == (colour == Qt::black));
         }
         QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
     }
@@ -213,13 +213,13 @@ private slots:
         AppState app;
         GraphState graph;
         graph.computeScale(393, 113);
-        const std::array<Colour, 4> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
-        graph.graphSeries.initHistory(3, colours, graph.xStep, graph.yScale);
+        const LineStatTable table;
+        graph.graphSeries.initHistory(3, table.seriesColours, graph.xStep, graph.yScale);
         graph.graphSeries.series(0).points[99].y = 5;
-        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 193);
+        QCOMPARE(PageTextView::togglePageText(app, graph, table.seriesColours), 193);
         QVERIFY(app.debugView);
         QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
-        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 393);
+        QCOMPARE(PageTextView::togglePageText(app, graph, table.seriesColours), 393);
         QVERIFY(!app.debugView);
         QCOMPARE(graph.graphSeries.series(3).points[99], (GraphPoint{389, 226}));
     }
