@@ -71,8 +71,7 @@ QSize textSize(const QString& text)
 
 QImage picture(const GraphFrame& frame, QRect shown, QSize size, qreal devicePixelRatio)
 {
-    QImage image(qCeil(size.width() * devicePixelRatio), qCeil(size.height() * devicePixelRatio),
-        QImage::Format_RGB32);
+    QImage image(qCeil(size.width() * devicePixelRatio), qCeil(size.height() * devicePixelRatio), QImage::Format_RGB32);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::white);
     QPainter painter(&image);
