@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -193,7 +194,8 @@ private slots:
     }
 
     // Between whole scales the code is drawn from the font at the screen's resolution, not enlarged
-    // from the scale-1 picture: it fills its box grown by the scale, and its thin strokes grow in
+    // from the scale-1 picture: it starts where it started, grown by the scale, to the nearest pixel,
+    // it fills its box grown by the scale, and its thin strokes grow in
     // length only, so its ink grows about as the scale and not as its square, as an enlarged
     // picture's would with uneven strokes.
     void codeAtScale()
@@ -203,10 +205,37 @@ private slots:
         const QRect code(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD")));
         const auto [singleInk, singleBounds] = ink(partAtScale(pictureAtScale(frame, 1.0), code, 1.0));
         const auto [scaledInk, scaledBounds] = ink(partAtScale(pictureAtScale(frame, scale), code, scale));
+        QCOMPARE_LE(std::abs(scaledBounds.left() - singleBounds.left() * scale), 0.5);
+        QCOMPARE_LE(std::abs(scaledBounds.top() - singleBounds.top() * scale), 0.5);
         QCOMPARE_GE(scaledBounds.width(), int(singleBounds.width() * scale));
         QCOMPARE_GE(scaledBounds.height(), int(singleBounds.height() * scale));
         QCOMPARE_GE(scaledInk, singleInk * scale * 0.9);
         QCOMPARE_LE(scaledInk, singleInk * (scale + scale * scale) / 2);
+    }
+
+    void lineAtScale_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<int>("thickness");
+        QTest::newRow("one") << 1.0 << 1;
+        QTest::newRow("one and a half") << 1.5 << 2;
+        QTest::newRow("one and three quarters") << 1.75 << 2;
+        QTest::newRow("two") << 2.0 << 2;
+    }
+
+    // A line is one pixel at scale 1 grown by the scale to whole device pixels, and equally thick
+    // along its whole length.
+    void lineAtScale()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(int, thickness);
+        const QImage picture = pictureAtScale(sampleFrame(false), scale);
+        const QImage across = partAtScale(picture, QRect(62, 37, 30, 6), scale);
+        for (int x = 0; x < across.width(); ++x)
+            QCOMPARE(ink(across.copy(x, 0, 1, across.height())).first, thickness);
+        const QImage down = partAtScale(picture, QRect(97, 5, 6, 25), scale);
+        for (int y = 0; y < down.height(); ++y)
+            QCOMPARE(ink(down.copy(0, y, down.width(), 1)).first, thickness);
     }
 
     void resized_data()
