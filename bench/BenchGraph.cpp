@@ -1,3 +1,4 @@
+#include "graph/GraphPainter.h"
 #include "graph/GraphRenderer.h"
 #include "graph/GraphState.h"
 #include "graph/GraphSurface.h"
@@ -46,6 +47,21 @@ void BM_DrawGraph(benchmark::State& benchState)
         fixture.draw(n++, markers);
 }
 BENCHMARK(BM_DrawGraph)->Arg(1)->Arg(0)->ArgName("markers")->Unit(benchmark::kMicrosecond);
+
+// The picture of a full frame with codes at a screen scale given in percent: what a drawing costs on
+// such a screen, and what moving the window to it costs.
+void BM_PictureAtScale(benchmark::State& benchState)
+{
+    GraphFixture fixture;
+    for (int n = 0; n < SeriesRecord::pointCount; ++n)
+        fixture.draw(n, false);
+    const GraphFrame frame = fixture.renderer.frame({true, false});
+    const qreal scale = qreal(benchState.range(0)) / 100;
+    const QSize size(surfaceWidth, surfaceHeight);
+    for ([[maybe_unused]] auto _ : benchState)
+        benchmark::DoNotOptimize(GraphPainter::picture(frame, QRect(QPoint(), size), size, scale));
+}
+BENCHMARK(BM_PictureAtScale)->Arg(100)->Arg(150)->Arg(200)->ArgName("scale%")->Unit(benchmark::kMicrosecond);
 
 long residentKilobytes()
 {
