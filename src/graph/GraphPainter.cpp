@@ -7,6 +7,9 @@
 #include <QPen>
 #include <QtMath>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // Solid and never antialiased: one pixel wide at scale 1, and at a larger scale a whole number of
@@ -31,7 +34,8 @@ void drawMarker(QPainter& painter, QPoint point)
     painter.drawPolygon(diamond.data(), int(diamond.size()));
 }
 
-// Text needs no such move: its glyphs cover the same area at every scale.
+// Text stays at its own coordinates, without the move that puts lines on pixel centres: glyphs
+// cover the same area at every scale.
 void drawCode(QPainter& painter, const GraphFrame::Series& series, QPointF lineCentre)
 {
     const QPoint baseline = series.codeTopLeft + QPoint(0, QFontMetrics(painter.font()).ascent());
@@ -48,6 +52,24 @@ void drawSeries(QPainter& painter, const GraphFrame::Series& series, qreal devic
     } else {
         drawCode(painter, series, lineCentre);
     }
+}
+
+void paint(QPainter& painter, const GraphFrame& frame)
+{
+    const qreal devicePixelRatio = painter.device()->devicePixelRatio();
+    // At scale 1 a one-pixel line fills the pixels its integer coordinates name, that is the squares
+    // right of and below them; a wider line is centred on its coordinates, so it is moved to the
+    // middle of those squares and covers the same area at every scale.
+    const QPointF lineCentre = devicePixelRatio == 1.0 ? QPointF() : QPointF(0.5, 0.5);
+    painter.translate(lineCentre);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(GraphPainter::font());
+    painter.setPen(linePen(GraphPainter::gridColour, devicePixelRatio));
+    for (const QLine& line : frame.grid)
+        painter.drawLine(line);
+    for (const GraphFrame::Series& series : frame.series)
+        drawSeries(painter, series, devicePixelRatio, lineCentre);
 }
 
 } // namespace
@@ -78,24 +100,6 @@ QImage picture(const GraphFrame& frame, QRect shown, QSize size, qreal devicePix
     painter.setClipRect(shown);
     paint(painter, frame);
     return image;
-}
-
-void paint(QPainter& painter, const GraphFrame& frame)
-{
-    const qreal devicePixelRatio = painter.device()->devicePixelRatio();
-    // At scale 1 a one-pixel line fills the pixels its integer coordinates name, that is the squares
-    // right of and below them; a wider line is centred on its coordinates, so it is moved to the
-    // middle of those squares and covers the same area at every scale.
-    const QPointF lineCentre = devicePixelRatio == 1.0 ? QPointF() : QPointF(0.5, 0.5);
-    painter.translate(lineCentre);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setFont(font());
-    painter.setPen(linePen(gridColour, devicePixelRatio));
-    for (const QLine& line : frame.grid)
-        painter.drawLine(line);
-    for (const GraphFrame::Series& series : frame.series)
-        drawSeries(painter, series, devicePixelRatio, lineCentre);
 }
 
 } // namespace GraphPainter

@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QImage>
 
-class QPainter;
 struct GraphFrame;
 
 // Puts a graph frame into pixels. The frame's coordinates are logical pixels: on a screen with a
@@ -25,6 +24,5 @@ QSize textSize(const QString& text);
 // A white picture of the surface size at the device pixel ratio, with the frame drawn inside
 // `shown`, the part of the surface the frame still covers.
 QImage picture(const GraphFrame& frame, QRect shown, QSize size, qreal devicePixelRatio);
-void paint(QPainter& painter, const GraphFrame& frame);
 
 } // namespace GraphPainter
