@@ -1,3 +1,4 @@
+#include "graph/GraphPainter.h"
 #include "graph/GraphRenderer.h"
 #include "graph/GraphState.h"
 #include "graph/GraphSurface.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-// The window's graph: 5895 x 1695 twips at 15 twips per pixel, no border.
+// The window's graph at scale 1, no border.
 constexpr int surfaceWidth = 393;
 constexpr int surfaceHeight = 113;
 
@@ -22,8 +23,7 @@ struct GraphFixture
     {
         surface.resize(surfaceWidth, surfaceHeight);
         state.computeScale(surfaceWidth, surfaceHeight);
-        const std::array<Colour, statCount> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
-        state.graphSeries.initHistory(statCount - 1, colours, state.xStep, state.yScale);
+        state.graphSeries.initHistory(statCount - 1, LineStatTable().seriesColours, state.xStep, state.yScale);
     }
 
     // A full capture drawing: shift, four new points, grid, lines, and markers or codes.
@@ -47,6 +47,21 @@ void BM_DrawGraph(benchmark::State& benchState)
         fixture.draw(n++, markers);
 }
 BENCHMARK(BM_DrawGraph)->Arg(1)->Arg(0)->ArgName("markers")->Unit(benchmark::kMicrosecond);
+
+// The picture of a full frame with codes at a screen scale given in percent: what a drawing costs on
+// such a screen, and what moving the window to it costs.
+void BM_PictureAtScale(benchmark::State& benchState)
+{
+    GraphFixture fixture;
+    for (int n = 0; n < SeriesRecord::pointCount; ++n)
+        fixture.draw(n, false);
+    const GraphFrame frame = fixture.renderer.frame({true, false});
+    const qreal scale = qreal(benchState.range(0)) / 100;
+    const QSize size(surfaceWidth, surfaceHeight);
+    for ([[maybe_unused]] auto _ : benchState)
+        benchmark::DoNotOptimize(GraphPainter::picture(frame, QRect(QPoint(), size), size, scale));
+}
+BENCHMARK(BM_PictureAtScale)->Arg(100)->Arg(150)->Arg(200)->ArgName("scale%")->Unit(benchmark::kMicrosecond);
 
 long residentKilobytes()
 {

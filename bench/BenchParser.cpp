@@ -14,7 +14,7 @@ class SilentStatusLine final : public StatusLine
 {
 public:
     void showStatus(const QString&) override { }
-    void setStatusColour(Colour) override { }
+    void setStatusColour(const QColor&) override { }
 };
 
 class SilentMessageBox final : public MessageBox

@@ -14,7 +14,7 @@ class SilentStatusLine final : public StatusLine
 {
 public:
     void showStatus(const QString&) override { }
-    void setStatusColour(Colour) override { }
+    void setStatusColour(const QColor&) override { }
 };
 
 // A settings file of the given number of lines with "Options" last, so every key is searched for

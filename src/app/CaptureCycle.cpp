@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr Colour black = 0x00000000;
+constexpr QColor black{0, 0, 0};
 
 } // namespace
 

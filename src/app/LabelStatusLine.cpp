@@ -11,9 +11,9 @@ void LabelStatusLine::showStatus(const QString& text)
     m_label.setText(text);
 }
 
-void LabelStatusLine::setStatusColour(Colour colour)
+void LabelStatusLine::setStatusColour(const QColor& colour)
 {
     QPalette palette = m_label.palette();
-    palette.setColor(QPalette::WindowText, toQColor(colour));
+    palette.setColor(QPalette::WindowText, colour);
     m_label.setPalette(palette);
 }

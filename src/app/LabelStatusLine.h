@@ -11,7 +11,7 @@ public:
     explicit LabelStatusLine(QLabel& label);
 
     void showStatus(const QString& text) override;
-    void setStatusColour(Colour colour) override;
+    void setStatusColour(const QColor& colour) override;
 
 private:
     QLabel& m_label;

@@ -32,10 +32,10 @@ QString monitorOffTip()
     return text(StatusTexts::appTitle) + QStringLiteral(" (Monitor OFF)");
 }
 
-void setTextColour(QWidget* widget, Colour colour)
+void setTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, toQColor(colour));
+    palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
 }
 
@@ -93,15 +93,15 @@ void MainController::connectGraphControls()
     }
     connect(m_window.ui().picGraph, &GraphSurface::mouseReleased, this, &MainController::picGraphMouseUp);
     connect(m_window.mnMarkers(), &QAction::triggered, this, [this] {
-        m_graphOptions.mnMarkersClick();
+        m_graphOptions.toggleMarkers();
         syncGraphMenu();
     });
     connect(m_window.mnLabels(), &QAction::triggered, this, [this] {
-        m_graphOptions.mnLabelsClick();
+        m_graphOptions.toggleLabels();
         syncGraphMenu();
     });
     connect(m_window.mnGrid(), &QAction::triggered, this, [this] {
-        m_graphOptions.mnGridClick();
+        m_graphOptions.toggleGrid();
         syncGraphMenu();
     });
 }
@@ -128,7 +128,7 @@ void MainController::formLoad()
     m_state.settingsPath = QDir(m_platform.applicationFolder).filePath(QStringLiteral("settings.ini"));
     const bool settingsRead = !QFileInfo::exists(m_state.settingsPath) || loadSettingsFile();
     const GraphSurface& surface = *m_window.ui().picGraph;
-    m_graph.computeScale(surface.scaleWidth(), surface.scaleHeight());
+    m_graph.computeScale(surface.width(), surface.height());
     m_graph.graphSeries.initHistory(statCount - 1, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
     m_statusLine.showStatus(text(StatusTexts::ready));
     // Said once, at start: otherwise every close would lose the settings without a word.
@@ -288,7 +288,7 @@ void MainController::toggleSeries(int index)
 void MainController::lblStatusLabelClick()
 {
     GraphSurface* surface = m_window.ui().picGraph;
-    const int width = PageTextView::lblStatusLabelClick(m_state, m_graph, m_table.seriesColours);
+    const int width = PageTextView::togglePageText(m_state, m_graph, m_table.seriesColours);
     surface->resize(width, surface->height());
 }
 

@@ -1,18 +1,18 @@
 #include "graph/GraphOptions.h"
 
-void GraphOptions::mnMarkersClick()
+void GraphOptions::toggleMarkers()
 {
     m_markers = !m_markers;
     m_labels = !m_markers;
 }
 
-void GraphOptions::mnLabelsClick()
+void GraphOptions::toggleLabels()
 {
     m_labels = !m_labels;
     m_markers = !m_labels;
 }
 
-void GraphOptions::mnGridClick()
+void GraphOptions::toggleGrid()
 {
     m_grid = !m_grid;
 }

@@ -12,9 +12,9 @@ public:
     bool grid() const { return m_grid; }
     bool autoRange() const { return m_autoRange; }
 
-    void mnMarkersClick();
-    void mnLabelsClick();
-    void mnGridClick();
+    void toggleMarkers();
+    void toggleLabels();
+    void toggleGrid();
     // The check marks as the settings file gives them; Labels follows as the opposite of Markers.
     void loadSettings(bool markers, bool grid, bool autoRange);
 

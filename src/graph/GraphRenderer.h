@@ -1,18 +1,15 @@
 #pragma once
 
-#include "platform/Colour.h"
+#include "graph/GraphFrame.h"
 #include "stats/LineStatTable.h"
 
 #include <array>
 
-class Gdi;
 class GraphState;
 class GraphSurface;
-struct GraphPoint;
-struct SeriesRecord;
 
-// Draws the sample history on the graph surface: white background, optional grid, one line per
-// shown series in index order, and at each newest point a diamond marker or the series code.
+// Turns the sample history into what the graph surface shows: white background, optional grid, one
+// line per shown series in index order, and at each newest point a diamond marker or the series code.
 class GraphRenderer
 {
 public:
@@ -23,9 +20,7 @@ public:
         bool markers = false;
     };
 
-    static constexpr Colour gridColour = 0x00EFE7BD;
     static constexpr int gridStep = 10;
-    static constexpr int markerReach = 3;
 
     GraphRenderer(GraphState& state, GraphSurface& surface);
     Q_DISABLE_COPY_MOVE(GraphRenderer)
@@ -35,16 +30,14 @@ public:
     void drawGraph(const std::array<float, statCount>& currentValues, bool redrawOnly, Options options);
     // False, with range and scale unchanged, for a top value that gives no usable scale.
     bool setGraphRange(float top);
+    // What a drawing of the current history with these options shows.
+    GraphFrame frame(Options options) const;
 
 private:
     void shiftHistory();
     void storeNewestPoints(const std::array<float, statCount>& currentValues);
-    void drawGrid(Gdi& gdi) const;
-    static void drawSeriesLine(Gdi& gdi, const SeriesRecord& record);
-    static void drawMarker(Gdi& gdi, GraphPoint point, const SeriesRecord& record);
-    void drawCode(Gdi& gdi, int index, const SeriesRecord& record) const;
-    static void drawGridLine(int x1, int y1, int x2, int y2, Gdi& gdi, Colour colour);
-    static Colour resolveColour(Colour colour);
+    std::vector<QLine> gridLines() const;
+    GraphFrame::Series seriesFrame(int index, bool markers) const;
 
     GraphState& m_state;
     GraphSurface& m_surface;

@@ -1,56 +1,46 @@
 #include "graph/GraphSurface.h"
 
-#include <QFontMetrics>
+#include "graph/GraphPainter.h"
+
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <utility>
 
 GraphSurface::GraphSurface(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFont(surfaceFont());
+    // The face the codes are drawn in, so the form states it too.
+    setFont(GraphPainter::font());
 }
 
-QFont GraphSurface::surfaceFont()
+void GraphSurface::showFrame(GraphFrame frame)
 {
-    QFont font(QStringLiteral("Liberation Sans Narrow"));
-    font.setPixelSize(9);
-    font.setStyleStrategy(QFont::NoAntialias);
-    return font;
+    m_frame = std::move(frame);
+    m_shown = rect();
+    drawPicture();
+    update();
 }
 
-void GraphSurface::clear()
+void GraphSurface::drawPicture()
 {
-    if (m_image.size() != size())
-        m_image = QImage(size(), QImage::Format_RGB32);
-    m_image.fill(Qt::white);
-}
-
-int GraphSurface::textWidth(const QString& text) const
-{
-    return QFontMetrics(font()).horizontalAdvance(text);
-}
-
-int GraphSurface::textHeight(const QString& text) const
-{
-    Q_UNUSED(text) // one line of text is always the font's full height
-    return QFontMetrics(font()).height();
+    m_image = GraphPainter::picture(m_frame, m_shown, size(), devicePixelRatio());
 }
 
 void GraphSurface::paintEvent(QPaintEvent*)
 {
+    if (m_image.devicePixelRatio() != devicePixelRatio())
+        drawPicture();
     QPainter painter(this);
     painter.drawImage(0, 0, m_image);
 }
 
 void GraphSurface::resizeEvent(QResizeEvent*)
 {
-    // A new size keeps the old picture in the corner it covers, like a persistent picture box.
-    QImage resized(size(), QImage::Format_RGB32);
-    resized.fill(Qt::white);
-    QPainter painter(&resized);
-    painter.drawImage(0, 0, m_image);
-    m_image = resized;
+    // A new size keeps the picture in the corner it covers, like a persistent picture box.
+    m_shown &= rect();
+    drawPicture();
 }
 
 void GraphSurface::mouseReleaseEvent(QMouseEvent* event)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "graph/GraphFrame.h"
+
 #include <QImage>
 #include <QWidget>
 
-// The graph's drawing surface: a persistent image that keeps what was drawn on it until it is
-// cleared, and is put on the screen whenever the widget is exposed. Its inner size is the widget's
-// size: the surface has no border.
+// The graph's drawing surface. It keeps the last frame drawn on it and a picture of that frame at the
+// screen's device pixel ratio; when the ratio changes (another screen, another scale) the picture
+// is drawn again from the frame, so the graph is always as sharp as the window's text. Its inner
+// size is the widget's size: the surface has no border.
 class GraphSurface : public QWidget
 {
     Q_OBJECT
@@ -13,21 +16,10 @@ class GraphSurface : public QWidget
 public:
     explicit GraphSurface(QWidget* parent = nullptr);
 
-    QImage& image() { return m_image; }
+    // The picture in device pixels, as the screen shows it.
     const QImage& image() const { return m_image; }
-
-    int scaleWidth() const { return width(); }
-    int scaleHeight() const { return height(); }
-    // Fills the picture with the white background, at the widget's current size.
-    void clear();
-    // Puts the finished picture on the screen.
-    void refresh() { update(); }
-    int textWidth(const QString& text) const;
-    int textHeight(const QString& text) const;
-
-    // The narrow face at 9 pixels, which is 6.75 points at 96 dots per inch, without antialiasing so
-    // that text keeps the series colour exactly.
-    static QFont surfaceFont();
+    // Replaces what the surface shows, on a white background at the surface's current size.
+    void showFrame(GraphFrame frame);
 
 signals:
     void mouseReleased(Qt::MouseButton button, QPoint position);
@@ -38,5 +30,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void drawPicture();
+
+    GraphFrame m_frame;
+    // The part of the surface the frame still covers: what a narrower surface cut off stays white
+    // when the surface widens again, until the next frame.
+    QRect m_shown;
     QImage m_image;
 };

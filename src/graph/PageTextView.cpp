@@ -4,11 +4,11 @@
 #include "stats/AppState.h"
 #include "stats/LineStatTable.h"
 
-int PageTextView::lblStatusLabelClick(AppState& state, GraphState& graph, std::span<const Colour> seriesColours)
+int PageTextView::togglePageText(AppState& state, GraphState& graph, std::span<const QColor> seriesColours)
 {
     state.debugView = !state.debugView;
-    const int widthPixels = (state.debugView ? narrowWidthTwips : fullWidthTwips) / twipsPerPixel;
-    graph.computeXStep(widthPixels);
+    const int width = state.debugView ? narrowWidth : fullWidth;
+    graph.computeXStep(width);
     graph.graphSeries.initHistory(statCount - 1, seriesColours, graph.xStep, graph.yScale);
-    return widthPixels;
+    return width;
 }

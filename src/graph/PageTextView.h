@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
+#include <QColor>
 
 #include <span>
 
@@ -12,11 +12,10 @@ struct AppState;
 class PageTextView
 {
 public:
-    static constexpr int twipsPerPixel = 15;
-    static constexpr int narrowWidthTwips = 2895;
-    static constexpr int fullWidthTwips = 5895;
+    static constexpr int narrowWidth = 193;
+    static constexpr int fullWidth = 393;
 
     // Flips debugView, recomputes xStep and rebuilds the history; returns the graph's new width in
     // pixels for the window to apply. Nothing is redrawn.
-    static int lblStatusLabelClick(AppState& state, GraphState& graph, std::span<const Colour> seriesColours);
+    static int togglePageText(AppState& state, GraphState& graph, std::span<const QColor> seriesColours);
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
+#include <QColor>
 
 #include <optional>
 
@@ -10,12 +10,12 @@ class GraphState;
 class SeriesSelection
 {
 public:
-    static constexpr Colour shownColour = 0x00000000;
-    static constexpr Colour hiddenColour = 0x00808080;
+    static constexpr QColor shownColour{0, 0, 0};
+    static constexpr QColor hiddenColour{128, 128, 128};
 
     struct Result
     {
-        Colour labelColour; // for the current, minimum and maximum labels, in that order
+        QColor labelColour; // for the current, minimum and maximum labels, in that order
         bool redraw; // redraw the history now: only while monitoring is stopped
     };
 

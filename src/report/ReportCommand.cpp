@@ -33,7 +33,7 @@ class SilentStatusLine : public StatusLine
 {
 public:
     void showStatus(const QString& /*text*/) override { }
-    void setStatusColour(Colour /*colour*/) override { }
+    void setStatusColour(const QColor& /*colour*/) override { }
 };
 
 bool hasArgument(int argc, char* argv[], const char* name)

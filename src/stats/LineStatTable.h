@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
-
+#include <QColor>
 #include <QString>
 
 #include <array>
@@ -22,14 +21,14 @@ struct LineStatDefinition
     const char* name;
     const char* pageKey;
     const char* code;
-    Colour colour;
+    QColor colour;
 };
 
 inline constexpr std::array<LineStatDefinition, statCount> lineStatDefinitions{{
-    {"Down SNR", "st_dw_snr_margin", "SD", 0xFF0000},
-    {"Up SNR", "st_up_snr_margin", "SU", 0x0000FF},
-    {"Down Attenuation", "st_dw_line_attenuation", "AD", 0xC000C0},
-    {"Up Attenuation", "st_up_line_attenuation", "AU", 0x008000},
+    {"Down SNR", "st_dw_snr_margin", "SD", QColor(0, 0, 255)},
+    {"Up SNR", "st_up_snr_margin", "SU", QColor(255, 0, 0)},
+    {"Down Attenuation", "st_dw_line_attenuation", "AD", QColor(192, 0, 192)},
+    {"Up Attenuation", "st_up_line_attenuation", "AU", QColor(0, 128, 0)},
 }};
 
 inline constexpr float initialMinimum = 100.0f;
@@ -57,7 +56,7 @@ public:
     std::array<float, statCount> currentValues{};
     std::array<float, statCount> minValues{};
     std::array<float, statCount> maxValues{};
-    std::array<Colour, statCount> seriesColours{};
+    std::array<QColor, statCount> seriesColours{};
     // Set by every parse that reads the page's lines, so a logged line records only that page.
     std::array<PageValue, statCount> pageValues{};
     // The statistic has had a number in this run; until then its 0.0 start value is no measurement.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-void SampleHistory::initHistory(int upper, std::span<const Colour> colours, float xStep, float yScale)
+void SampleHistory::initHistory(int upper, std::span<const QColor> colours, float xStep, float yScale)
 {
     m_series.assign(std::size_t(std::max(upper + 1, 0)), SeriesRecord{});
     const qint32 startY = toPixel(double(yScale) * 100.0);
@@ -11,7 +11,7 @@ void SampleHistory::initHistory(int upper, std::span<const Colour> colours, floa
         SeriesRecord& record = m_series[r];
         for (int i = 0; i < SeriesRecord::pointCount; ++i)
             record.points[std::size_t(i)] = {toPixel(double(xStep) * i), startY};
-        record.colour = r < colours.size() ? colours[r] : 0;
+        record.colour = r < colours.size() ? colours[r] : QColor(0, 0, 0);
     }
 }
 

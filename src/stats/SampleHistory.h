@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
-
+#include <QColor>
 #include <QtGlobal>
 
 #include <array>
@@ -22,7 +21,7 @@ struct SeriesRecord
 {
     static constexpr int pointCount = 100;
 
-    Colour colour = 0;
+    QColor colour{0, 0, 0};
     std::array<GraphPoint, pointCount> points{};
 };
 
@@ -32,7 +31,7 @@ class SampleHistory
 public:
     // Discards every record and builds records 0 to upper at their start positions; colours beyond
     // the given ones are black.
-    void initHistory(int upper, std::span<const Colour> colours, float xStep, float yScale);
+    void initHistory(int upper, std::span<const QColor> colours, float xStep, float yScale);
 
     int size() const { return int(m_series.size()); }
     SeriesRecord& series(int index) { return m_series.at(std::size_t(index)); }

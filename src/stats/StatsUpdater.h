@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
-
+#include <QColor>
 #include <QLocale>
 #include <QString>
 
@@ -19,8 +18,8 @@ class TrayNotice;
 class StatsUpdater
 {
 public:
-    static constexpr Colour upColour = 0x00008000;
-    static constexpr Colour downColour = 0x000000FF;
+    static constexpr QColor upColour{0, 128, 0};
+    static constexpr QColor downColour{255, 0, 0};
     static constexpr quint32 warningIcon = 2;
     static constexpr int balloonTimeoutMs = 3000;
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Colour.h"
-
+class QColor;
 class QString;
 
 // The window's status line: one text per step of a capture, each replacing the one before.
@@ -10,5 +9,5 @@ class StatusLine
 public:
     virtual ~StatusLine() = default;
     virtual void showStatus(const QString& text) = 0;
-    virtual void setStatusColour(Colour colour) = 0;
+    virtual void setStatusColour(const QColor& colour) = 0;
 };

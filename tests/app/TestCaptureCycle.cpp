@@ -37,7 +37,7 @@ struct Rig
         , cycle({fetcher, parser, statsLine, updater, renderer, table, state, status})
     {
         surface.resize(393, 113);
-        graph.computeScale(surface.scaleWidth(), surface.scaleHeight());
+        graph.computeScale(surface.width(), surface.height());
         graph.graphSeries.initHistory(statCount - 1, table.seriesColours, graph.xStep, graph.yScale);
     }
 
@@ -125,7 +125,7 @@ void TestCaptureCycle::statusSequence()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(rig.status.texts, statuses);
     // Whatever an earlier capture left, a new one starts in the normal colour.
-    QCOMPARE(rig.status.colours.first(), Colour(0));
+    QCOMPARE(rig.status.colours.first(), QColor(0, 0, 0));
 }
 
 QTEST_MAIN(TestCaptureCycle)

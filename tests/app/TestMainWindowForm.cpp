@@ -5,7 +5,6 @@
 #include "graph/GraphRenderer.h"
 #include "graph/GraphState.h"
 #include "graph/GraphSurface.h"
-#include "platform/Colour.h"
 #include "stats/LineStatTable.h"
 
 #include <QAbstractButton>
@@ -241,14 +240,14 @@ void TestMainWindowForm::graphShowsOnlyTheChosenSeries()
     QVERIFY(surface);
     const LineStatTable table;
     GraphState state;
-    state.computeScale(surface->scaleWidth(), surface->scaleHeight());
+    state.computeScale(surface->width(), surface->height());
     state.graphSeries.initHistory(statCount - 1, table.seriesColours, state.xStep, state.yScale);
     state.seriesShown.fill(false);
     state.seriesShown[std::size_t(series)] = true;
     GraphRenderer renderer(state, *surface);
     renderer.drawGraph({25.0f, 25.0f, 25.0f, 25.0f}, false, {});
 
-    const QRgb colour = toQColor(table.seriesColours[std::size_t(series)]).rgb();
+    const QRgb colour = table.seriesColours[std::size_t(series)].rgb();
     const QImage& picture = surface->image();
     // The line rises to the newest point from below; everything above that point is the code.
     const int newestY = state.graphSeries.series(series).points.back().y;
@@ -315,7 +314,7 @@ void TestMainWindowForm::shownWindow_focusInAddressAndDarkRedBorders()
     for (const BorderShape* border : m_window->shpBorder()) {
         QCOMPARE(picture.pixelColor(border->geometry().topLeft() * ratio), QColor(0x80, 0, 0));
         // No fill: the cell's own colour shows inside the outline.
-        QCOMPARE(picture.pixelColor(border->geometry().center() * ratio), toQColor(0x00FFFFFF));
+        QCOMPARE(picture.pixelColor(border->geometry().center() * ratio), QColor(255, 255, 255));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "graph/GraphOptions.h"
+#include "graph/GraphPainter.h"
 #include "graph/GraphRenderer.h"
 #include "graph/GraphState.h"
 #include "graph/GraphSurface.h"
@@ -6,8 +7,13 @@
 #include "graph/SeriesSelection.h"
 #include "stats/AppState.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -26,17 +32,80 @@ struct Rig
     {
         surface.resize(393, 113);
         state.computeScale(393, 113);
-        state.graphSeries.initHistory(
-            3, std::array<Colour, 4>{0xFF0000, 0x0000FF, 0xC000C0, 0x008000}, state.xStep, state.yScale);
+        state.graphSeries.initHistory(3, LineStatTable().seriesColours, state.xStep, state.yScale);
         for (int i = 0; i < statCount; ++i)
             state.seriesShown[std::size_t(i)] = i == shown;
     }
 };
 
+constexpr QSize sampleSize(120, 60);
+const QPoint sampleCodeAt(70, 10);
+
+// A grid line each way, and a series running flat, then slanting up to its newest point, with its
+// code clear of every line.
+GraphFrame sampleFrame(bool markers)
+{
+    GraphFrame frame;
+    frame.grid = {QLine(0, 40, 120, 40), QLine(100, 0, 100, 60)};
+    GraphFrame::Series series;
+    series.colour = QColor(192, 0, 192);
+    for (int k = 0; k < SeriesRecord::pointCount; ++k)
+        series.points[std::size_t(k)] = k < 80 ? QPoint(k / 2, 50) : QPoint(k - 40, 50 - 2 * (k - 80));
+    series.marker = markers;
+    series.code = QStringLiteral("AD");
+    series.codeTopLeft = sampleCodeAt;
+    frame.series.push_back(series);
+    return frame;
+}
+
+// The surface's picture after it was drawn on the first screen and its window then moved to the
+// screen of that scale; null when there is no such screen.
+QImage pictureAtScale(const GraphFrame& frame, qreal scale)
+{
+    GraphSurface surface;
+    surface.resize(sampleSize);
+    surface.showFrame(frame);
+    surface.grab(); // on the screen at scale 1 first
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const auto screen = std::find_if(
+        screens.begin(), screens.end(), [scale](const QScreen* s) { return s->devicePixelRatio() == scale; });
+    if (screen == screens.end())
+        return {};
+    surface.winId();
+    surface.windowHandle()->setScreen(*screen);
+    surface.grab(); // a paint, as the screen would ask for after the move
+    return surface.image();
+}
+
+// The part of a picture at that scale that shows the area given in pixels at scale 1.
+QImage partAtScale(const QImage& picture, QRect area, qreal scale)
+{
+    QImage part = picture.copy(QRectF(QPointF(area.topLeft()) * scale, QSizeF(area.size()) * scale).toAlignedRect());
+    part.setDevicePixelRatio(1.0);
+    return part.convertToFormat(QImage::Format_RGB32);
+}
+
+// The pixels that are not background, and the rectangle that holds them.
+std::pair<int, QRect> ink(const QImage& picture)
+{
+    int count = 0;
+    QRect bounds;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y) != qRgb(255, 255, 255)) {
+                ++count;
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return {count, bounds};
+}
+
 } // namespace
 
-// The drawn picture, what drawing does to the history, and the history's pixel positions; the graph
-// menu's check marks, the series selection by label clicks and the page-text view switch.
+// The drawn picture at scale 1 and on screens of larger scales, the surface's picture across
+// resizes, what drawing does to the history, and the history's pixel positions; the graph menu's
+// check marks, the series selection by label clicks and the page-text view switch.
 class TestGraphRenderer : public QObject
 {
     Q_OBJECT
@@ -73,6 +142,106 @@ private slots:
         const QImage expected(QStringLiteral(LINEGAUGE_TEST_DATA "/graph/") + fixture);
         QCOMPARE(
             rig.surface.image().convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
+    }
+
+    void twiceTheScale_data()
+    {
+        QTest::addColumn<bool>("markers");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("redrawn");
+        const QRect code(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD")));
+        QTest::newRow("code") << false << code << true;
+        QTest::newRow("slanting line") << false << QRect(46, 20, 10, 15) << true;
+        QTest::newRow("marker") << true << QRect(55, 8, 9, 9) << true;
+        QTest::newRow("flat line") << false << QRect(5, 48, 25, 5) << false;
+        QTest::newRow("horizontal grid line") << false << QRect(62, 37, 30, 6) << false;
+        QTest::newRow("vertical grid line") << false << QRect(97, 5, 6, 25) << false;
+        QTest::newRow("background") << false << QRect(70, 45, 25, 12) << false;
+    }
+
+    // On a screen at scale 2 the surface draws its frame again at the screen's resolution instead of
+    // enlarging it: where text, slanting lines and markers are, the picture differs from the scale-1
+    // picture with every pixel doubled, while straight lines and the background cover exactly the
+    // doubled pixels. Either way there is ink only where there was ink.
+    void twiceTheScale()
+    {
+        QFETCH(bool, markers);
+        QFETCH(QRect, area);
+        QFETCH(bool, redrawn);
+        const GraphFrame frame = sampleFrame(markers);
+        const QImage single = pictureAtScale(frame, 1.0);
+        const QImage twice = pictureAtScale(frame, 2.0);
+        QCOMPARE(twice.size(), sampleSize * 2);
+        const QImage doubled = single.scaled(single.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage expected = partAtScale(doubled, area, 2.0);
+        const QImage actual = partAtScale(twice, area, 2.0);
+        QCOMPARE(actual != expected, redrawn);
+        QCOMPARE(ink(actual).first > 0, ink(expected).first > 0);
+    }
+
+    void atScale_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<int>("thickness");
+        QTest::newRow("one and a half") << 1.5 << 2;
+        QTest::newRow("one and three quarters") << 1.75 << 2;
+        QTest::newRow("two") << 2.0 << 2;
+    }
+
+    // A line is one pixel at scale 1 grown by the scale to whole device pixels, equally thick along
+    // its length. The code is drawn from the font at the screen's resolution, not enlarged: it starts
+    // where it started and fills its box, both grown by the scale, and its thin strokes grow in length
+    // rather than in width, so its ink grows with the scale but stays below an enlarged picture's.
+    void atScale()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(int, thickness);
+        const GraphFrame frame = sampleFrame(false);
+        const QImage single = pictureAtScale(frame, 1.0);
+        const QImage scaled = pictureAtScale(frame, scale);
+        const QImage across = partAtScale(scaled, QRect(62, 37, 30, 6), scale);
+        const QImage down = partAtScale(scaled, QRect(97, 5, 6, 25), scale).transformed(QTransform().rotate(90));
+        for (const QImage& line : {across, down}) {
+            for (int x = 0; x < line.width(); ++x)
+                QCOMPARE(ink(line.copy(x, 0, 1, line.height())).first, thickness);
+        }
+        const QRect code(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD")));
+        const auto [singleInk, singleBounds] = ink(partAtScale(single, code, 1.0));
+        const auto [scaledInk, scaledBounds] = ink(partAtScale(scaled, code, scale));
+        QCOMPARE_LE(std::abs(scaledBounds.left() - singleBounds.left() * scale), 0.5);
+        QCOMPARE_LE(std::abs(scaledBounds.top() - singleBounds.top() * scale), 0.5);
+        QCOMPARE_GE(scaledBounds.width(), int(singleBounds.width() * scale));
+        QCOMPARE_GE(scaledBounds.height(), int(singleBounds.height() * scale));
+        QCOMPARE_GE(scaledInk, singleInk * scale * 0.9);
+        QCOMPARE_LT(scaledInk, singleInk * scale * scale);
+    }
+
+    void resized_data()
+    {
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<int>("cut");
+        QTest::newRow("narrowed and widened again") << QList<int>{60, 120} << 60;
+        QTest::newRow("widened") << QList<int>{150} << 120;
+    }
+
+    // A new size keeps the picture in the corner it covers, and what a narrower surface cut off
+    // stays white when it widens again, until the next frame.
+    void resized()
+    {
+        QFETCH(QList<int>, widths);
+        QFETCH(int, cut);
+        GraphSurface surface;
+        surface.resize(sampleSize);
+        surface.showFrame(sampleFrame(false));
+        const QImage before = surface.image();
+        for (const int width : widths) {
+            surface.resize(width, sampleSize.height());
+            surface.grab(); // the resize reaches a hidden surface with its next paint
+        }
+        const QImage after = surface.image();
+        QCOMPARE(after.width(), widths.last());
+        QCOMPARE(after.copy(0, 0, cut, after.height()), before.copy(0, 0, cut, before.height()));
+        QCOMPARE(ink(after.copy(cut, 0, after.width() - cut, after.height())).first, 0);
     }
 
     // Every series shifts and takes its newest point, shown or not; a redraw changes no point. At the
@@ -126,11 +295,11 @@ private slots:
     void initHistory_keepsItsBounds()
     {
         SampleHistory history;
-        const std::array<Colour, 3> colours{0xFF0000, 0x0000FF, 0xC000C0};
+        const std::array<QColor, 3> colours{Qt::blue, Qt::red, Qt::magenta};
         history.initHistory(5, colours, 1.0f, 1.0f);
         history.initHistory(3, colours, 2.5f, 0.125f);
         QCOMPARE(history.size(), 4);
-        QCOMPARE(history.series(3).colour, Colour(0));
+        QCOMPARE(history.series(3).colour, QColor(0, 0, 0));
         history.initHistory(-1, colours, 2.5f, 0.125f);
         QCOMPARE(history.size(), 0);
     }
@@ -174,7 +343,7 @@ private slots:
         if (steps[0] != u'-')
             options.loadSettings(steps[0] == u'm', false, false);
         for (const QChar click : steps.mid(1))
-            click == u'M' ? options.mnMarkersClick() : options.mnLabelsClick();
+            click == u'M' ? options.toggleMarkers() : options.toggleLabels();
         QCOMPARE(options.markers(), markers);
         QCOMPARE(options.labels(), !markers);
         QCOMPARE(options.drawOptions().markers, markers);
@@ -198,11 +367,11 @@ private slots:
         QFETCH(int, index);
         QFETCH(bool, monitoring);
         GraphState state;
-        for (const Colour colour : {Colour(0x808080), Colour(0x000000)}) {
+        for (const QColor& colour : {QColor(128, 128, 128), QColor(0, 0, 0)}) {
             const auto result = SeriesSelection::toggleSeries(state, index, monitoring);
             QCOMPARE(result.has_value(), index >= 0 && index < statCount);
             QVERIFY(!result || (result->labelColour == colour && result->redraw == !monitoring));
-            QVERIFY(!result || state.seriesShown[std::size_t(index)] == (colour == 0));
+            QVERIFY(!result || state.seriesShown[std::size_t(index)] == (colour == Qt::black));
         }
         QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
     }
@@ -213,13 +382,13 @@ private slots:
         AppState app;
         GraphState graph;
         graph.computeScale(393, 113);
-        const std::array<Colour, 4> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
-        graph.graphSeries.initHistory(3, colours, graph.xStep, graph.yScale);
+        const LineStatTable table;
+        graph.graphSeries.initHistory(3, table.seriesColours, graph.xStep, graph.yScale);
         graph.graphSeries.series(0).points[99].y = 5;
-        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 193);
+        QCOMPARE(PageTextView::togglePageText(app, graph, table.seriesColours), 193);
         QVERIFY(app.debugView);
         QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
-        QCOMPARE(PageTextView::lblStatusLabelClick(app, graph, colours), 393);
+        QCOMPARE(PageTextView::togglePageText(app, graph, table.seriesColours), 393);
         QVERIFY(!app.debugView);
         QCOMPARE(graph.graphSeries.series(3).points[99], (GraphPoint{389, 226}));
     }

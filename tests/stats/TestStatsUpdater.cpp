@@ -84,7 +84,7 @@ private slots:
             const bool up = step.startsWith(u'U');
             if (step != QLatin1String("C"))
                 rig.capture({up ? 6.5f : 5.0f, 12.0f, 23.4f, 11.0f});
-            QCOMPARE(rig.statusLine.colours.last(), up ? Colour(0x008000) : Colour(0xFF));
+            QCOMPARE(rig.statusLine.colours.last(), up ? QColor(0, 128, 0) : QColor(255, 0, 0));
         }
         QCOMPARE(rig.tray.balloons.size(), balloons);
         QCOMPARE(rig.state.dropNotified, balloons > 0);

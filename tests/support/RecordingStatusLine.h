@@ -2,6 +2,7 @@
 
 #include "stats/StatusLine.h"
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
@@ -10,9 +11,9 @@ class RecordingStatusLine final : public StatusLine
 {
 public:
     void showStatus(const QString& text) override { texts.append(text); }
-    void setStatusColour(Colour colour) override { colours.append(colour); }
+    void setStatusColour(const QColor& colour) override { colours.append(colour); }
     QString last() const { return texts.isEmpty() ? QString() : texts.last(); }
 
     QStringList texts;
-    QList<Colour> colours;
+    QList<QColor> colours;
 };
