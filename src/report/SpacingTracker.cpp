@@ -15,32 +15,52 @@ void SpacingTracker::add(qint64 previousStamp, qint64 stamp, GapList& gaps)
         return; // a clock set back: no pause, and no spacing worth counting
     ++m_counts[std::size_t(std::min<qint64>(spacing, qint64(m_counts.size()) - 1))];
     ++m_spacings;
-    m_window.push_back({previousStamp, spacing});
-    m_sorted.insert(std::upper_bound(m_sorted.begin(), m_sorted.end(), spacing), spacing);
-    if (m_window.size() < windowSpacings)
+    if (m_sorted.size() < windowSpacings) {
+        m_window[m_sorted.size()] = {previousStamp, spacing};
+        m_sorted.insert(std::upper_bound(m_sorted.begin(), m_sorted.end(), spacing), spacing);
+        // The first spacings have fewer than 50 before them: the first full window judges them.
+        if (m_sorted.size() == windowSpacings) {
+            for (std::size_t i = 0; i <= middle; ++i)
+                judge(m_window[i], m_sorted[middle], gaps);
+        }
         return;
-    const qint64 median = m_sorted[middle];
-    // The first spacings have fewer than 50 before them: the first full window judges them.
-    for (std::size_t i = m_filled ? middle : 0; i <= middle; ++i)
-        judge(m_window[i], median, gaps);
-    m_filled = true;
-    leaveWindow();
+    }
+    replaceSorted(m_window[m_oldest].seconds, spacing);
+    m_window[m_oldest] = {previousStamp, spacing};
+    m_oldest = m_oldest + 1 < windowSpacings ? m_oldest + 1 : 0;
+    judge(inWindow(middle), m_sorted[middle], gaps);
 }
 
-void SpacingTracker::leaveWindow()
+const GapRecord& SpacingTracker::inWindow(std::size_t index) const
 {
-    m_sorted.erase(std::lower_bound(m_sorted.begin(), m_sorted.end(), m_window.front().seconds));
-    m_window.pop_front();
+    const std::size_t at = m_oldest + index;
+    return m_window[at < windowSpacings ? at : at - windowSpacings];
+}
+
+// Keeps the window's spacings in order as one leaves and one comes; a log at a steady pace moves
+// nothing.
+void SpacingTracker::replaceSorted(qint64 leaving, qint64 coming)
+{
+    const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), leaving);
+    if (coming > leaving) {
+        const auto end = std::lower_bound(at + 1, m_sorted.end(), coming);
+        std::move(at + 1, end, at);
+        *(end - 1) = coming;
+    } else if (coming < leaving) {
+        const auto start = std::upper_bound(m_sorted.begin(), at, coming);
+        std::move_backward(start, at, at + 1);
+        *start = coming;
+    }
 }
 
 void SpacingTracker::finish(GapList& gaps)
 {
-    if (m_window.empty())
+    if (m_sorted.empty())
         return;
+    const bool full = m_sorted.size() == windowSpacings;
     const qint64 median = m_sorted[(m_sorted.size() - 1) / 2];
-    for (std::size_t i = m_filled ? middle : 0; i < m_window.size(); ++i)
-        judge(m_window[i], median, gaps);
-    m_window.clear();
+    for (std::size_t i = full ? middle + 1 : 0; i < m_sorted.size(); ++i)
+        judge(inWindow(i), median, gaps);
     m_sorted.clear();
 }
 

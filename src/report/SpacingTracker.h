@@ -4,7 +4,7 @@
 
 #include <QtGlobal>
 
-#include <deque>
+#include <array>
 #include <vector>
 
 // Finds the pauses of a log in one pass. A spacing between captures is a pause when it is more than
@@ -26,12 +26,13 @@ public:
 
 private:
     static void judge(const GapRecord& spacing, qint64 median, GapList& gaps);
-    void leaveWindow();
+    const GapRecord& inWindow(std::size_t index) const;
+    void replaceSorted(qint64 leaving, qint64 coming);
 
     // Spacings of up to a day to the second; longer ones share the last slot.
     std::vector<quint64> m_counts = std::vector<quint64>(86401, 0);
     qint64 m_spacings = 0;
-    std::deque<GapRecord> m_window; // in log order
+    std::array<GapRecord, windowSpacings> m_window{}; // a ring: the last spacings in log order
+    std::size_t m_oldest = 0; // where the ring starts once it is full
     std::vector<qint64> m_sorted; // the window's spacings, in order of length
-    bool m_filled = false; // the window was full once, so the spacings before its middle are judged
 };
