@@ -21,15 +21,19 @@ private slots:
         QTest::addColumn<bool>("pauses");
         QTest::addColumn<bool>("drops"); // every other capture finds the line down
         QTest::addColumn<qint64>("gaps");
+        QTest::addColumn<RowSpan>("span"); // of a row of the day table
 
         const qint64 day = WallClock::secondsPerDay;
-        QTest::newRow("a capture a day for 2000 years") << 2026 << qint64(730485) << day << false << false << qint64(0);
+        QTest::newRow("a capture an hour for 20 years")
+            << 2026 << qint64(175320) << qint64(3600) << false << false << qint64(0) << RowSpan::month;
+        QTest::newRow("a capture a day for 2000 years")
+            << 2026 << qint64(730485) << day << false << false << qint64(0) << RowSpan::year;
         QTest::newRow("a capture a day, years 0001 to 9999")
-            << 1 << qint64(3652059) << day << false << false << qint64(0);
+            << 1 << qint64(3652059) << day << false << false << qint64(0) << RowSpan::year;
         QTest::newRow("a pause after every third capture")
-            << 2026 << qint64(300001) << qint64(60) << true << false << qint64(100000);
+            << 2026 << qint64(300001) << qint64(60) << true << false << qint64(100000) << RowSpan::day;
         QTest::newRow("a drop at every other capture")
-            << 2026 << qint64(400000) << qint64(60) << false << true << qint64(0);
+            << 2026 << qint64(400000) << qint64(60) << false << true << qint64(0) << RowSpan::day;
     }
 
     void held()
@@ -40,6 +44,7 @@ private slots:
         QFETCH(bool, pauses);
         QFETCH(bool, drops);
         QFETCH(qint64, gaps);
+        QFETCH(RowSpan, span);
 
         QTemporaryDir spill;
         ReportBuilder builder(6.0f, 50.0f, {}, spill.path());
@@ -60,6 +65,7 @@ private slots:
         QCOMPARE(figures.captures, captures);
         QCOMPARE(figures.gaps.count(), gaps);
         QCOMPARE(figures.drops, drops ? captures / 2 : 0);
+        QCOMPARE(figures.daySpan, span);
         QVERIFY(figures.days.size() <= std::max<std::size_t>(DayTable::maxRows, 9999));
     }
 };

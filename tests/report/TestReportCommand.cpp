@@ -58,6 +58,8 @@ void makeNode(const QString& kind, const QString& path, const QString& logPath)
         made = ::mknod(name.constData(), S_IFCHR | 0644, makedev(1, kind == QLatin1String("device") ? 3 : 5)) == 0;
     else if (kind == QLatin1String("folder"))
         made = QDir().mkdir(path);
+    else if (kind == QLatin1String("earlier page"))
+        writeFileBytes(path, "<html>an earlier page</html>");
     else if (kind == QLatin1String("log link"))
         made = QFile::link(logPath, path);
     else if (kind == QLatin1String("link loop"))
@@ -150,6 +152,8 @@ private slots:
             << good << QStringList{"--out", "{device}page.html"} << 2 << "it is a device, not a regular file";
         QTest::newRow("JSON a FIFO") << good << QStringList{"--json", "{fifo}figures"} << 2 << "it is a FIFO";
         QTest::newRow("page a folder") << good << QStringList{"--out", "{folder}page.html"} << 2 << "it is a folder";
+        QTest::newRow("page replaces an earlier one")
+            << good << QStringList{"--out", "{earlier page}page.html"} << 0 << "\"captures\": 1,";
 
         // The period's first capture finds the line down since 23:00 the day before.
         QTest::newRow("drop carried into the period")
@@ -159,10 +163,13 @@ private slots:
             << QStringList{"--from", "2026-03-01"} << 0 << "\"drops\": 1,\n  \"down_seconds\": 7200,";
         // 5000 captures a minute apart, then 60,000 five minutes apart with two pauses of two days.
         const auto changing = [](qint64 i) { return i < 5000 ? 60 : i == 6000 || i == 60000 ? 172800 : 300; };
-        const qint64 beforeSecondPause = stampOf(2026, 1, 1) + 4999 * 60 + 54999 * 300 + 172800;
+        const qint64 beforeFirstPause = stampOf(2026, 1, 1) + 4999 * 60 + 1000 * 300;
+        const qint64 beforeSecondPause = beforeFirstPause + 172800 + 53999 * 300;
         QTest::newRow("interval changes")
             << generatedLog(stampOf(2026, 1, 1), 65000, changing) << QStringList() << 0
-            << QString("{\"start\": \"%1\", \"seconds\": 172800}").arg(WallClock::isoDateTime(beforeSecondPause));
+            << QString("\"gaps\": [\n    {\"start\": \"%1\", \"seconds\": 172800},\n"
+                       "    {\"start\": \"%2\", \"seconds\": 172800}\n  ]")
+                   .arg(WallClock::isoDateTime(beforeFirstPause), WallClock::isoDateTime(beforeSecondPause));
         // 55,000 pauses of ten minutes, one after every second capture a minute apart.
         const auto paused = [](qint64 i) { return i % 3 == 0 ? 600 : 60; };
         QTest::newRow("more gaps than the page lists")
@@ -201,14 +208,18 @@ private slots:
             write(QStringLiteral("stats.csv"), log);
         else if (log != "<missing>")
             makeNode(QString::fromLatin1(log.mid(1, log.size() - 2)), path("stats.csv"), {});
-        QCOMPARE(report(QStringList{"--csv", path("stats.csv"), "--json", path("figures.json")} + outputs(arguments)),
-            status);
-        QCOMPARE(QFile::exists(path("stats-report.html")), status == 0);
+        const QStringList given = outputs(arguments);
+        QCOMPARE(report(QStringList{"--csv", path("stats.csv"), "--json", path("figures.json")} + given), status);
+        // Nothing is written unless the report is, and then only regular files in place of regular files.
+        const qsizetype out = given.lastIndexOf(QStringLiteral("--out"));
+        const QString page = out >= 0 ? given[out + 1] : path(QStringLiteral("stats-report.html"));
+        QCOMPARE(QFile::exists(path("stats-report.html")), status == 0 && out < 0);
+        if (status == 0)
+            QVERIFY(fileBytes(page).startsWith("<!DOCTYPE html>") && QFileInfo(page).size() <= largestPage);
         if (plainLog)
             QVERIFY(fileBytes(path("stats.csv")) == log);
         for (const auto& [made, kind] : std::as_const(m_made))
             QCOMPARE(kindOf(made), kind);
-        QVERIFY(QFileInfo(path("stats-report.html")).size() <= largestPage);
         const QByteArray figures = fileBytes(path("figures.json"));
         QVERIFY(figures.count("\"date\"") <= 9999);
         if (expected == QLatin1String("known.json"))
