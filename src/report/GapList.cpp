@@ -32,7 +32,7 @@ void GapList::spill()
         if (!m_spill->open())
             m_problem = m_spill->errorString();
     }
-    const auto bytes = qint64(m_recent.size() * sizeof(GapRecord));
+    const auto bytes = qint64(m_recent.size()) * qint64(sizeof(GapRecord));
     if (m_problem.isEmpty()
         && (!m_spill->seek(m_spill->size())
             || m_spill->write(reinterpret_cast<const char*>(m_recent.data()), bytes) != bytes))
@@ -48,7 +48,7 @@ bool GapList::forEach(const std::function<void(const GapRecord&)>& visit) const
         if (!m_spill->flush() || !m_spill->seek(0))
             return false;
         std::vector<GapRecord> chunk(heldInMemory);
-        const auto chunkBytes = qint64(chunk.size() * sizeof(GapRecord));
+        const auto chunkBytes = qint64(chunk.size()) * qint64(sizeof(GapRecord));
         for (qint64 left = m_spill->size(); left > 0; left -= chunkBytes) {
             const qint64 wanted = std::min(left, chunkBytes);
             if (m_spill->read(reinterpret_cast<char*>(chunk.data()), wanted) != wanted)

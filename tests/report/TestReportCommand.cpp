@@ -163,8 +163,8 @@ private slots:
             << QStringList{"--from", "2026-03-01"} << 0 << "\"drops\": 1,\n  \"down_seconds\": 7200,";
         // 5000 captures a minute apart, then 60,000 five minutes apart with two pauses of two days.
         const auto changing = [](qint64 i) { return i < 5000 ? 60 : i == 6000 || i == 60000 ? 172800 : 300; };
-        const qint64 beforeFirstPause = stampOf(2026, 1, 1) + 4999 * 60 + 1000 * 300;
-        const qint64 beforeSecondPause = beforeFirstPause + 172800 + 53999 * 300;
+        const qint64 beforeFirstPause = stampOf(2026, 1, 1) + qint64(4999) * 60 + qint64(1000) * 300;
+        const qint64 beforeSecondPause = beforeFirstPause + 172800 + qint64(53999) * 300;
         QTest::newRow("interval changes")
             << generatedLog(stampOf(2026, 1, 1), 65000, changing) << QStringList() << 0
             << QString("\"gaps\": [\n    {\"start\": \"%1\", \"seconds\": 172800},\n"
@@ -175,7 +175,7 @@ private slots:
         QTest::newRow("more gaps than the page lists")
             << generatedLog(stampOf(2026, 1, 1), 165001, paused) << QStringList() << 0
             << QString("{\"start\": \"%1\", \"seconds\": 600}\n  ]")
-                   .arg(WallClock::isoDateTime(stampOf(2026, 1, 1) + 54999 * 720 + 120));
+                   .arg(WallClock::isoDateTime(stampOf(2026, 1, 1) + qint64(54999) * 720 + 120));
         QTest::newRow("years 0001 to 9999")
             << generatedLog(stampOf(1, 1, 1), 365206, [](qint64) { return 10 * WallClock::secondsPerDay; })
             << QStringList() << 0 << "{\"date\": \"9999\", \"captures\": 36,";
