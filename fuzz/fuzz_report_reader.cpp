@@ -6,6 +6,7 @@
 #include "report/ReportBuilder.h"
 #include "report/ReportJson.h"
 #include "report/ReportPage.h"
+#include "report/SpacingTracker.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -34,8 +35,13 @@ void checkFigures(const ReportFigures& figures, qsizetype lines)
     fuzzCheck(dayDown == figures.downSeconds, "the days hold all the down time");
     for (std::size_t i = 1; i < figures.days.size(); ++i)
         fuzzCheck(figures.days[i - 1].day < figures.days[i].day, "the days are in date order");
-    for (const GapRecord& gap : figures.gaps)
-        fuzzCheck(gap.seconds > 3 * figures.usualSpacing, "a gap is longer than three usual spacings");
+    qint64 gapCount = 0;
+    fuzzCheck(figures.gaps.forEach([&gapCount](const GapRecord& gap) {
+        ++gapCount;
+        fuzzCheck(gap.seconds > SpacingTracker::gapFactor, "a gap is longer than three seconds at least");
+    }),
+        "the gaps read back");
+    fuzzCheck(gapCount == figures.gaps.count(), "every gap counted is handed on");
 }
 
 } // namespace
@@ -53,7 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     checkFigures(figures, log.count('\n') + 1);
-    const QByteArray json = ReportJson::render(figures);
+    QByteArray json;
+    QBuffer jsonDevice(&json);
+    jsonDevice.open(QIODevice::WriteOnly);
+    fuzzCheck(ReportJson::write(figures, jsonDevice), "the JSON is written");
     fuzzCheck(json.startsWith('{') && json.endsWith("}\n"), "the JSON is one object");
     const QByteArray page = ReportPage::render(figures, QStringLiteral("stats.csv"));
     fuzzCheck(page.contains("</html>"), "the page is written to its end");

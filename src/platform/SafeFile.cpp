@@ -49,6 +49,38 @@ bool isRegular(const struct stat& info)
     return S_ISREG(info.st_mode);
 }
 
+FileKind kindOf(const struct stat& info)
+{
+    if (isRegular(info))
+        return FileKind::regular;
+    if (S_ISDIR(info.st_mode))
+        return FileKind::folder;
+    if (S_ISFIFO(info.st_mode))
+        return FileKind::fifo;
+    if (S_ISSOCK(info.st_mode))
+        return FileKind::socket;
+    return FileKind::device;
+}
+
+FileLook lookOf(const struct stat& info)
+{
+    FileLook result;
+    result.kind = kindOf(info);
+    result.device = quint64(info.st_dev);
+    result.inode = quint64(info.st_ino);
+    return result;
+}
+
+FileLook failedLook(int error)
+{
+    FileLook result;
+    result.error = error;
+    result.kind = error == ENOENT || error == ENOTDIR ? FileKind::missing
+        : error == ELOOP                              ? FileKind::linkLoop
+                                                      : FileKind::unreachable;
+    return result;
+}
+
 // Reads until the end of the file or until more than maxBytes have come.
 std::optional<QByteArray> readAtMost(int fd, qint64 maxBytes)
 {
@@ -68,6 +100,41 @@ std::optional<QByteArray> readAtMost(int fd, qint64 maxBytes)
 }
 
 } // namespace
+
+bool FileLook::isSameFile(const FileLook& other) const
+{
+    return error == 0 && other.error == 0 && kind != FileKind::missing && other.kind != FileKind::missing
+        && device == other.device && inode == other.inode;
+}
+
+FileLook look(const QString& path)
+{
+    struct stat info
+    { };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return failedLook(errno);
+    return lookOf(info);
+}
+
+bool openForReading(QFile& file, const QString& path, FileLook& named)
+{
+    named = look(path);
+    if (named.kind != FileKind::regular)
+        return false;
+    Descriptor fd(openNonBlocking(path, O_RDONLY));
+    if (fd.get() < 0) {
+        named = failedLook(errno);
+        return false;
+    }
+    struct stat info
+    { };
+    named = ::fstat(fd.get(), &info) == 0 ? lookOf(info) : failedLook(errno);
+    if (named.kind != FileKind::regular
+        || !file.open(fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        return false;
+    fd.release();
+    return true;
+}
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes)
 {

@@ -8,13 +8,19 @@ constexpr unsigned allNumbers = (1u << logStatCount) - 1;
 
 } // namespace
 
-ReportBuilder::ReportBuilder(float snrThreshold, float attThreshold, Period period)
+ReportBuilder::ReportBuilder(float snrThreshold, float attThreshold, Period period, const QString& spillFolder)
     : m_snrThreshold(snrThreshold)
     , m_attThreshold(attThreshold)
     , m_period(period)
 {
     m_figures.snrThreshold = snrThreshold;
     m_figures.attThreshold = attThreshold;
+    m_figures.gaps = GapList(spillFolder);
+}
+
+std::size_t ReportBuilder::heldRecords() const
+{
+    return m_days.size() + m_figures.listedDrops.size() + m_figures.gaps.held();
 }
 
 void ReportBuilder::addSkippedLine()
@@ -45,6 +51,8 @@ void ReportBuilder::addCapture(const LogCapture& capture)
     std::optional<bool> up;
     if (m_current.numberMask == allNumbers)
         up = isUp();
+    if (up)
+        m_dropUnderWay = !*up && (m_previousUp == true || m_dropUnderWay);
     if (inPeriod(capture.stamp))
         count(m_current, up);
     m_previousUp = up;
@@ -59,10 +67,10 @@ void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
         m_figures.last = stamp;
     ++m_figures.captures;
     if (m_previousStamp)
-        m_spacing.add(*m_previousStamp, stamp);
+        m_spacing.add(*m_previousStamp, stamp, m_figures.gaps);
     m_previousStamp = stamp;
 
-    DayFigures& day = dayOf(stamp);
+    DayFigures& day = m_days.rowOf(WallClock::dayOf(stamp));
     ++day.captures;
     for (std::size_t i = 0; i < carried.values.size(); ++i) {
         if (carried.numberMask & (1u << i))
@@ -70,20 +78,10 @@ void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
     }
     if (m_openDrop && up == true)
         closeDrop(stamp, true);
-    else if (!m_openDrop && m_previousUp == true && up == false)
+    else if (!m_openDrop && m_dropUnderWay)
         openDrop(carried);
     m_chart.add(stamp, carried, up == false);
     m_hours.add(WallClock::hourOf(stamp), carried);
-}
-
-DayFigures& ReportBuilder::dayOf(qint64 stamp)
-{
-    const qint64 day = WallClock::dayOf(stamp);
-    if (m_today == nullptr || m_today->day != day) {
-        m_today = &m_days[day];
-        m_today->day = day;
-    }
-    return *m_today;
 }
 
 void ReportBuilder::openDrop(const LogCapture& carried)
@@ -95,7 +93,7 @@ void ReportBuilder::openDrop(const LogCapture& carried)
     m_openDrop = drop;
     m_openDropDay = WallClock::dayOf(carried.stamp);
     ++m_figures.drops;
-    ++m_days[m_openDropDay].drops;
+    ++m_days.rowOf(m_openDropDay).drops;
 }
 
 // A clock set back never makes a drop shorter than nothing.
@@ -108,7 +106,7 @@ void ReportBuilder::closeDrop(qint64 end, bool recovered)
     const qint64 length = drop.end - drop.start;
     m_figures.downSeconds += length;
     m_figures.longestDropSeconds = std::max(m_figures.longestDropSeconds, length);
-    m_days[m_openDropDay].downSeconds += length;
+    m_days.rowOf(m_openDropDay).downSeconds += length;
     if (m_figures.listedDrops.size() < maxListed)
         m_figures.listedDrops.push_back(drop);
 }
@@ -117,10 +115,9 @@ ReportFigures ReportBuilder::finish()
 {
     if (m_openDrop && m_previousStamp)
         closeDrop(*m_previousStamp, false);
-    m_figures.days.reserve(m_days.size());
-    for (const auto& entry : m_days)
-        m_figures.days.push_back(entry.second);
-    m_figures.gaps = m_spacing.gaps();
+    m_figures.days = m_days.rows();
+    m_figures.daySpan = m_days.span();
+    m_spacing.finish(m_figures.gaps);
     m_figures.usualSpacing = m_spacing.usualSpacing();
     m_figures.chart = m_chart.buckets();
     m_figures.hours = m_hours.figures();

@@ -1,23 +1,27 @@
 #pragma once
 
 #include "report/ChartReduction.h"
+#include "report/DayTable.h"
 #include "report/HourProfile.h"
 #include "report/ReportFigures.h"
 #include "report/SpacingTracker.h"
 
+#include <QString>
 #include <QtGlobal>
 
-#include <map>
 #include <optional>
 
 // Turns the captures of a log, in the order the log holds them, into the report's figures. Values
 // that are not numbers keep the statistic's previous value, and the line state is the window's:
 // up when both SNR margins reach the SNR threshold and both attenuations stay within theirs.
-// Captures outside the period still carry values and state into it but are not counted.
+// Captures outside the period still carry values and state into it but are not counted; a drop
+// under way when the period starts counts in it from the period's first capture. What it keeps is
+// bounded whatever the log holds: rows of the day table, drops listed, gaps held in memory (the
+// others go to a temporary file in the spill folder).
 class ReportBuilder
 {
 public:
-    static constexpr std::size_t maxListed = 1000; // drops, and gaps, that the page lists one by one
+    static constexpr std::size_t maxListed = GapList::listedOnPage; // drops, and gaps, that the page lists
 
     struct Period
     {
@@ -25,12 +29,15 @@ public:
         std::optional<qint64> lastDay;
     };
 
-    ReportBuilder(float snrThreshold, float attThreshold, Period period = {});
+    ReportBuilder(float snrThreshold, float attThreshold, Period period = {}, const QString& spillFolder = {});
+    Q_DISABLE_COPY_MOVE(ReportBuilder)
 
     void addCapture(const LogCapture& capture);
     void addSkippedLine();
 
     qint64 captures() const { return m_figures.captures; }
+    // Day rows, listed drops and gaps held in memory: what grows with the log, up to its bounds.
+    std::size_t heldRecords() const;
     // Ends a drop still open at the last capture; call once, after the last line.
     ReportFigures finish();
 
@@ -38,7 +45,6 @@ private:
     bool inPeriod(qint64 stamp) const;
     bool isUp() const;
     void count(const LogCapture& carried, std::optional<bool> up);
-    DayFigures& dayOf(qint64 stamp);
     void openDrop(const LogCapture& carried);
     void closeDrop(qint64 end, bool recovered);
 
@@ -48,13 +54,13 @@ private:
 
     LogCapture m_current; // values carried from line to line
     std::optional<bool> m_previousUp; // no state until four numbers have been seen
+    bool m_dropUnderWay = false; // the line went down after being up and is still down, in the period or not
     std::optional<qint64> m_previousStamp; // of the last counted capture
     std::optional<DropRecord> m_openDrop;
     qint64 m_openDropDay = 0;
 
     ReportFigures m_figures;
-    std::map<qint64, DayFigures> m_days;
-    DayFigures* m_today = nullptr;
+    DayTable m_days;
     SpacingTracker m_spacing;
     ChartReduction m_chart;
     HourProfile m_hours;

@@ -98,8 +98,7 @@ public:
     {
         for (const ChartBucket& bucket : figures.chart)
             addBucket(bucket);
-        for (const GapRecord& gap : figures.gaps)
-            markPause(gap);
+        figures.gaps.forEach([this](const GapRecord& gap) { markPause(gap); });
     }
 
     std::size_t size() const { return m_columns.size(); }
@@ -168,11 +167,11 @@ QString pauseBands(const ReportFigures& figures, const TimeColumns& columns, con
 {
     std::vector<bool> marked(columns.size(), false);
     const double last = double(columns.size() - 1);
-    for (const GapRecord& gap : figures.gaps) {
+    figures.gaps.forEach([&](const GapRecord& gap) {
         const auto from = std::size_t(std::clamp(columns.offsetOf(gap.start), 0.0, last));
         const auto to = std::size_t(std::clamp(columns.offsetOf(gap.start + gap.seconds), 0.0, last));
         std::fill(marked.begin() + qsizetype(from), marked.begin() + qsizetype(to) + 1, true);
-    }
+    });
     QString svg;
     std::size_t index = 0;
     while (index < marked.size()) {

@@ -1,7 +1,9 @@
 #include "report/ReportCommand.h"
 
+#include "platform/SafeFile.h"
 #include "report/LogReader.h"
 #include "report/ReportBuilder.h"
+#include "report/ReportFiles.h"
 #include "report/ReportJson.h"
 #include "report/ReportOptions.h"
 #include "report/ReportPage.h"
@@ -22,6 +24,7 @@
 #include <QUrl>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace ReportCommand {
@@ -61,19 +64,6 @@ QString defaultPagePath(const QString& csvPath)
     return log.dir().filePath(log.completeBaseName() + QStringLiteral("-report.html"));
 }
 
-// Why the log cannot be opened, in words for the one error line.
-QString openProblem(const QString& path, QFile& file)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("there is no such file");
-    if (info.isDir())
-        return QStringLiteral("it is a folder, not a file");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    return {};
-}
-
 QString periodText(const ReportOptions& options)
 {
     if (!options.firstDay && !options.lastDay)
@@ -83,12 +73,25 @@ QString periodText(const ReportOptions& options)
     return QStringLiteral(" from %1 to %2").arg(from, to);
 }
 
-bool writeFile(const QString& path, const QByteArray& content, QTextStream& errors)
+bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& content, QTextStream& errors)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && content(file) && file.commit())
         return true;
     errors << "linegauge: cannot write the report " << path << ": " << file.errorString() << '\n';
+    return false;
+}
+
+// The page and the JSON never replace the log or anything but a regular file; one line says why.
+bool outputsAllowed(
+    const QString& pagePath, const QString& jsonPath, const SafeFile::FileLook& log, QTextStream& errors)
+{
+    QString problem = ReportFiles::outputProblem(QStringLiteral("the page"), pagePath, log);
+    if (problem.isEmpty() && !jsonPath.isEmpty())
+        problem = ReportFiles::outputProblem(QStringLiteral("the JSON figures"), jsonPath, log);
+    if (problem.isEmpty())
+        return true;
+    errors << "linegauge: " << problem << '\n';
     return false;
 }
 
@@ -133,13 +136,19 @@ int run(const QStringList& arguments, const QString& programFolder, QTextStream&
     const QString csvPath
         = options->csvPath.isEmpty() ? CsvLog::outputPathFor(programFolder, settings.outputFilename) : options->csvPath;
 
-    QFile log(csvPath);
-    problem = openProblem(csvPath, log);
+    QFile log;
+    SafeFile::FileLook logLook;
+    problem = ReportFiles::openLog(log, csvPath, logLook);
     if (!problem.isEmpty()) {
         errors << "linegauge: cannot read the log " << csvPath << ": " << problem << '\n';
         return logUnusable;
     }
-    ReportBuilder builder(settings.snrThreshold, settings.attThreshold, {options->firstDay, options->lastDay});
+    const QString pagePath = options->outPath.isEmpty() ? defaultPagePath(csvPath) : options->outPath;
+    if (!outputsAllowed(pagePath, options->jsonPath, logLook, errors))
+        return badArguments;
+    // Gaps past those held in memory wait beside the page, where the report is written anyway.
+    ReportBuilder builder(settings.snrThreshold, settings.attThreshold, {options->firstDay, options->lastDay},
+        QFileInfo(pagePath).absolutePath());
     if (!LogReader::read(log, builder)) {
         errors << "linegauge: cannot read the log " << csvPath << ": " << log.errorString() << '\n';
         return logUnusable;
@@ -151,10 +160,18 @@ int run(const QStringList& arguments, const QString& programFolder, QTextStream&
         return logUnusable;
     }
 
-    const QString pagePath = options->outPath.isEmpty() ? defaultPagePath(csvPath) : options->outPath;
-    if (!writeFile(pagePath, ReportPage::render(figures, QFileInfo(csvPath).fileName()), errors))
+    if (!figures.gaps.problem().isEmpty()) {
+        errors << "linegauge: cannot write the report " << pagePath
+               << ": cannot keep the log's gaps beside it: " << figures.gaps.problem() << '\n';
         return logUnusable;
-    if (!options->jsonPath.isEmpty() && !writeFile(options->jsonPath, ReportJson::render(figures), errors))
+    }
+    const QByteArray page = ReportPage::render(figures, QFileInfo(csvPath).fileName());
+    if (!writeFile(
+            pagePath, [&page](QIODevice& file) { return file.write(page) == page.size(); }, errors))
+        return logUnusable;
+    if (!options->jsonPath.isEmpty()
+        && !writeFile(
+            options->jsonPath, [&figures](QIODevice& file) { return ReportJson::write(figures, file); }, errors))
         return logUnusable;
     if (options->open)
         openPage(pagePath, errors);

@@ -13,7 +13,7 @@ enum ExitStatus
 {
     written = 0,
     logUnusable = 1, // the log cannot be read, holds no capture, or the report cannot be written
-    badArguments = 2
+    badArguments = 2 // also an output that names the log, or anything but a regular file
 };
 
 // True when the command line asks for the report.

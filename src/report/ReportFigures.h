@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/GapList.h"
 #include "report/LogLine.h"
 
 #include <QtGlobal>
@@ -33,9 +34,17 @@ struct ValueRange
 
 using StatRanges = std::array<ValueRange, logStatCount>;
 
+// How much of the calendar one row of the day table covers.
+enum class RowSpan
+{
+    day,
+    month,
+    year
+};
+
 struct DayFigures
 {
-    qint64 day = 0; // WallClock day number
+    qint64 day = 0; // WallClock day number of the row's first day
     qint64 captures = 0;
     qint64 drops = 0; // drops whose first down capture is on this day
     qint64 downSeconds = 0; // of those drops
@@ -48,12 +57,6 @@ struct DropRecord
     qint64 end = 0; // next up capture, or the last capture when the line never came back
     bool recovered = false;
     std::array<float, logStatCount> values{}; // at the first down capture
-};
-
-struct GapRecord
-{
-    qint64 start = 0; // the last capture before the pause
-    qint64 seconds = 0;
 };
 
 // The captures of one stretch of time on the chart, reduced to the range of each statistic.
@@ -84,8 +87,9 @@ struct ReportFigures
     qint64 downSeconds = 0;
     qint64 longestDropSeconds = 0;
     qint64 usualSpacing = 0; // median seconds between captures
-    std::vector<DayFigures> days; // in date order
-    std::vector<GapRecord> gaps; // in the order they occurred
+    std::vector<DayFigures> days; // in date order, one row per day, month or year
+    RowSpan daySpan = RowSpan::day;
+    GapList gaps; // in the order they occurred
     std::vector<DropRecord> listedDrops; // the first drops, up to a limit, in the order they occurred
     std::vector<ChartBucket> chart; // in time order
     std::array<std::array<HourFigures, 24>, 2> hours; // [Down SNR, Up SNR][hour of day]

@@ -1,7 +1,10 @@
 #include "report/ReportJson.h"
 
+#include "report/DayTable.h"
 #include "report/ReportFigures.h"
 #include "report/WallClock.h"
+
+#include <QIODevice>
 
 #include <array>
 #include <charconv>
@@ -38,9 +41,9 @@ QByteArray rangeObject(const StatRanges& ranges, bool lowest)
     return text + '}';
 }
 
-QByteArray dayObject(const DayFigures& day)
+QByteArray dayObject(const DayFigures& day, RowSpan span)
 {
-    return "    {\"date\": " + quoted(WallClock::isoDate(day.day))
+    return "    {\"date\": " + quoted(DayTable::label(day.day, span))
         + ", \"captures\": " + QByteArray::number(day.captures) + ", \"drops\": " + QByteArray::number(day.drops)
         + ", \"down_seconds\": " + QByteArray::number(day.downSeconds) + ",\n     \"min\": "
         + rangeObject(day.ranges, true) + ",\n     \"max\": " + rangeObject(day.ranges, false) + '}';
@@ -52,33 +55,78 @@ QByteArray gapObject(const GapRecord& gap)
         + ", \"seconds\": " + QByteArray::number(gap.seconds) + '}';
 }
 
-template <typename Item, typename Render> QByteArray array(const std::vector<Item>& items, Render render)
+// Collects the text and hands it to the device a piece at a time; remembers a refused write.
+class Output
 {
-    if (items.empty())
-        return "[]";
-    QByteArray text = "[\n";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        text += render(items[i]);
-        text += i + 1 < items.size() ? ",\n" : "\n";
+public:
+    explicit Output(QIODevice& device)
+        : m_device(device)
+    { }
+    void add(const QByteArray& text)
+    {
+        m_text += text;
+        if (m_text.size() >= pieceSize)
+            flush();
     }
-    return text + "  ]";
+    bool flush()
+    {
+        m_ok = m_ok && m_device.write(m_text) == m_text.size();
+        m_text.clear();
+        return m_ok;
+    }
+
+private:
+    static constexpr qsizetype pieceSize = qsizetype(1) << 16;
+    QIODevice& m_device;
+    QByteArray m_text;
+    bool m_ok = true;
+};
+
+void addDays(const ReportFigures& figures, Output& output)
+{
+    if (figures.days.empty()) {
+        output.add("[]");
+        return;
+    }
+    output.add("[\n");
+    for (std::size_t i = 0; i < figures.days.size(); ++i)
+        output.add(dayObject(figures.days[i], figures.daySpan) + (i + 1 < figures.days.size() ? ",\n" : "\n"));
+    output.add("  ]");
+}
+
+bool addGaps(const GapList& gaps, Output& output)
+{
+    if (gaps.empty()) {
+        output.add("[]");
+        return true;
+    }
+    output.add("[\n");
+    qint64 left = gaps.count();
+    const bool read
+        = gaps.forEach([&](const GapRecord& gap) { output.add(gapObject(gap) + (--left > 0 ? ",\n" : "\n")); });
+    output.add("  ]");
+    return read && left == 0;
 }
 
 } // namespace
 
-QByteArray render(const ReportFigures& figures)
+bool write(const ReportFigures& figures, QIODevice& device)
 {
-    QByteArray text = "{\n";
-    text += "  \"captures\": " + QByteArray::number(figures.captures) + ",\n";
-    text += "  \"skipped_lines\": " + QByteArray::number(figures.skippedLines) + ",\n";
-    text += "  \"first\": " + quoted(WallClock::isoDateTime(figures.first)) + ",\n";
-    text += "  \"last\": " + quoted(WallClock::isoDateTime(figures.last)) + ",\n";
-    text += "  \"drops\": " + QByteArray::number(figures.drops) + ",\n";
-    text += "  \"down_seconds\": " + QByteArray::number(figures.downSeconds) + ",\n";
-    text += "  \"longest_drop_seconds\": " + QByteArray::number(figures.longestDropSeconds) + ",\n";
-    text += "  \"days\": " + array(figures.days, dayObject) + ",\n";
-    text += "  \"gaps\": " + array(figures.gaps, gapObject) + "\n";
-    return text + "}\n";
+    Output output(device);
+    output.add("{\n");
+    output.add("  \"captures\": " + QByteArray::number(figures.captures) + ",\n");
+    output.add("  \"skipped_lines\": " + QByteArray::number(figures.skippedLines) + ",\n");
+    output.add("  \"first\": " + quoted(WallClock::isoDateTime(figures.first)) + ",\n");
+    output.add("  \"last\": " + quoted(WallClock::isoDateTime(figures.last)) + ",\n");
+    output.add("  \"drops\": " + QByteArray::number(figures.drops) + ",\n");
+    output.add("  \"down_seconds\": " + QByteArray::number(figures.downSeconds) + ",\n");
+    output.add("  \"longest_drop_seconds\": " + QByteArray::number(figures.longestDropSeconds) + ",\n");
+    output.add("  \"days\": ");
+    addDays(figures, output);
+    output.add(",\n  \"gaps\": ");
+    const bool gapsRead = addGaps(figures.gaps, output);
+    output.add("\n}\n");
+    return output.flush() && gapsRead;
 }
 
 } // namespace ReportJson

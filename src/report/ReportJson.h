@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QByteArray>
-
+class QIODevice;
 struct ReportFigures;
 
-// The report's figures as a JSON document (UTF-8), keys in a fixed order.
+// The report's figures as a JSON document (UTF-8), keys in a fixed order, written to the device
+// piece by piece so that no list, however long, is ever held whole.
 namespace ReportJson {
 
-QByteArray render(const ReportFigures& figures);
+// False when the device refused a write or the gaps could not be read back.
+bool write(const ReportFigures& figures, QIODevice& device);
 
 } // namespace ReportJson

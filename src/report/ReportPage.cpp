@@ -1,13 +1,11 @@
 #include "report/ReportPage.h"
 
-#include "report/ReportBuilder.h"
+#include "report/DayTable.h"
 #include "report/ReportCharts.h"
 #include "report/ReportFigures.h"
 #include "report/WallClock.h"
 
 #include <QStringList>
-
-#include <numeric>
 
 namespace ReportPage {
 
@@ -68,8 +66,6 @@ QString dateTimeText(qint64 stamp)
 
 QString summary(const ReportFigures& figures)
 {
-    const qint64 pausedSeconds = std::accumulate(figures.gaps.begin(), figures.gaps.end(), qint64(0),
-        [](qint64 sum, const GapRecord& gap) { return sum + gap.seconds; });
     QString html = QStringLiteral("<table class=\"summary\">\n");
     html += summaryRow(QStringLiteral("Period"),
         QStringLiteral("%1 to %2").arg(dateTimeText(figures.first), dateTimeText(figures.last)));
@@ -85,8 +81,8 @@ QString summary(const ReportFigures& figures)
     html += summaryRow(QStringLiteral("Gaps in the log"),
         figures.gaps.empty() ? QStringLiteral("none")
                              : QStringLiteral("%1, %2 without captures in all")
-                                   .arg(figures.gaps.size())
-                                   .arg(WallClock::durationText(pausedSeconds)));
+                                   .arg(figures.gaps.count())
+                                   .arg(WallClock::durationText(figures.gaps.totalSeconds())));
     html += summaryRow(QStringLiteral("Line up when"),
         QStringLiteral("both SNR margins &ge; %1 dB and both attenuations &le; %2 dB")
             .arg(value(figures.snrThreshold), value(figures.attThreshold)));
@@ -110,14 +106,31 @@ QString rangeText(const ValueRange& range, bool lowest)
     return range.seen ? value(lowest ? range.min : range.max) : QStringLiteral("&ndash;");
 }
 
+// Past what a page can show one row a day, the table says how it sums the days up.
+QString dayTableNote(const ReportFigures& figures)
+{
+    if (figures.daySpan == RowSpan::day)
+        return {};
+    const qint64 days = WallClock::dayOf(figures.last) - WallClock::dayOf(figures.first) + 1;
+    return QStringLiteral("<p class=\"note\">The period spans %1 days, more than the %2 a page lists one by one: "
+                          "one row per %3.</p>\n")
+        .arg(days)
+        .arg(DayTable::maxRows)
+        .arg(figures.daySpan == RowSpan::month ? QStringLiteral("month") : QStringLiteral("year"));
+}
+
 QString dayTable(const ReportFigures& figures)
 {
-    QString html
-        = QStringLiteral("<table>\n<tr><th class=\"text\">Date</th><th>Captures</th><th>Drops</th><th>Down time</th>"
-                         "<th>Down SNR min</th><th>Down SNR max</th><th>Up SNR min</th><th>Up SNR max</th></tr>\n");
+    const QString heading = figures.daySpan == RowSpan::day ? QStringLiteral("Date")
+        : figures.daySpan == RowSpan::month                 ? QStringLiteral("Month")
+                                                            : QStringLiteral("Year");
+    QString html = dayTableNote(figures)
+        + QStringLiteral("<table>\n<tr><th class=\"text\">%1</th><th>Captures</th><th>Drops</th><th>Down time</th>"
+                         "<th>Down SNR min</th><th>Down SNR max</th><th>Up SNR min</th><th>Up SNR max</th></tr>\n")
+              .arg(heading);
     for (const DayFigures& day : figures.days) {
         html += row(
-            {WallClock::isoDate(day.day), QString::number(day.captures), QString::number(day.drops),
+            {DayTable::label(day.day, figures.daySpan), QString::number(day.captures), QString::number(day.drops),
                 day.drops > 0 ? WallClock::durationText(day.downSeconds) : QString(), rangeText(day.ranges[0], true),
                 rangeText(day.ranges[0], false), rangeText(day.ranges[1], true), rangeText(day.ranges[1], false)},
             day.drops > 0 ? QStringLiteral("drop") : QString());
@@ -149,13 +162,14 @@ QString gapList(const ReportFigures& figures)
     if (figures.gaps.empty())
         return QStringLiteral("<p>None: captures went on at the usual pace.</p>\n");
     QString html = QStringLiteral("<table>\n<tr><th class=\"text\">Last capture before</th><th>Length</th></tr>\n");
-    const std::size_t listed = std::min(figures.gaps.size(), ReportBuilder::maxListed);
-    for (std::size_t i = 0; i < listed; ++i)
-        html += row({dateTimeText(figures.gaps[i].start), WallClock::durationText(figures.gaps[i].seconds)});
+    for (const GapRecord& gap : figures.gaps.firstGaps())
+        html += row({dateTimeText(gap.start), WallClock::durationText(gap.seconds)});
     html += QStringLiteral("</table>\n");
-    if (figures.gaps.size() > listed) {
-        html += QStringLiteral("<p class=\"note\">%1 later gaps are not listed; the JSON figures hold them all.</p>\n")
-                    .arg(figures.gaps.size() - listed);
+    if (figures.gaps.count() > qint64(figures.gaps.firstGaps().size())) {
+        html += QStringLiteral("<p class=\"note\">The page lists the first %1 of the %2 gaps; the JSON figures "
+                               "(--json) hold them all.</p>\n")
+                    .arg(figures.gaps.firstGaps().size())
+                    .arg(figures.gaps.count());
     }
     return html;
 }
@@ -178,7 +192,7 @@ QByteArray render(const ReportFigures& figures, const QString& logName)
     html += QStringLiteral("<h2>Days</h2>\n") + dayTable(figures);
     html += QStringLiteral("<h2>Drops</h2>\n") + dropList(figures);
     html += QStringLiteral("<h2>Gaps in the log</h2>\n<p class=\"note\">Times when the program captured nothing "
-                           "for more than three times its usual spacing.</p>\n")
+                           "for more than three times the usual spacing of the captures around that time.</p>\n")
         + gapList(figures);
     html += QStringLiteral("</body>\n</html>\n");
     return html.toUtf8();

@@ -4,63 +4,82 @@
 
 namespace {
 
-// How many spacings pass between two looks at the median.
-constexpr qint64 medianInterval = 4096;
+constexpr std::size_t middle = SpacingTracker::windowSpacings / 2;
 
 } // namespace
 
-void SpacingTracker::add(qint64 previousStamp, qint64 stamp)
+void SpacingTracker::add(qint64 previousStamp, qint64 stamp, GapList& gaps)
 {
     const qint64 spacing = stamp - previousStamp;
     if (spacing < 0)
         return; // a clock set back: no pause, and no spacing worth counting
     ++m_counts[std::size_t(std::min<qint64>(spacing, qint64(m_counts.size()) - 1))];
     ++m_spacings;
-    // The median still moves, so a spacing is kept unless it is no pause even against the smallest
-    // median seen so far.
-    const bool possibleGap = m_lowestMedian < 0 || spacing > gapFactor * std::max<qint64>(m_lowestMedian, 1);
-    if (possibleGap && m_candidates.size() < maxCandidates)
-        m_candidates.push_back({previousStamp, spacing});
-    if (m_spacings % medianInterval == 0)
-        tightenThreshold();
-}
-
-void SpacingTracker::tightenThreshold()
-{
-    const qint64 median = medianSpacing();
-    if (m_lowestMedian >= 0 && median >= m_lowestMedian)
+    if (m_sorted.size() < windowSpacings) {
+        m_window[m_sorted.size()] = {previousStamp, spacing};
+        m_sorted.insert(std::upper_bound(m_sorted.begin(), m_sorted.end(), spacing), spacing);
+        // The first spacings have fewer than 50 before them: the first full window judges them.
+        if (m_sorted.size() == windowSpacings) {
+            for (std::size_t i = 0; i <= middle; ++i)
+                judge(m_window[i], m_sorted[middle], gaps);
+        }
         return;
-    m_lowestMedian = median;
-    const qint64 threshold = gapFactor * std::max<qint64>(m_lowestMedian, 1);
-    std::erase_if(m_candidates, [threshold](const GapRecord& gap) { return gap.seconds <= threshold; });
+    }
+    replaceSorted(m_window[m_oldest].seconds, spacing);
+    m_window[m_oldest] = {previousStamp, spacing};
+    m_oldest = m_oldest + 1 < windowSpacings ? m_oldest + 1 : 0;
+    judge(inWindow(middle), m_sorted[middle], gaps);
 }
 
-qint64 SpacingTracker::medianSpacing() const
+const GapRecord& SpacingTracker::inWindow(std::size_t index) const
 {
-    if (m_spacings == 0)
-        return 0;
-    const qint64 middle = (m_spacings - 1) / 2;
-    qint64 seen = 0;
-    for (std::size_t spacing = 0; spacing < m_counts.size(); ++spacing) {
-        seen += m_counts[spacing];
-        if (seen > middle)
-            return qint64(spacing);
+    const std::size_t at = m_oldest + index;
+    return m_window[at < windowSpacings ? at : at - windowSpacings];
+}
+
+// Keeps the window's spacings in order as one leaves and one comes; a log at a steady pace moves
+// nothing.
+void SpacingTracker::replaceSorted(qint64 leaving, qint64 coming)
+{
+    const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), leaving);
+    if (coming > leaving) {
+        const auto end = std::lower_bound(at + 1, m_sorted.end(), coming);
+        std::move(at + 1, end, at);
+        *(end - 1) = coming;
+    } else if (coming < leaving) {
+        const auto start = std::upper_bound(m_sorted.begin(), at, coming);
+        std::move_backward(start, at, at + 1);
+        *start = coming;
     }
-    return qint64(m_counts.size()) - 1;
+}
+
+void SpacingTracker::finish(GapList& gaps)
+{
+    if (m_sorted.empty())
+        return;
+    const bool full = m_sorted.size() == windowSpacings;
+    const qint64 median = m_sorted[(m_sorted.size() - 1) / 2];
+    for (std::size_t i = full ? middle + 1 : 0; i < m_sorted.size(); ++i)
+        judge(inWindow(i), median, gaps);
+    m_sorted.clear();
+}
+
+void SpacingTracker::judge(const GapRecord& spacing, qint64 median, GapList& gaps)
+{
+    if (spacing.seconds > gapFactor * std::max<qint64>(median, 1))
+        gaps.add(spacing);
 }
 
 qint64 SpacingTracker::usualSpacing() const
 {
-    return medianSpacing();
-}
-
-std::vector<GapRecord> SpacingTracker::gaps() const
-{
     if (m_spacings == 0)
-        return {};
-    const qint64 threshold = gapFactor * std::max<qint64>(medianSpacing(), 1);
-    std::vector<GapRecord> gaps;
-    std::copy_if(m_candidates.begin(), m_candidates.end(), std::back_inserter(gaps),
-        [threshold](const GapRecord& gap) { return gap.seconds > threshold; });
-    return gaps;
+        return 0;
+    const qint64 middleSpacing = (m_spacings - 1) / 2;
+    qint64 seen = 0;
+    for (std::size_t spacing = 0; spacing < m_counts.size(); ++spacing) {
+        seen += qint64(m_counts[spacing]);
+        if (seen > middleSpacing)
+            return qint64(spacing);
+    }
+    return qint64(m_counts.size()) - 1;
 }

@@ -1,32 +1,38 @@
 #pragma once
 
-#include "report/ReportFigures.h"
+#include "report/GapList.h"
 
 #include <QtGlobal>
 
+#include <array>
 #include <vector>
 
-// Finds the pauses of a log in one pass: counts the spacings between captures to know the usual
-// one (the median), and keeps only the spacings above three times the smallest median seen so far,
-// so memory stays small whatever the log's length.
+// Finds the pauses of a log in one pass. A spacing between captures is a pause when it is more than
+// three times the median of the spacings around it (a window centred on it), so the usual spacing
+// follows a change of capture interval and a step from one interval to the next is no pause. The
+// median over the whole log, the one the summary shows, comes from a count of the spacings.
+// Memory is fixed whatever the log's length.
 class SpacingTracker
 {
 public:
     static constexpr qint64 gapFactor = 3;
-    static constexpr std::size_t maxCandidates = 50000;
+    static constexpr std::size_t windowSpacings = 101; // the spacing judged, and 50 on either side
 
-    void add(qint64 previousStamp, qint64 stamp);
+    void add(qint64 previousStamp, qint64 stamp, GapList& gaps);
+    // Judges the last spacings, which have fewer than 50 after them; call once, after the last add.
+    void finish(GapList& gaps);
 
     qint64 usualSpacing() const;
-    std::vector<GapRecord> gaps() const;
 
 private:
-    qint64 medianSpacing() const;
-    void tightenThreshold();
+    static void judge(const GapRecord& spacing, qint64 median, GapList& gaps);
+    const GapRecord& inWindow(std::size_t index) const;
+    void replaceSorted(qint64 leaving, qint64 coming);
 
     // Spacings of up to a day to the second; longer ones share the last slot.
-    std::vector<quint32> m_counts = std::vector<quint32>(86401, 0);
+    std::vector<quint64> m_counts = std::vector<quint64>(86401, 0);
     qint64 m_spacings = 0;
-    qint64 m_lowestMedian = -1; // the smallest median seen so far, -1 before the first check
-    std::vector<GapRecord> m_candidates;
+    std::array<GapRecord, windowSpacings> m_window{}; // a ring: the last spacings in log order
+    std::size_t m_oldest = 0; // where the ring starts once it is full
+    std::vector<qint64> m_sorted; // the window's spacings, in order of length
 };

@@ -73,6 +73,18 @@ int hourOf(qint64 stamp)
     return int((stamp - dayOf(stamp) * secondsPerDay) / 3600);
 }
 
+qint64 firstDayOfMonth(qint64 day)
+{
+    const CivilDate date = civilFromDays(day);
+    return day - date.day + 1;
+}
+
+qint64 firstDayOfYear(qint64 day)
+{
+    const CivilDate date = civilFromDays(day);
+    return daysFromCivil(int(date.year), 1, 1);
+}
+
 QString isoDate(qint64 day)
 {
     const CivilDate date = civilFromDays(day);

@@ -19,6 +19,10 @@ qint64 stampOf(int year, int month, int day, int hour, int minute, int second);
 qint64 dayOf(qint64 stamp);
 int hourOf(qint64 stamp);
 
+// The first day of the month, and of the year, that a day number falls in.
+qint64 firstDayOfMonth(qint64 day);
+qint64 firstDayOfYear(qint64 day);
+
 // YYYY-MM-DD of a day number.
 QString isoDate(qint64 day);
 

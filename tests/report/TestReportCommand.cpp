@@ -9,9 +9,64 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr qsizetype largestPage = qsizetype(16) << 20;
+
+// count captures, the first at start and each later one the given spacing after the one before;
+// every capture finds the line up.
+QByteArray generatedLog(qint64 start, qint64 count, const std::function<qint64(qint64)>& spacingBefore)
+{
+    QByteArray log;
+    qint64 stamp = start;
+    for (qint64 i = 0; i < count; ++i) {
+        stamp += i > 0 ? spacingBefore(i) : 0;
+        const QByteArray iso = WallClock::isoDateTime(stamp).toLatin1();
+        log += iso.mid(8, 2) + '/' + iso.mid(5, 2) + '/' + iso.left(4) + ',' + iso.mid(11) + ",9.0,11.0,30.0,20.0\n";
+    }
+    return log;
+}
+
+// The kind of file the path names, links followed; 0 for none.
+unsigned kindOf(const QString& path)
+{
+    struct stat info
+    { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? unsigned(info.st_mode & S_IFMT) : 0u;
+}
+
+qint64 stampOf(int year, int month, int day)
+{
+    return WallClock::stampOf(year, month, day, 0, 0, 0);
+}
+
+// What the log or an output is made as: a FIFO, a device like /dev/null or /dev/zero, a folder, a
+// link to the log or a link loop; anything else is a plain file of the log's bytes or nothing.
+void makeNode(const QString& kind, const QString& path, const QString& logPath)
+{
+    const QByteArray name = QFile::encodeName(path);
+    bool made = true;
+    if (kind == QLatin1String("fifo"))
+        made = ::mkfifo(name.constData(), 0644) == 0;
+    else if (kind == QLatin1String("device") || kind == QLatin1String("zero device")) // needs root, as tests run
+        made = ::mknod(name.constData(), S_IFCHR | 0644, makedev(1, kind == QLatin1String("device") ? 3 : 5)) == 0;
+    else if (kind == QLatin1String("folder"))
+        made = QDir().mkdir(path);
+    else if (kind == QLatin1String("earlier page"))
+        writeFileBytes(path, "<html>an earlier page</html>");
+    else if (kind == QLatin1String("log link"))
+        made = QFile::link(logPath, path);
+    else if (kind == QLatin1String("link loop"))
+        made = QFile::link(path + QStringLiteral(".other"), path) && QFile::link(path, path + QStringLiteral(".other"));
+    if (!made)
+        qFatal("cannot make the %s %s", qPrintable(kind), name.constData());
+}
 
 QByteArray fixture(const QString& name)
 {
@@ -42,12 +97,19 @@ class TestReportCommand : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(m_dir.emplace().isValid()); }
+    void init()
+    {
+        QVERIFY(m_dir.emplace().isValid());
+        m_made.clear();
+    }
 
     // expected: the JSON figures' fixture, a part of the figures, or a part of the error text.
     void run_data()
     {
-        QTest::addColumn<QByteArray>("log"); // "<missing>" and "<folder>" stand for no file
+        // "<missing>" stands for no file, "<fifo>", "<folder>", "<zero device>" and "<link loop>" for
+        // what stands in its place.
+        QTest::addColumn<QByteArray>("log");
+        // "{kind}name" stands for the path of name in the test's folder, made as a node of that kind.
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("expected");
@@ -64,16 +126,59 @@ private slots:
         QTest::newRow("separate layout, CR LF") << known << QStringList() << 0 << "known.json";
         // The first day's last capture is down: its drop ends with the period, at that capture.
         QTest::newRow("to the first day") << known << QStringList{"--to", "2026-03-01"} << 0 << "first-day.json";
-        // The drop that began before the period is not one of its drops.
+        // The drop that began before the period ends at its first capture: no time of the period down.
         QTest::newRow("from the second day") << known << QStringList{"--from=2026-03-02"} << 0 << "second-day.json";
 
         QTest::newRow("missing file") << QByteArray("<missing>") << QStringList() << 1 << "there is no such file";
         QTest::newRow("folder in its place") << QByteArray("<folder>") << QStringList() << 1 << "it is a folder";
+        QTest::newRow("FIFO in its place") << QByteArray("<fifo>") << QStringList() << 1 << "it is a FIFO";
+        QTest::newRow("endless device in its place")
+            << QByteArray("<zero device>") << QStringList() << 1 << "it is a device, not a file";
+        QTest::newRow("link loop in its place")
+            << QByteArray("<link loop>") << QStringList() << 1 << "its symbolic links form a loop";
         QTest::newRow("binary garbage") << garbage << QStringList() << 1 << "holds no captures";
         QTest::newRow("period without captures")
             << good << QStringList{"--from", "2030-01-01"} << 1 << "holds no captures from 2030";
         QTest::newRow("report cannot be written")
             << good << QStringList{"--out", "/no folder/page.html"} << 1 << "cannot write the report";
+
+        const QString overLog = QStringLiteral("it is the log the report reads");
+        QTest::newRow("page over the log") << good << QStringList{"--out", "{}stats.csv"} << 2 << overLog;
+        QTest::newRow("page over the log spelt otherwise")
+            << good << QStringList{"--out", "{}./stats.csv"} << 2 << overLog;
+        QTest::newRow("JSON over the log") << good << QStringList{"--json", "{}stats.csv"} << 2 << overLog;
+        QTest::newRow("page a link to the log") << good << QStringList{"--out", "{log link}page.html"} << 2 << overLog;
+        QTest::newRow("page a device node")
+            << good << QStringList{"--out", "{device}page.html"} << 2 << "it is a device, not a regular file";
+        QTest::newRow("JSON a FIFO") << good << QStringList{"--json", "{fifo}figures"} << 2 << "it is a FIFO";
+        QTest::newRow("page a folder") << good << QStringList{"--out", "{folder}page.html"} << 2 << "it is a folder";
+        QTest::newRow("page replaces an earlier one")
+            << good << QStringList{"--out", "{earlier page}page.html"} << 0 << "\"captures\": 1,";
+
+        // The period's first capture finds the line down since 23:00 the day before.
+        QTest::newRow("drop carried into the period")
+            << QByteArray("28/02/2026,22:00:00,9,11,30,20\n28/02/2026,23:00:00,3,11,30,20\n"
+                          "01/03/2026,00:00:00,3,11,30,20\n01/03/2026,01:00:00,3,11,30,20\n"
+                          "01/03/2026,02:00:00,9,11,30,20\n01/03/2026,03:00:00,9,11,30,20\n")
+            << QStringList{"--from", "2026-03-01"} << 0 << "\"drops\": 1,\n  \"down_seconds\": 7200,";
+        // 5000 captures a minute apart, then 60,000 five minutes apart with two pauses of two days.
+        const auto changing = [](qint64 i) { return i < 5000 ? 60 : i == 6000 || i == 60000 ? 172800 : 300; };
+        const qint64 beforeFirstPause = stampOf(2026, 1, 1) + qint64(4999) * 60 + qint64(1000) * 300;
+        const qint64 beforeSecondPause = beforeFirstPause + 172800 + qint64(53999) * 300;
+        QTest::newRow("interval changes")
+            << generatedLog(stampOf(2026, 1, 1), 65000, changing) << QStringList() << 0
+            << QString("\"gaps\": [\n    {\"start\": \"%1\", \"seconds\": 172800},\n"
+                       "    {\"start\": \"%2\", \"seconds\": 172800}\n  ]")
+                   .arg(WallClock::isoDateTime(beforeFirstPause), WallClock::isoDateTime(beforeSecondPause));
+        // 55,000 pauses of ten minutes, one after every second capture a minute apart.
+        const auto paused = [](qint64 i) { return i % 3 == 0 ? 600 : 60; };
+        QTest::newRow("more gaps than the page lists")
+            << generatedLog(stampOf(2026, 1, 1), 165001, paused) << QStringList() << 0
+            << QString("{\"start\": \"%1\", \"seconds\": 600}\n  ]")
+                   .arg(WallClock::isoDateTime(stampOf(2026, 1, 1) + qint64(54999) * 720 + 120));
+        QTest::newRow("years 0001 to 9999")
+            << generatedLog(stampOf(1, 1, 1), 365206, [](qint64) { return 10 * WallClock::secondsPerDay; })
+            << QStringList() << 0 << "{\"date\": \"9999\", \"captures\": 36,";
 
         const QString counts = QStringLiteral("\"captures\": %1,\n  \"skipped_lines\": %2,");
         QTest::newRow("lines cut short") << good + "01/03/2026,10:01:00,8.0,12\n01/03/2026,10:0" << QStringList() << 0
@@ -98,13 +203,25 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, expected);
 
-        if (log == "<folder>")
-            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("stats.csv")));
-        else if (log != "<missing>")
+        const bool plainLog = !log.startsWith('<');
+        if (plainLog)
             write(QStringLiteral("stats.csv"), log);
-        QCOMPARE(report(QStringList{"--csv", path("stats.csv"), "--json", path("figures.json")} + arguments), status);
-        QCOMPARE(QFile::exists(path("stats-report.html")), status == 0);
+        else if (log != "<missing>")
+            makeNode(QString::fromLatin1(log.mid(1, log.size() - 2)), path("stats.csv"), {});
+        const QStringList given = outputs(arguments);
+        QCOMPARE(report(QStringList{"--csv", path("stats.csv"), "--json", path("figures.json")} + given), status);
+        // Nothing is written unless the report is, and then only regular files in place of regular files.
+        const qsizetype out = given.lastIndexOf(QStringLiteral("--out"));
+        const QString page = out >= 0 ? given[out + 1] : path(QStringLiteral("stats-report.html"));
+        QCOMPARE(QFile::exists(path("stats-report.html")), status == 0 && out < 0);
+        if (status == 0)
+            QVERIFY(fileBytes(page).startsWith("<!DOCTYPE html>") && QFileInfo(page).size() <= largestPage);
+        if (plainLog)
+            QVERIFY(fileBytes(path("stats.csv")) == log);
+        for (const auto& [made, kind] : std::as_const(m_made))
+            QCOMPARE(kindOf(made), kind);
         const QByteArray figures = fileBytes(path("figures.json"));
+        QVERIFY(figures.count("\"date\"") <= 9999);
         if (expected == QLatin1String("known.json"))
             QCOMPARE(fileBytes(path("stats-report.html")), fixture(QStringLiteral("known.html")));
         if (expected.endsWith(QLatin1String(".json")))
@@ -112,9 +229,10 @@ private slots:
         else if (status == 0)
             QVERIFY2(figures.contains(expected.toLatin1()), figures.constData());
         else
-            QVERIFY2(m_errors.startsWith(QStringLiteral("linegauge: ")) && m_errors.contains(expected)
-                    && (status == 2 ? m_errors.contains(QStringLiteral("Usage: linegauge --report"))
-                                    : m_errors.count(u'\n') == 1),
+            QVERIFY2(m_errors.startsWith(QStringLiteral("linegauge: "))
+                    && m_errors.section(u'\n', 0, 0).contains(expected)
+                    && (m_errors.count(u'\n') == 1
+                        || (status == 2 && m_errors.contains(QStringLiteral("Usage: linegauge")))),
                 qPrintable(m_errors));
     }
 
@@ -155,6 +273,25 @@ private slots:
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
+    // The arguments with each "{kind}name" made and given as its path.
+    QStringList outputs(const QStringList& arguments)
+    {
+        QStringList result;
+        for (const QString& argument : arguments) {
+            if (!argument.startsWith(u'{')) {
+                result << argument;
+                continue;
+            }
+            const QString kind = argument.section(u'}', 0, 0).mid(1);
+            const QString made = path(argument.section(u'}', 1));
+            if (!kind.isEmpty()) {
+                makeNode(kind, made, path(QStringLiteral("stats.csv")));
+                m_made.append({made, kindOf(made)});
+            }
+            result << made;
+        }
+        return result;
+    }
     void write(const QString& name, const QByteArray& content) const { writeFileBytes(path(name), content); }
     int report(const QStringList& arguments)
     {
@@ -165,6 +302,7 @@ private:
 
     std::optional<QTemporaryDir> m_dir;
     QString m_errors;
+    QList<std::pair<QString, unsigned>> m_made; // and what each must still be after the report
 };
 
 QTEST_GUILESS_MAIN(TestReportCommand)
