@@ -23,7 +23,7 @@ struct GraphFixture
         surface.resize(surfaceWidth, surfaceHeight);
         state.computeScale(surfaceWidth, surfaceHeight);
         const std::array<Colour, statCount> colours{0xFF0000, 0x0000FF, 0xC000C0, 0x008000};
-        state.graphSeries.initHistory(statCount - 1, colours, state.xStep, state.yScale);
+        state.graphSeries.initHistory(statCount, colours, state.xStep, state.yScale);
     }
 
     // A full capture drawing: shift, four new points, grid, lines, and markers or codes.

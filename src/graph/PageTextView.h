@@ -5,7 +5,6 @@
 #include <span>
 
 class GraphState;
-struct AppState;
 
 // The page-text view switch behind a click on "Status:": the graph narrows to free the page-text
 // box, or takes its full width again, and the history starts afresh at the new width.
@@ -16,7 +15,7 @@ public:
     static constexpr int narrowWidthTwips = 2895;
     static constexpr int fullWidthTwips = 5895;
 
-    // Flips debugView, recomputes xStep and rebuilds the history; returns the graph's new width in
-    // pixels for the window to apply. Nothing is redrawn.
-    static int lblStatusLabelClick(AppState& state, GraphState& graph, std::span<const Colour> seriesColours);
+    // Recomputes xStep for the graph's width with the page text shown or not and rebuilds the
+    // history; returns that width in pixels for the window to apply. Nothing is redrawn.
+    static int lblStatusLabelClick(bool pageTextShown, GraphState& graph, std::span<const Colour> seriesColours);
 };

@@ -94,8 +94,8 @@ bool PageParser::parseStatsPage(const QString& pageText)
         if (lineEnd < 0)
             lineEnd = page.size();
         const QStringView line = page.sliced(lineStart, lineEnd - lineStart);
-        if (const int k = firstKeyOnLine(line); k > 0) {
-            takeValue(k, line);
+        if (const std::optional<std::size_t> i = firstKeyOnLine(line)) {
+            takeValue(*i, line);
             ++foundCount;
         }
         lineStart = lineEnd + 1;
@@ -123,18 +123,19 @@ bool PageParser::reportErrorReply(const QString& pageText)
     return true;
 }
 
-// The entry (1..4) of the first key in table order that follows a key lead anywhere on the line;
-// 0 when there is none.
-int PageParser::firstKeyOnLine(QStringView line) const
+// The index of the first statistic in table order whose key follows a key lead anywhere on the
+// line; nothing when there is none.
+std::optional<std::size_t> PageParser::firstKeyOnLine(QStringView line) const
 {
-    int best = 0;
+    std::optional<std::size_t> best;
     for (qsizetype at = nextKeyLead(line, 0); at >= 0; at = nextKeyLead(line, at + 1)) {
         const QStringView afterLead = line.sliced(at + keyLead.size());
-        for (int k = 1; k <= statCount && (best == 0 || k < best); ++k) {
-            if (afterLead.startsWith(m_table.statRecords(k).pageKey, Qt::CaseInsensitive))
-                best = k;
+        for (std::size_t i = 0; i < std::size_t(statCount) && (!best || i < *best); ++i) {
+            if (afterLead.startsWith(m_table.statRecords[i].pageKey, Qt::CaseInsensitive))
+                best = i;
         }
-        if (best == 1)
+        // Nothing comes before the first statistic.
+        if (best && *best == 0)
             break;
     }
     return best;
@@ -142,11 +143,10 @@ int PageParser::firstKeyOnLine(QStringView line) const
 
 // A value that is "NA" or not a number leaves the current value as it was, so the statistics only
 // ever take numbers the router really reported.
-void PageParser::takeValue(int k, QStringView line)
+void PageParser::takeValue(std::size_t i, QStringView line)
 {
-    const QStringView valueText = textBetweenView(quoteChar, quoteChar, line, 1);
-    const auto i = std::size_t(k - 1);
-    m_table.statRecords(k).valueText = valueText.toString();
+    const QStringView valueText = textBetween(quoteChar, quoteChar, line);
+    m_table.statRecords[i].valueText = valueText.toString();
     if (valueText.compare(notAvailable, Qt::CaseInsensitive) == 0) {
         m_table.pageValues[i] = PageValue::notAvailable;
         return;

@@ -3,6 +3,8 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <optional>
+
 class LineStatTable;
 class MessageBox;
 class QString;
@@ -22,8 +24,8 @@ public:
 
 private:
     bool reportErrorReply(const QString& pageText);
-    int firstKeyOnLine(QStringView line) const;
-    void takeValue(int k, QStringView line);
+    std::optional<std::size_t> firstKeyOnLine(QStringView line) const;
+    void takeValue(std::size_t i, QStringView line);
 
     LineStatTable& m_table;
     StatusLine& m_status;

@@ -6,6 +6,8 @@
 
 #include <array>
 
+// How many line statistics the program follows: the table, the window's labels, the graph's series,
+// the CSV columns and the report all count this many.
 inline constexpr int statCount = 4;
 
 // The text fields of one monitored statistic.
@@ -44,16 +46,13 @@ enum class PageValue
 };
 
 // The four monitored line statistics, always in the order Down SNR, Up SNR, Down Attenuation,
-// Up Attenuation. Text records are numbered 1 to 4 (statRecords(k)); every other array is
-// numbered 0 to 3, so entry k is index k - 1.
+// Up Attenuation: index i of every array is the same statistic.
 class LineStatTable
 {
 public:
     LineStatTable();
 
-    StatRecord& statRecords(int k) { return m_statRecords.at(std::size_t(k - 1)); }
-    const StatRecord& statRecords(int k) const { return m_statRecords.at(std::size_t(k - 1)); }
-
+    std::array<StatRecord, statCount> statRecords;
     std::array<float, statCount> currentValues{};
     std::array<float, statCount> minValues{};
     std::array<float, statCount> maxValues{};
@@ -62,7 +61,4 @@ public:
     std::array<PageValue, statCount> pageValues{};
     // The statistic has had a number in this run; until then its 0.0 start value is no measurement.
     std::array<bool, statCount> measured{};
-
-private:
-    std::array<StatRecord, statCount> m_statRecords;
 };

@@ -1,36 +1,25 @@
 #pragma once
 
+#include "stats/LineStatTable.h"
+
 #include <QString>
 
-class Clock;
-class LineStatTable;
-class StatsDisplay;
-class StatusLine;
-struct AppState;
+#include <array>
 
-// Builds the CSV header, the CSV data line of a capture, and the value display of the window. The
-// display shows the value texts exactly as they were cut from the router page; the data line holds
-// them as safe CSV fields, and "NA" for a statistic the latest page did not carry.
-class StatsLine
-{
-public:
-    StatsLine(const LineStatTable& table, const AppState& state, StatusLine& status, StatsDisplay& display,
-        const Clock& clock);
+class QDateTime;
 
-    // header: the column names; toFile without header: the date, time and values of now; neither:
-    // shows the values in the display and returns the empty text. Without a page in hand only the
-    // header is built.
-    QString buildStatsLine(bool toFile, bool header) const;
+// The texts a capture shows and logs. The window shows the value texts exactly as they were cut
+// from the router page; the CSV data line holds them as safe CSV fields, and "NA" for a statistic
+// the latest page did not carry.
+namespace StatsLine {
 
-private:
-    QString headerLine() const;
-    QString dataLine() const;
-    QString loggedValue(int k) const;
-    void showValues() const;
+// The value labels' texts, in table order.
+std::array<QString, statCount> displayTexts(const LineStatTable& table);
 
-    const LineStatTable& m_table;
-    const AppState& m_state;
-    StatusLine& m_status;
-    StatsDisplay& m_display;
-    const Clock& m_clock;
-};
+// The column names: the date and time in two columns or in one, then the statistics' names.
+QString csvHeader(bool separateDateTime);
+
+// The capture's date and time and the value fields of the latest page, without a line end.
+QString csvDataLine(const LineStatTable& table, const QDateTime& time, bool separateDateTime);
+
+} // namespace StatsLine
