@@ -72,10 +72,12 @@ void CaptureCycle::onFetchFailed(const QString& reason)
 
 void CaptureCycle::capturePage(const QString& page)
 {
-    if (!m_parts.parser.parseStatsPage(page)) {
+    const std::optional<PageReading> reading = m_parts.parser.parseStatsPage(page);
+    if (!reading) {
         end(false);
         return;
     }
+    m_parts.table.takePage(*reading);
     completeCapture();
     end(true);
 }
@@ -105,9 +107,9 @@ void CaptureCycle::completeCapture()
 void CaptureCycle::showValues()
 {
     m_parts.status.showStatus(QString::fromLatin1(StatusTexts::displaying));
-    const std::array<QString, statCount> texts = StatsLine::displayTexts(m_parts.table);
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        m_parts.display.showCurrent(int(i), texts[i]);
+    // The texts exactly as they were cut from the page.
+    for (std::size_t i = 0; i < m_parts.table.valueTexts.size(); ++i)
+        m_parts.display.showCurrent(int(i), m_parts.table.valueTexts[i]);
 }
 
 void CaptureCycle::end(bool ok)

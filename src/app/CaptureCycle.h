@@ -34,8 +34,9 @@ struct CaptureInputs
 };
 
 // One capture from end to end: obtain the page (from the router, or the page-text box), have it
-// parsed once, show the values, update the statistics and, for timed captures, append the CSV line
-// and draw the next graph point. The fetch runs without blocking the window; captures never overlap.
+// parsed once into the table, show the values, update the statistics and, for timed captures,
+// append the CSV line and draw the next graph point. The fetch runs without blocking the window; captures never
+// overlap.
 class CaptureCycle final : public QObject
 {
     Q_OBJECT
@@ -47,7 +48,7 @@ public:
         PageParser& parser;
         StatsUpdater& updater;
         GraphRenderer& renderer;
-        const LineStatTable& table;
+        LineStatTable& table;
         StatusLine& status;
         StatsDisplay& display;
         const Clock& clock;

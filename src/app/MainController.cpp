@@ -50,7 +50,7 @@ MainController::MainController(MainWindow& window, const Platform& platform, QOb
           [&window](QPoint globalPos) { window.mnSysTray()->popup(globalPos); }, [this] { m_updater.dropNoticeGone(); })
     , m_trayNotice(m_sysTray, m_trayWindow)
     , m_display(window, m_tray)
-    , m_parser(m_table, m_statusLine, platform.messageBox)
+    , m_parser(m_statusLine, platform.messageBox)
     , m_fetcher(platform.transfer, m_statusLine)
     , m_updater(m_table, m_statusLine, m_display, m_trayNotice, platform.clock)
     , m_renderer(m_graph, *window.ui().picGraph)

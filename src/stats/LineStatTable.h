@@ -5,24 +5,17 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // How many line statistics the program follows: the table, the window's labels, the graph's series,
 // the CSV columns and the report all count this many.
 inline constexpr int statCount = 4;
 
-// The text fields of one monitored statistic.
-struct StatRecord
-{
-    QString name; // display name and CSV column heading
-    QString pageKey; // the variable name looked for on the router page
-    QString valueText; // the text last cut out of the page for this key; may be "NA"
-};
-
 // The fixed definition of one statistic, in table order.
 struct LineStatDefinition
 {
-    const char* name;
-    const char* pageKey;
+    const char* name; // display name and CSV column heading
+    const char* pageKey; // the variable name looked for on the router page
     const char* code;
     Colour colour;
 };
@@ -34,8 +27,6 @@ inline constexpr std::array<LineStatDefinition, statCount> lineStatDefinitions{{
     {"Up Attenuation", "st_up_line_attenuation", "AU", 0x008000},
 }};
 
-inline constexpr float initialMinimum = 100.0f;
-
 // What the page of the latest parse held for one statistic.
 enum class PageValue
 {
@@ -45,19 +36,33 @@ enum class PageValue
     otherText, // neither "NA" nor a number
 };
 
-// The four monitored line statistics, always in the order Down SNR, Up SNR, Down Attenuation,
-// Up Attenuation: index i of every array is the same statistic.
+// What one page held for one statistic: the last line that carried its key decides the text, and
+// the last number any of those lines gave stays the number.
+struct PageEntry
+{
+    PageValue kind = PageValue::absent;
+    QString text;
+    std::optional<float> number;
+};
+
+using PageReading = std::array<PageEntry, statCount>;
+
+// The four monitored line statistics as the router's pages gave them, always in the order Down SNR,
+// Up SNR, Down Attenuation, Up Attenuation: index i of every array is the same statistic.
 class LineStatTable
 {
 public:
     LineStatTable();
 
-    std::array<StatRecord, statCount> statRecords;
+    // Takes what a parsed page held. A statistic the page did not carry keeps its text, and one
+    // without a number keeps its current value, so the values only ever hold numbers the router
+    // really reported.
+    void takePage(const PageReading& reading);
+
+    std::array<QString, statCount> valueTexts; // as last cut out of a page; may be "NA"
     std::array<float, statCount> currentValues{};
-    std::array<float, statCount> minValues{};
-    std::array<float, statCount> maxValues{};
     std::array<Colour, statCount> seriesColours{};
-    // Set by every parse that reads the page's lines, so a logged line records only that page.
+    // What the latest page held, so a logged line records only that page.
     std::array<PageValue, statCount> pageValues{};
     // The statistic has had a number in this run; until then its 0.0 start value is no measurement.
     std::array<bool, statCount> measured{};

@@ -18,20 +18,12 @@ QString loggedValue(const LineStatTable& table, std::size_t i)
     const PageValue seen = table.pageValues.at(i);
     if (seen == PageValue::absent)
         return QStringLiteral("NA");
-    return CsvLog::valueField(table.statRecords.at(i).valueText, seen != PageValue::otherText);
+    return CsvLog::valueField(table.valueTexts.at(i), seen != PageValue::otherText);
 }
 
 } // namespace
 
 namespace StatsLine {
-
-std::array<QString, statCount> displayTexts(const LineStatTable& table)
-{
-    std::array<QString, statCount> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        texts[i] = table.statRecords[i].valueText;
-    return texts;
-}
 
 QString csvHeader(bool separateDateTime)
 {

@@ -4,17 +4,12 @@
 
 #include <QString>
 
-#include <array>
-
 class QDateTime;
 
-// The texts a capture shows and logs. The window shows the value texts exactly as they were cut
-// from the router page; the CSV data line holds them as safe CSV fields, and "NA" for a statistic
-// the latest page did not carry.
+// The lines a capture logs. While the window shows the value texts exactly as they were cut from the
+// router page, the CSV data line holds them as safe CSV fields, and "NA" for a statistic the latest
+// page did not carry.
 namespace StatsLine {
-
-// The value labels' texts, in table order.
-std::array<QString, statCount> displayTexts(const LineStatTable& table);
 
 // The column names: the date and time in two columns or in one, then the statistics' names.
 QString csvHeader(bool separateDateTime);

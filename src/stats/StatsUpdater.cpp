@@ -1,7 +1,6 @@
 #include "stats/StatsUpdater.h"
 
 #include "platform/Clock.h"
-#include "stats/LineStatTable.h"
 #include "stats/NumberFormat.h"
 #include "stats/StatsDisplay.h"
 #include "stats/StatusLine.h"
@@ -19,7 +18,7 @@ QString monitorOffTip()
 
 } // namespace
 
-StatsUpdater::StatsUpdater(LineStatTable& table, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
+StatsUpdater::StatsUpdater(const LineStatTable& table, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
     const Clock& clock, const QLocale& locale)
     : m_table(table)
     , m_statusLine(statusLine)
@@ -28,7 +27,9 @@ StatsUpdater::StatsUpdater(LineStatTable& table, StatusLine& statusLine, StatsDi
     , m_clock(clock)
     , m_locale(locale)
     , m_trayTip(monitorOffTip())
-{ }
+{
+    m_minValues.fill(initialMinimum);
+}
 
 void StatsUpdater::setThresholds(float snrThreshold, float attThreshold)
 {
@@ -84,14 +85,14 @@ float StatsUpdater::updateMinMax()
         if (!m_table.measured[i])
             continue;
         const float value = m_table.currentValues[i];
-        if (value < m_table.minValues[i])
-            m_table.minValues[i] = value;
-        if (value > m_table.maxValues[i])
-            m_table.maxValues[i] = value;
+        if (value < m_minValues[i])
+            m_minValues[i] = value;
+        if (value > m_maxValues[i])
+            m_maxValues[i] = value;
         if (value > peak)
             peak = value;
-        m_display.showMinMax(int(i), NumberFormat::labelForm(m_table.minValues[i], m_locale),
-            NumberFormat::labelForm(m_table.maxValues[i], m_locale));
+        m_display.showMinMax(int(i), NumberFormat::labelForm(m_minValues[i], m_locale),
+            NumberFormat::labelForm(m_maxValues[i], m_locale));
     }
     return peak;
 }

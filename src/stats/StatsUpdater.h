@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/Colour.h"
+#include "stats/LineStatTable.h"
 
 #include <QLocale>
 #include <QString>
 
+#include <array>
+
 class Clock;
-class LineStatTable;
 class StatsDisplay;
 class StatusLine;
 class TrayNotice;
@@ -14,8 +16,8 @@ class TrayNotice;
 // The statistics update after every parsed capture: minimum, maximum and peak, the line state from
 // the two thresholds, the status colour, icon and last-drop caption, the tray tip, and, while the
 // icon is in the tray, the tray refresh and the one balloon per drop. A statistic that has not had a
-// number in this run takes no part: its start value is no measurement. The line state and the drop
-// notice are its own, kept from one update to the next for the whole run.
+// number in this run takes no part: its start value is no measurement. Minimum and maximum, the line
+// state and the drop notice are its own, kept from one update to the next for the whole run.
 class StatsUpdater
 {
 public:
@@ -23,8 +25,9 @@ public:
     static constexpr Colour downColour = 0x000000FF;
     static constexpr quint32 warningIcon = 2;
     static constexpr int balloonTimeoutMs = 3000;
+    static constexpr float initialMinimum = 100.0f;
 
-    StatsUpdater(LineStatTable& table, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
+    StatsUpdater(const LineStatTable& table, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
         const Clock& clock, const QLocale& locale = QLocale());
     Q_DISABLE_COPY_MOVE(StatsUpdater)
 
@@ -63,7 +66,9 @@ private:
     QString showLineState(bool lineUp);
     void notifyTray(const QString& dropTime);
 
-    LineStatTable& m_table;
+    const LineStatTable& m_table;
+    std::array<float, statCount> m_minValues{};
+    std::array<float, statCount> m_maxValues{};
     StatusLine& m_statusLine;
     StatsDisplay& m_display;
     TrayNotice& m_tray;

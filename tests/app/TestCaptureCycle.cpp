@@ -20,14 +20,14 @@
 namespace {
 
 const QString fullPage
-    = QStringLiteral("var st_dw_snr_margin = \"12.5\";\nvar st_up_snr_margin = \"10.0\";\n"
+    = QStringLiteral("var st_dw_snr_margin = \"12.50\";\nvar st_up_snr_margin = \"10\";\n"
                      "var st_dw_line_attenuation = \"30.0\";\nvar st_up_line_attenuation = \"20.0\";\n");
 
 // One capture cycle over a transfer that answers at once from its canned replies.
 struct Rig
 {
     Rig()
-        : parser(table, status, messageBox)
+        : parser(status, messageBox)
         , fetcher(transfer, status)
         , updater(table, status, display, tray, clock)
         , renderer(graph, surface)
@@ -130,6 +130,10 @@ void TestCaptureCycle::statusSequence()
     QCOMPARE(arrived.count(), mode != 3 && !page.isEmpty() ? 1 : 0);
     if (!arrived.isEmpty())
         QCOMPARE(arrived.first().first().toString(), page);
+    // The window shows the value texts exactly as the page wrote them.
+    const bool shown = statuses.contains(QStringLiteral("Displaying stats"));
+    QCOMPARE(QStringList(rig.display.current.begin(), rig.display.current.end()).join(u'/'),
+        shown ? QStringLiteral("12.50/10/30.0/20.0") : QStringLiteral("///"));
     // Whatever an earlier capture left, a new one starts in the normal colour.
     QCOMPARE(rig.status.colours.first(), Colour(0));
 }

@@ -74,7 +74,7 @@ void TestPageParser::init()
 {
     m_table = LineStatTable();
     for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
-        m_table.statRecords.at(i).valueText = previousTexts.at(qsizetype(i));
+        m_table.valueTexts.at(i) = previousTexts.at(qsizetype(i));
         m_table.currentValues.at(i) = previousTexts.at(qsizetype(i)).toFloat();
     }
     m_status = RecordingStatusLine();
@@ -130,14 +130,17 @@ void TestPageParser::pages()
     QFETCH(QString, page);
     QFETCH(QString, status);
     QFETCH(QStringList, texts);
-    PageParser parser(m_table, m_status, m_messageBox);
-    QCOMPARE(parser.parseStatsPage(page), status == routerFound);
+    PageParser parser(m_status, m_messageBox);
+    const std::optional<PageReading> reading = parser.parseStatsPage(page);
+    QCOMPARE(reading.has_value(), status == routerFound);
+    if (reading)
+        m_table.takePage(*reading);
 
     for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
         bool number = false;
         const auto at = qsizetype(i);
         const float parsed = texts.at(at).toFloat(&number);
-        QCOMPARE(m_table.statRecords.at(i).valueText, texts.at(at));
+        QCOMPARE(m_table.valueTexts.at(i), texts.at(at));
         QCOMPARE(m_table.currentValues.at(i), number ? parsed : previousTexts.at(at).toFloat());
     }
     QCOMPARE(m_status.texts, status == routerFound ? QStringList{status} : QStringList({routerFound, status}));
@@ -167,9 +170,12 @@ void TestPageParser::numberSyntax()
 {
     QFETCH(QString, valueText);
     QFETCH(float, current);
-    PageParser parser(m_table, m_status, m_messageBox);
-    QVERIFY(parser.parseStatsPage(keyLine("st_dw_snr_margin", "3.5") + "\n" + keyLine("st_dw_snr_margin", valueText)));
-    QCOMPARE(m_table.statRecords[0].valueText, valueText);
+    PageParser parser(m_status, m_messageBox);
+    const std::optional<PageReading> reading
+        = parser.parseStatsPage(keyLine("st_dw_snr_margin", "3.5") + "\n" + keyLine("st_dw_snr_margin", valueText));
+    QVERIFY(reading);
+    m_table.takePage(*reading);
+    QCOMPARE(m_table.valueTexts[0], valueText);
     QCOMPARE(m_table.currentValues[0], current);
 }
 

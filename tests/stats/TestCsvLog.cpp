@@ -18,7 +18,7 @@ namespace {
 void setValues(LineStatTable& table, const QString& texts, const QString& seen)
 {
     for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
-        table.statRecords.at(i).valueText = texts.split(u'/').at(qsizetype(i));
+        table.valueTexts.at(i) = texts.split(u'/').at(qsizetype(i));
         table.pageValues.at(i) = PageValue(QStringLiteral("-NAT").indexOf(seen[qsizetype(i)]));
     }
 }
@@ -123,9 +123,6 @@ private slots:
         setValues(table, QStringLiteral("-07.10/na/=1+1/old"), QStringLiteral("NAT-"));
         lines += StatsLine::csvDataLine(table, QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58)), separate) + "\r\n";
         QCOMPARE(lines.toLatin1(), fileBytes(QStringLiteral(LINEGAUGE_TEST_DATA "/csv/") + fixture));
-        // The window shows the texts as cut out.
-        const std::array<QString, statCount> shown = StatsLine::displayTexts(table);
-        QCOMPARE(QStringList(shown.begin(), shown.end()).join(u'/'), QStringLiteral("-07.10/na/=1+1/old"));
     }
 
 private:
