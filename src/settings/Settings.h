@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The options of the program. The start values are those of a window without a settings file, and
-// the only place they are stated: whatever else needs one of them reads it from here.
+// The options of the program, with the start values of a window without a settings file. The
+// window's form shows the same ones in its controls; the values no control shows (thresholds, CSV
+// layout, page path) and the report's defaults are read from here and stated nowhere else.
 struct Settings
 {
     QString routerIp = QStringLiteral("10.0.0.2");
