@@ -23,7 +23,7 @@ struct GraphFixture
     {
         surface.resize(surfaceWidth, surfaceHeight);
         state.computeScale(surfaceWidth, surfaceHeight);
-        state.graphSeries.initHistory(statCount - 1, LineStatTable().seriesColours, state.xStep, state.yScale);
+        state.graphSeries.initHistory(statCount, LineStatTable().seriesColours, state.xStep, state.yScale);
     }
 
     // A full capture drawing: shift, four new points, grid, lines, and markers or codes.

@@ -1,6 +1,5 @@
 #include "platform/MessageBox.h"
 #include "router/PageParser.h"
-#include "stats/LineStatTable.h"
 #include "stats/StatusLine.h"
 
 #include <QString>
@@ -44,10 +43,9 @@ QString statusPage(qsizetype targetSize)
 
 void parsePage(benchmark::State& state, const QString& page)
 {
-    LineStatTable table;
     SilentStatusLine status;
     SilentMessageBox messageBox;
-    PageParser parser(table, status, messageBox);
+    PageParser parser(status, messageBox);
     for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(parser.parseStatsPage(page));
     state.SetBytesProcessed(state.iterations() * page.size() * qsizetype(sizeof(char16_t)));

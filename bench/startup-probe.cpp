@@ -2,10 +2,10 @@
 // settle once and exits; bench/program-bench.sh times whole runs of both.
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "app/QtMessageBox.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
 #include "platform/IconRegistry.h"
-#include "platform/MessageBox.h"
 #include "platform/QtTrayShell.h"
 #include "platform/VersionProbe.h"
 

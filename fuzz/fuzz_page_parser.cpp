@@ -17,11 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LineStatTable table;
     RecordingStatusLine status;
     RecordingMessageBox messageBox;
-    PageParser parser(table, status, messageBox);
+    PageParser parser(status, messageBox);
 
-    const bool found = parser.parseStatsPage(page);
+    const std::optional<PageReading> reading = parser.parseStatsPage(page);
 
-    if (found) {
+    if (reading) {
+        table.takePage(*reading);
         for (const float value : table.currentValues)
             fuzzCheck(std::isfinite(value), "a true result leaves every current value a finite number");
         fuzzCheck(messageBox.texts.isEmpty(), "a page with values shows no message box");

@@ -1,9 +1,10 @@
 #include "app/CaptureCycle.h"
 
+#include "platform/Clock.h"
 #include "router/PageParser.h"
-#include "stats/AppState.h"
 #include "stats/CsvLog.h"
 #include "stats/LineStatTable.h"
+#include "stats/StatsDisplay.h"
 #include "stats/StatsLine.h"
 #include "stats/StatsUpdater.h"
 #include "stats/StatusLine.h"
@@ -19,7 +20,8 @@ CaptureCycle::CaptureCycle(Parts parts, QObject* parent)
     : QObject(parent)
     , m_parts(parts)
 {
-    connect(&m_parts.fetcher, &PageFetcher::finished, this, &CaptureCycle::onPageParsed);
+    connect(&m_parts.fetcher, &PageFetcher::pageFetched, this, &CaptureCycle::onPageFetched);
+    connect(&m_parts.fetcher, &PageFetcher::fetchFailed, this, &CaptureCycle::onFetchFailed);
 }
 
 bool CaptureCycle::runCapture(CaptureMode mode, const CaptureInputs& inputs)
@@ -42,8 +44,7 @@ bool CaptureCycle::runCapture(CaptureMode mode, const CaptureInputs& inputs)
         end(false);
         return true;
     }
-    m_parts.state.pageReceived = true;
-    onPageParsed(m_parts.parser.parseStatsPage(m_inputs.testPage));
+    capturePage(m_inputs.testPage);
     return true;
 }
 
@@ -53,33 +54,62 @@ void CaptureCycle::cancel()
         m_parts.fetcher.cancel();
 }
 
-void CaptureCycle::onPageParsed(bool ok)
+void CaptureCycle::onPageFetched(const QString& page)
 {
     if (!m_running)
         return;
-    end(ok && completeCapture());
+    emit routerPageArrived(page);
+    capturePage(page);
 }
 
-bool CaptureCycle::completeCapture()
+void CaptureCycle::onFetchFailed(const QString& reason)
 {
-    m_parts.statsLine.buildStatsLine(false, false);
-    m_parts.updater.updateStats();
+    if (!m_running)
+        return;
+    m_parts.status.showStatus(reason);
+    end(false);
+}
+
+void CaptureCycle::capturePage(const QString& page)
+{
+    const std::optional<PageReading> reading = m_parts.parser.parseStatsPage(page);
+    if (!reading) {
+        end(false);
+        return;
+    }
+    m_parts.table.takePage(*reading);
+    completeCapture();
+    end(true);
+}
+
+void CaptureCycle::completeCapture()
+{
+    showValues();
+    const float peak = m_parts.updater.updateStats();
     if (m_mode != CaptureMode::Timed)
-        return true;
+        return;
 
     bool lineSaved = true;
     if (m_inputs.saveToFile) {
         m_parts.status.showStatus(QString::fromLatin1(StatusTexts::saving));
-        lineSaved = CsvLog::appendLineToFile(m_parts.state.outputPath, m_parts.statsLine.buildStatsLine(true, false));
+        lineSaved = CsvLog::appendLineToFile(
+            m_inputs.csvPath, StatsLine::csvDataLine(m_parts.table, m_parts.clock.now(), m_inputs.separateDateTime));
     }
     m_parts.status.showStatus(QString::fromLatin1(StatusTexts::drawing));
     if (m_inputs.autoRange)
-        m_parts.renderer.setGraphRange(m_parts.state.capturePeak);
+        m_parts.renderer.setGraphRange(peak);
     m_parts.renderer.drawGraph(m_parts.table.currentValues, false, m_inputs.drawOptions);
     // A lost CSV line stays on the status line until the next capture, where the user can see it.
     m_parts.status.showStatus(
         QString::fromLatin1(lineSaved ? StatusTexts::monitoring : StatusTexts::couldNotSaveResults));
-    return true;
+}
+
+void CaptureCycle::showValues()
+{
+    m_parts.status.showStatus(QString::fromLatin1(StatusTexts::displaying));
+    // The texts exactly as they were cut from the page.
+    for (std::size_t i = 0; i < m_parts.table.valueTexts.size(); ++i)
+        m_parts.display.showCurrent(int(i), m_parts.table.valueTexts[i]);
 }
 
 void CaptureCycle::end(bool ok)

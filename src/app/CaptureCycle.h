@@ -6,12 +6,12 @@
 #include <QObject>
 #include <QString>
 
+class Clock;
 class LineStatTable;
 class PageParser;
-class StatsLine;
+class StatsDisplay;
 class StatsUpdater;
 class StatusLine;
-struct AppState;
 
 // What started a capture: only timed captures write the CSV line and move the graph.
 enum class CaptureMode
@@ -21,19 +21,22 @@ enum class CaptureMode
     TestPage = 3,
 };
 
-// The window's entries a capture reads, taken when it starts.
+// The window's entries and the settings a capture reads, taken when it starts.
 struct CaptureInputs
 {
     FetchInputs router;
     QString testPage; // the page-text box
     bool saveToFile = false; // "Save stats to file" ticked
+    QString csvPath; // the CSV file, fixed when monitoring started
+    bool separateDateTime = false; // the CSV layout the settings chose
     bool autoRange = false;
     GraphRenderer::Options drawOptions;
 };
 
-// One capture from end to end: obtain the page (from the router, or the page-text box), parse it,
-// show the values, update the statistics and, for timed captures, append the CSV line and draw the
-// next graph point. The fetch runs without blocking the window; captures never overlap.
+// One capture from end to end: obtain the page (from the router, or the page-text box), have it
+// parsed once into the table, show the values, update the statistics and, for timed captures,
+// append the CSV line and draw the next graph point. The fetch runs without blocking the window; captures never
+// overlap.
 class CaptureCycle final : public QObject
 {
     Q_OBJECT
@@ -43,12 +46,12 @@ public:
     {
         PageFetcher& fetcher;
         PageParser& parser;
-        StatsLine& statsLine;
         StatsUpdater& updater;
         GraphRenderer& renderer;
         LineStatTable& table;
-        AppState& state;
         StatusLine& status;
+        StatsDisplay& display;
+        const Clock& clock;
     };
 
     explicit CaptureCycle(Parts parts, QObject* parent = nullptr);
@@ -61,11 +64,16 @@ public:
     void cancel();
 
 signals:
+    // A page came from the router, before it is parsed; error replies and pages without values too.
+    void routerPageArrived(const QString& page);
     void finished(CaptureMode mode, bool ok);
 
 private:
-    void onPageParsed(bool ok);
-    bool completeCapture();
+    void onPageFetched(const QString& page);
+    void onFetchFailed(const QString& reason);
+    void capturePage(const QString& page);
+    void completeCapture();
+    void showValues();
     void end(bool ok);
 
     Parts m_parts;

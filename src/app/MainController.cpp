@@ -13,6 +13,7 @@
 #include "settings/PasswordScrambler.h"
 #include "settings/SettingsFile.h"
 #include "stats/CsvLog.h"
+#include "stats/StatsLine.h"
 #include "stats/StatusTexts.h"
 
 #include <QCloseEvent>
@@ -25,11 +26,6 @@ namespace {
 QString text(const char* fixedText)
 {
     return QString::fromLatin1(fixedText);
-}
-
-QString monitorOffTip()
-{
-    return text(StatusTexts::appTitle) + QStringLiteral(" (Monitor OFF)");
 }
 
 void setTextColour(QWidget* widget, const QColor& colour)
@@ -49,16 +45,16 @@ MainController::MainController(MainWindow& window, const Platform& platform, QOb
     , m_pageTextBox(*window.ui().txtDebug)
     , m_sysTray(platform.trayShell, platform.versionProbe)
     , m_trayWindow(window, platform.icons)
-    , m_tray(m_sysTray, m_trayWindow, m_images, m_state, m_statusLine,
-          [&window](QPoint globalPos) { window.mnSysTray()->popup(globalPos); })
+    , m_tray(
+          m_sysTray, m_trayWindow, m_images, m_statusLine,
+          [&window](QPoint globalPos) { window.mnSysTray()->popup(globalPos); }, [this] { m_updater.dropNoticeGone(); })
     , m_trayNotice(m_sysTray, m_trayWindow)
     , m_display(window, m_tray)
-    , m_parser(m_table, m_statusLine, platform.messageBox)
-    , m_fetcher(platform.transfer, m_parser, m_statusLine, m_state)
-    , m_statsLine(m_table, m_state, m_statusLine, m_display, platform.clock)
-    , m_updater(m_table, m_state, m_statusLine, m_display, m_trayNotice, platform.clock)
+    , m_parser(m_statusLine, platform.messageBox)
+    , m_fetcher(platform.transfer, m_statusLine)
+    , m_updater(m_table, m_statusLine, m_display, m_trayNotice, platform.clock)
     , m_renderer(m_graph, *window.ui().picGraph)
-    , m_capture({m_fetcher, m_parser, m_statsLine, m_updater, m_renderer, m_table, m_state, m_statusLine})
+    , m_capture({m_fetcher, m_parser, m_updater, m_renderer, m_table, m_statusLine, m_display, platform.clock})
 {
     m_tmrMain.setInterval(m_platform.tickIntervalMs);
     connectControls();
@@ -77,8 +73,7 @@ void MainController::connectControls()
     connect(ui.cmdTestPage, &QPushButton::clicked, this, &MainController::cmdTestPageClick);
     connect(&m_tmrMain, &QTimer::timeout, this, &MainController::tmrMainTimer);
     connect(&m_capture, &CaptureCycle::finished, this, &MainController::onCaptureFinished);
-    connect(&m_fetcher, &PageFetcher::pageCopied, this,
-        [this](const QString& page) { m_pageTextBox.showFetchedPage(page); });
+    connect(&m_capture, &CaptureCycle::routerPageArrived, this, &MainController::copyRouterPage);
     connect(ui.chkHidePassword, &QCheckBox::stateChanged, this, &MainController::chkHidePasswordClick);
     connect(ui.txtPass, &QLineEdit::textEdited, this, &MainController::txtPassEdited);
     connect(ui.lblStatusLabel, &ClickableLabel::clicked, this, &MainController::lblStatusLabelClick);
@@ -109,9 +104,10 @@ void MainController::connectGraphControls()
 void MainController::connectTrayControls()
 {
     Ui::MainWindow& ui = m_window.ui();
-    connect(ui.cmdSysTray, &QPushButton::clicked, this, [this] { m_tray.cmdSysTrayClick(); });
+    connect(ui.cmdSysTray, &QPushButton::clicked, this, [this] { m_tray.cmdSysTrayClick(m_updater.trayTip()); });
+    // A greyed box is not a ticked one.
     connect(ui.chkUseBalloons, &QCheckBox::stateChanged, this,
-        [this](int state) { m_tray.chkUseBalloonsClick(TrayController::checkBoxValue(Qt::CheckState(state))); });
+        [this](int state) { m_updater.setDropNotices(Qt::CheckState(state) == Qt::Checked); });
     connect(&m_platform.trayShell, &TrayShell::trayEvent, this,
         [this](int code, QPoint globalPos) { m_tray.trayEvent(code, globalPos); });
     connect(&m_platform.trayShell, &TrayShell::trayLost, this, [this] { m_tray.trayLost(); });
@@ -123,13 +119,13 @@ void MainController::connectTrayControls()
 void MainController::formLoad()
 {
     m_tray.setWindowIcon(StatusImages::smallNormal);
-    m_state.trayTip = monitorOffTip();
     m_window.setWindowTitle(AppInfo::windowCaption());
-    m_state.settingsPath = QDir(m_platform.applicationFolder).filePath(QStringLiteral("settings.ini"));
-    const bool settingsRead = !QFileInfo::exists(m_state.settingsPath) || loadSettingsFile();
+    m_settingsPath = QDir(m_platform.applicationFolder).filePath(QStringLiteral("settings.ini"));
+    const bool settingsRead = !QFileInfo::exists(m_settingsPath) || loadSettingsFile();
+    m_updater.setThresholds(m_settings.snrThreshold, m_settings.attThreshold);
     const GraphSurface& surface = *m_window.ui().picGraph;
     m_graph.computeScale(surface.width(), surface.height());
-    m_graph.graphSeries.initHistory(statCount - 1, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
+    m_graph.graphSeries.initHistory(statCount, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
     m_statusLine.showStatus(text(StatusTexts::ready));
     // Said once, at start: otherwise every close would lose the settings without a word.
     if (!QFileInfo(m_platform.applicationFolder).isWritable())
@@ -142,9 +138,10 @@ void MainController::formLoad()
 
 bool MainController::loadSettingsFile()
 {
-    Settings settings = SettingsBinding::fromWindow(m_window, m_state, m_graph, m_graphOptions);
-    const bool read = loadSettings(m_state.settingsPath, settings, m_statusLine);
-    SettingsBinding::toWindow(settings, m_window, m_state, m_graph, m_graphOptions);
+    Settings settings = SettingsBinding::fromWindow(m_window, m_graph, m_graphOptions, m_settings);
+    const bool read = loadSettings(m_settingsPath, settings, m_statusLine);
+    SettingsBinding::toWindow(settings, m_window, m_graph, m_graphOptions);
+    m_settings = settings;
     syncGraphMenu();
     return read;
 }
@@ -159,7 +156,7 @@ void MainController::formQueryUnload()
     m_statusLine.showStatus(text(StatusTexts::savingSettings));
     m_sysTray.deleteTrayIcon();
     saveSettings(
-        m_state.settingsPath, SettingsBinding::fromWindow(m_window, m_state, m_graph, m_graphOptions), m_statusLine);
+        m_settingsPath, SettingsBinding::fromWindow(m_window, m_graph, m_graphOptions, m_settings), m_statusLine);
     emit closed();
 }
 
@@ -193,9 +190,9 @@ void MainController::startMonitoring()
     setMonitorControlsEnabled(false);
     m_schedule.start(*interval, MonitorSchedule::tickMinutesFor(MonitorSchedule::designedTickMs));
     ui.cmdTimer->setText(QStringLiteral("&Stop Monitoring"));
-    m_state.outputPath = CsvLog::outputPathFor(m_platform.applicationFolder, ui.txtFilename->text());
-    if (ui.chkSave->checkState() == Qt::Checked && !QFileInfo::exists(m_state.outputPath))
-        CsvLog::appendLineToFile(m_state.outputPath, m_statsLine.buildStatsLine(true, true));
+    m_csvPath = CsvLog::outputPathFor(m_platform.applicationFolder, ui.txtFilename->text());
+    if (ui.chkSave->checkState() == Qt::Checked && !QFileInfo::exists(m_csvPath))
+        CsvLog::appendLineToFile(m_csvPath, StatsLine::csvHeader(m_settings.separateDateTime));
     m_capture.runCapture(CaptureMode::Timed, captureInputs());
     showCountdown();
     ui.lblCount->show();
@@ -211,7 +208,7 @@ void MainController::stopMonitoring()
     setMonitorControlsEnabled(true);
     ui.cmdTimer->setText(QStringLiteral("&Start Monitoring"));
     m_tray.setWindowIcon(StatusImages::smallNormal);
-    m_state.trayTip = monitorOffTip();
+    m_updater.monitoringStopped();
     ui.lblCount->hide();
     m_statusLine.showStatus(text(StatusTexts::stopped));
     m_schedule.stop();
@@ -265,9 +262,12 @@ CaptureInputs MainController::captureInputs() const
 {
     const Ui::MainWindow& ui = m_window.ui();
     CaptureInputs inputs;
-    inputs.router = {ui.txtIP->text(), ui.txtPort->text(), ui.txtUser->text(), ui.txtPass->text()};
+    inputs.router
+        = {ui.txtIP->text(), ui.txtPort->text(), ui.txtUser->text(), ui.txtPass->text(), m_settings.statsPage};
     inputs.testPage = m_pageTextBox.pageText();
     inputs.saveToFile = ui.chkSave->checkState() == Qt::Checked;
+    inputs.csvPath = m_csvPath;
+    inputs.separateDateTime = m_settings.separateDateTime;
     inputs.autoRange = m_graphOptions.autoRange();
     inputs.drawOptions = m_graphOptions.drawOptions();
     return inputs;
@@ -288,8 +288,15 @@ void MainController::toggleSeries(int index)
 void MainController::lblStatusLabelClick()
 {
     GraphSurface* surface = m_window.ui().picGraph;
-    const int width = PageTextView::togglePageText(m_state, m_graph, m_table.seriesColours);
+    m_pageTextShown = !m_pageTextShown;
+    const int width = PageTextView::togglePageText(m_pageTextShown, m_graph, m_table.seriesColours);
     surface->resize(width, surface->height());
+}
+
+void MainController::copyRouterPage(const QString& page)
+{
+    if (m_pageTextShown)
+        m_pageTextBox.showFetchedPage(page);
 }
 
 void MainController::syncGraphMenu()

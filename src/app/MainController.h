@@ -10,9 +10,8 @@
 #include "graph/GraphState.h"
 #include "router/PageFetcher.h"
 #include "router/PageParser.h"
-#include "stats/AppState.h"
+#include "settings/Settings.h"
 #include "stats/LineStatTable.h"
-#include "stats/StatsLine.h"
 #include "stats/StatsUpdater.h"
 #include "tray/StatusImages.h"
 #include "tray/SysTray.h"
@@ -64,7 +63,8 @@ public:
 
     bool isMonitoring() const { return m_tmrMain.isActive(); }
     const LineStatTable& table() const { return m_table; }
-    const AppState& state() const { return m_state; }
+    const StatsUpdater& statistics() const { return m_updater; }
+    const Settings& settings() const { return m_settings; }
     const GraphState& graph() const { return m_graph; }
     const MonitorSchedule& schedule() const { return m_schedule; }
     bool isCapturing() const { return m_capture.isRunning(); }
@@ -96,6 +96,7 @@ private:
     void onCaptureFinished(CaptureMode mode, bool ok);
     void toggleSeries(int index);
     void lblStatusLabelClick();
+    void copyRouterPage(const QString& page);
     void syncGraphMenu();
     void chkHidePasswordClick();
     void txtPassEdited();
@@ -104,7 +105,12 @@ private:
     MainWindow& m_window;
     Platform m_platform;
     LineStatTable m_table;
-    AppState m_state;
+    // The settings read at start-up. The window's controls and the graph menu hold the current
+    // values of what they show; the other values are read from here.
+    Settings m_settings;
+    QString m_settingsPath;
+    QString m_csvPath; // fixed when monitoring starts
+    bool m_pageTextShown = false; // every page from the router is copied into the page-text box
     GraphState m_graph;
     GraphOptions m_graphOptions;
     MonitorSchedule m_schedule;
@@ -118,7 +124,6 @@ private:
     WindowStatsDisplay m_display;
     PageParser m_parser;
     PageFetcher m_fetcher;
-    StatsLine m_statsLine;
     StatsUpdater m_updater;
     GraphRenderer m_renderer;
     CaptureCycle m_capture;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stats/LineStatTable.h"
+
 #include <QWidget>
 
 #include <array>
@@ -23,7 +25,6 @@ class MainWindow : public QWidget
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    static constexpr std::size_t statCount = 4;
     using StatLabels = std::array<ClickableLabel*, statCount>;
 
     explicit MainWindow(QWidget* parent = nullptr);

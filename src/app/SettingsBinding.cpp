@@ -5,7 +5,6 @@
 #include "app/MainWindow.h"
 #include "graph/GraphOptions.h"
 #include "graph/GraphState.h"
-#include "stats/AppState.h"
 
 namespace {
 
@@ -38,32 +37,26 @@ Qt::CheckState checkStateOf(int value)
 
 namespace SettingsBinding {
 
-Settings fromWindow(
-    const MainWindow& window, const AppState& state, const GraphState& graph, const GraphOptions& options)
+Settings fromWindow(const MainWindow& window, const GraphState& graph, const GraphOptions& options, Settings settings)
 {
     const Ui::MainWindow& ui = window.ui();
-    Settings settings;
     settings.routerIp = ui.txtIP->text();
     settings.userName = ui.txtUser->text();
     settings.portText = ui.txtPort->text();
     settings.minutesText = ui.txtInt->text();
     settings.outputFilename = ui.txtFilename->text();
     settings.password = ui.txtPass->text();
-    settings.useBalloons = state.useBalloons;
+    settings.useBalloons = ui.chkUseBalloons->checkState() == Qt::Checked;
     settings.markers = options.markers();
     settings.labels = options.labels();
     settings.grid = options.grid();
     settings.saveToFile = checkBoxState(ui.chkSave->checkState());
     settings.graphMax = graph.graphMax;
-    settings.snrThreshold = state.snrThreshold;
-    settings.attThreshold = state.attThreshold;
-    settings.separateDateTime = state.separateDateTime;
-    settings.statsPage = state.statsPage;
     settings.autoRange = options.autoRange();
     return settings;
 }
 
-void toWindow(const Settings& settings, MainWindow& window, AppState& state, GraphState& graph, GraphOptions& options)
+void toWindow(const Settings& settings, MainWindow& window, GraphState& graph, GraphOptions& options)
 {
     Ui::MainWindow& ui = window.ui();
     ui.txtIP->setText(settings.routerIp);
@@ -72,16 +65,11 @@ void toWindow(const Settings& settings, MainWindow& window, AppState& state, Gra
     ui.txtInt->setText(settings.minutesText);
     ui.txtFilename->setText(settings.outputFilename);
     ui.txtPass->setText(settings.password);
-    // Ticking the box runs its own handler, which keeps useBalloons in step with it.
+    // Ticking the box runs its own handler, which hands the switch on to the statistics update.
     ui.chkUseBalloons->setChecked(settings.useBalloons);
-    state.useBalloons = settings.useBalloons;
     options.loadSettings(settings.markers, settings.grid, settings.autoRange);
     ui.chkSave->setCheckState(checkStateOf(settings.saveToFile));
     graph.graphMax = settings.graphMax;
-    state.snrThreshold = settings.snrThreshold;
-    state.attThreshold = settings.attThreshold;
-    state.separateDateTime = settings.separateDateTime;
-    state.statsPage = settings.statsPage;
 }
 
 } // namespace SettingsBinding

@@ -5,15 +5,14 @@
 class GraphOptions;
 class GraphState;
 class MainWindow;
-struct AppState;
 
 // Moves the options between the settings values and the places the window keeps them: its
-// controls, the application state, the graph's range and the graph menu's check marks.
+// controls, the graph's range and the graph menu's check marks.
 namespace SettingsBinding {
 
-Settings fromWindow(
-    const MainWindow& window, const AppState& state, const GraphState& graph, const GraphOptions& options);
+// The given settings with every value the window keeps replaced by the window's own.
+Settings fromWindow(const MainWindow& window, const GraphState& graph, const GraphOptions& options, Settings settings);
 
-void toWindow(const Settings& settings, MainWindow& window, AppState& state, GraphState& graph, GraphOptions& options);
+void toWindow(const Settings& settings, MainWindow& window, GraphState& graph, GraphOptions& options);
 
 } // namespace SettingsBinding

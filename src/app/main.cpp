@@ -1,52 +1,30 @@
-#include "app/AppInfo.h"
+#include "app/CommandLine.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
+#include "app/QtMessageBox.h"
 #include "app/TerminationSignals.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
 #include "platform/IconRegistry.h"
-#include "platform/MessageBox.h"
 #include "platform/QtTrayShell.h"
 #include "platform/VersionProbe.h"
 #include "report/ReportCommand.h"
-#include "report/ReportOptions.h"
 
 #include <QApplication>
 #include <QSessionManager>
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-// Answers --version and --help without opening a window; true when it did.
-bool answeredCommandLine(int argc, char* argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("Linegauge %s\n", qPrintable(AppInfo::versionText()));
-            return true;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("Usage: linegauge [--version] [--help]\n"
-                        "Monitors the line statistics of an ADSL router. The options are kept in settings.ini\n"
-                        "beside the program; the window sets them all.\n\n%s",
-                qPrintable(ReportOptions::usage()));
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
-    if (answeredCommandLine(argc, argv))
-        return 0;
-    if (ReportCommand::isRequested(argc, argv))
+    const CommandLine::Request request = CommandLine::requestOf(CommandLine::argumentsOf(argc, argv));
+    if (request == CommandLine::Request::report)
         return ReportCommand::main(argc, argv);
+    if (request != CommandLine::Request::window) {
+        std::fputs(qPrintable(CommandLine::answerTo(request)), stdout);
+        return 0;
+    }
 
     QApplication application(argc, argv);
     // Desktops match the window to its menu entry, and so to the themed icon, by this name; on

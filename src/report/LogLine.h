@@ -1,11 +1,13 @@
 #pragma once
 
+#include "stats/LineStatTable.h"
+
 #include <QtGlobal>
 
 #include <array>
 #include <string_view>
 
-constexpr int logStatCount = 4; // Down SNR, Up SNR, Down Attenuation, Up Attenuation
+constexpr int logStatCount = statCount; // the log's columns are the table's statistics
 
 // One capture as a line of the CSV log holds it.
 struct LogCapture

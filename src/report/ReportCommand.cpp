@@ -23,7 +23,6 @@
 #include <QTextStream>
 #include <QUrl>
 
-#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -39,13 +38,15 @@ public:
     void setStatusColour(const QColor& /*colour*/) override { }
 };
 
-bool hasArgument(int argc, char* argv[], const char* name)
+// The page is to be opened: asked for among arguments that are all good.
+bool opensPage(int argc, char* argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return true;
-    }
-    return false;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QString problem;
+    const std::optional<ReportOptions> options = ReportOptions::parse(arguments, problem);
+    return options && options->open;
 }
 
 Settings settingsIn(const QString& programFolder)
@@ -104,11 +105,6 @@ void openPage(const QString& path, QTextStream& errors)
 
 } // namespace
 
-bool isRequested(int argc, char* argv[])
-{
-    return hasArgument(argc, argv, "--report");
-}
-
 int main(int argc, char* argv[])
 {
     // Opening the page needs the desktop; without a display a plain application writes the page and
@@ -116,7 +112,7 @@ int main(int argc, char* argv[])
     const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     std::unique_ptr<QCoreApplication> application;
-    if (display && hasArgument(argc, argv, "--open"))
+    if (display && opensPage(argc, argv))
         application = std::make_unique<QGuiApplication>(argc, argv);
     else
         application = std::make_unique<QCoreApplication>(argc, argv);

@@ -16,9 +16,6 @@ enum ExitStatus
     badArguments = 2 // also an output that names the log, or anything but a regular file
 };
 
-// True when the command line asks for the report.
-bool isRequested(int argc, char* argv[]);
-
 // Builds the application object the report needs and runs it.
 int main(int argc, char* argv[]);
 

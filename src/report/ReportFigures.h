@@ -2,6 +2,7 @@
 
 #include "report/GapList.h"
 #include "report/LogLine.h"
+#include "settings/Settings.h"
 
 #include <QtGlobal>
 
@@ -93,6 +94,6 @@ struct ReportFigures
     std::vector<DropRecord> listedDrops; // the first drops, up to a limit, in the order they occurred
     std::vector<ChartBucket> chart; // in time order
     std::array<std::array<HourFigures, 24>, 2> hours; // [Down SNR, Up SNR][hour of day]
-    float snrThreshold = 6.0f;
-    float attThreshold = 50.0f;
+    float snrThreshold = Settings().snrThreshold;
+    float attThreshold = Settings().attThreshold;
 };

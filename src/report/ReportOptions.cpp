@@ -2,6 +2,7 @@
 
 #include "report/WallClock.h"
 
+#include <QCommandLineParser>
 #include <QRegularExpression>
 
 namespace {
@@ -20,62 +21,66 @@ std::optional<qint64> dayOf(const QString& text)
     return WallClock::dayOf(WallClock::stampOf(year, month, day, 0, 0, 0));
 }
 
-// Takes "--name VALUE" or "--name=VALUE"; false when the name does not match.
-bool takeValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value, QString& error)
+// The first of the parser's objections, in the report's own words; empty when it has none.
+QString parseProblem(const QCommandLineParser& parser, bool parsed, const QList<QCommandLineOption>& valueOptions)
 {
-    const QString& argument = arguments[index];
-    if (argument.startsWith(name + u'=')) {
-        value = argument.sliced(name.size() + 1);
-    } else if (argument == name) {
-        if (index + 1 >= arguments.size()) {
-            error = QStringLiteral("%1 needs a value").arg(name);
-            return true;
-        }
-        value = arguments[++index];
-    } else {
-        return false;
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        return QStringLiteral("unknown argument \"%1%2\"").arg(name.size() == 1 ? u"-" : u"--", name);
     }
-    if (value.isEmpty())
-        error = QStringLiteral("%1 needs a value").arg(name);
-    return true;
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("unknown argument \"%1\"").arg(parser.positionalArguments().constFirst());
+    for (const QCommandLineOption& option : valueOptions) {
+        const QString& name = option.names().constFirst();
+        const QStringList values = parser.values(name);
+        // A value left out at the end of the line is missing from the values altogether.
+        if (values.contains(QString()) || values.size() < parser.optionNames().count(name))
+            return QStringLiteral("--%1 needs a value").arg(name);
+    }
+    return parsed ? QString() : parser.errorText();
 }
 
-// Leaves an error already found (a missing value) as it is.
-void takeDay(const QString& name, const QString& text, std::optional<qint64>& day, QString& error)
+// Every date given counts, the last one standing.
+void takeDays(const QString& name, const QStringList& texts, std::optional<qint64>& day, QString& error)
 {
-    if (!error.isEmpty())
-        return;
-    day = dayOf(text);
-    if (!day)
-        error = QStringLiteral("%1 takes a date that exists, as YYYY-MM-DD, not \"%2\"").arg(name, text);
+    for (const QString& text : texts) {
+        day = dayOf(text);
+        if (!day) {
+            error = QStringLiteral("--%1 takes a date that exists, as YYYY-MM-DD, not \"%2\"").arg(name, text);
+            return;
+        }
+    }
 }
 
 } // namespace
 
 std::optional<ReportOptions> ReportOptions::parse(const QStringList& arguments, QString& error)
 {
+    const QCommandLineOption report(QStringLiteral("report"));
+    const QCommandLineOption open(QStringLiteral("open"));
+    const QList<QCommandLineOption> valueOptions{
+        {QStringLiteral("csv"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("out"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("from"), QString(), QStringLiteral("YYYY-MM-DD")},
+        {QStringLiteral("to"), QString(), QStringLiteral("YYYY-MM-DD")},
+    };
+    QCommandLineParser parser;
+    parser.addOptions({report, open});
+    parser.addOptions(valueOptions);
+    // The parser takes its first argument for the program's name.
+    const bool parsed = parser.parse(QStringList{QString()} + arguments);
+    error = parseProblem(parser, parsed, valueOptions);
+
     ReportOptions options;
-    error.clear();
-    for (qsizetype index = 0; index < arguments.size() && error.isEmpty(); ++index) {
-        const QString& argument = arguments[index];
-        QString value;
-        if (argument == QLatin1String("--report"))
-            continue;
-        if (argument == QLatin1String("--open"))
-            options.open = true;
-        else if (takeValue(arguments, index, QStringLiteral("--csv"), value, error))
-            options.csvPath = value;
-        else if (takeValue(arguments, index, QStringLiteral("--out"), value, error))
-            options.outPath = value;
-        else if (takeValue(arguments, index, QStringLiteral("--json"), value, error))
-            options.jsonPath = value;
-        else if (takeValue(arguments, index, QStringLiteral("--from"), value, error))
-            takeDay(QStringLiteral("--from"), value, options.firstDay, error);
-        else if (takeValue(arguments, index, QStringLiteral("--to"), value, error))
-            takeDay(QStringLiteral("--to"), value, options.lastDay, error);
-        else
-            error = QStringLiteral("unknown argument \"%1\"").arg(argument);
-    }
+    options.open = parser.isSet(open);
+    options.csvPath = parser.value(QStringLiteral("csv"));
+    options.outPath = parser.value(QStringLiteral("out"));
+    options.jsonPath = parser.value(QStringLiteral("json"));
+    if (error.isEmpty())
+        takeDays(QStringLiteral("from"), parser.values(QStringLiteral("from")), options.firstDay, error);
+    if (error.isEmpty())
+        takeDays(QStringLiteral("to"), parser.values(QStringLiteral("to")), options.lastDay, error);
     if (error.isEmpty() && options.firstDay && options.lastDay && *options.firstDay > *options.lastDay)
         error = QStringLiteral("--from comes after --to");
     if (!error.isEmpty())

@@ -7,53 +7,52 @@
 
 #include <optional>
 
-struct AppState;
-class PageParser;
 class StatusLine;
 
-// What the window's router fields hold at the moment of a fetch, unchanged.
+// What the window's router fields and the settings hold at the moment of a fetch, unchanged.
 struct FetchInputs
 {
-    QString address; // txtIP
-    QString port; // txtPort
-    QString userName; // txtUser
-    QString password; // txtPass
+    QString address; // the router's address as typed, perhaps with its own ":port"
+    QString port; // the port box's text
+    QString userName;
+    QString password;
+    QString pagePath; // the "Stats page" setting, appended to the address as it stands
 };
 
-// Fetches the router's status page for one capture and hands it to the page parser.
-// The fetch never blocks the thread: finished() reports its end, exactly once per accepted call.
+// Fetches the router's status page for one capture and hands its text over as it came, or says
+// why there is none. The fetch never blocks the thread: exactly one of pageFetched() and
+// fetchFailed() reports its end, once per accepted call.
 class PageFetcher final : public QObject
 {
     Q_OBJECT
 
 public:
-    PageFetcher(Transfer& transfer, PageParser& parser, StatusLine& status, AppState& state, QObject* parent = nullptr);
+    PageFetcher(Transfer& transfer, StatusLine& status, QObject* parent = nullptr);
     Q_DISABLE_COPY_MOVE(PageFetcher)
 
-    // False, with nothing started and no finished() to come, while a fetch is still running:
-    // captures never overlap. Otherwise true; a port text that is no port ends the fetch at once,
-    // with finished(false) emitted before this returns.
+    // False, with nothing started and nothing to come, while a fetch is still running: captures
+    // never overlap. Otherwise true; a port text that is no port ends the fetch at once, with
+    // fetchFailed() emitted before this returns.
     bool fetchStatsPage(const FetchInputs& inputs);
-    bool isFetching() const;
-    // Ends a running fetch now, with finished(false).
+    bool isFetching() const { return m_fetching; }
+    // Ends a running fetch now, with fetchFailed().
     void cancel();
 
     // Whole numbers from 1 to 65535, digits only, blanks around them ignored.
     static std::optional<quint16> portFromText(const QString& text);
 
 signals:
-    // The whole page, for the page-text box while the page-text view is on.
-    void pageCopied(const QString& page);
-    void finished(bool ok);
+    // A page came: never empty, whatever it holds (an error reply from the router included).
+    void pageFetched(const QString& page);
+    // No page came; the reason is the status text that tells the user why.
+    void fetchFailed(const QString& reason);
 
 private:
     void onTransferFinished(const TransferReply& reply);
-    void end(bool ok);
+    void fail(const char* reason);
     static const char* failureText(TransferError error);
 
     Transfer& m_transfer;
-    PageParser& m_parser;
     StatusLine& m_status;
-    AppState& m_state;
     bool m_fetching = false;
 };

@@ -23,6 +23,14 @@ constexpr QStringView missingPageReply = u"Server Error: 501 Not Implemented";
 constexpr qsizetype replyColonAt = 12;
 static_assert(loginReply[replyColonAt] == u':' && missingPageReply[replyColonAt] == u':');
 
+// The page keys in table order.
+const std::array<QLatin1String, statCount> pageKeys = [] {
+    std::array<QLatin1String, statCount> keys;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        keys[i] = QLatin1String(lineStatDefinitions[i].pageKey);
+    return keys;
+}();
+
 // The value as a Single; nothing when the text is not a number. A character beyond the single-byte
 // range becomes '?' and so is no number either.
 std::optional<float> toSingle(QStringView valueText)
@@ -69,24 +77,57 @@ ErrorReply findErrorReply(QStringView page)
     return found;
 }
 
+// The index of the first statistic in table order whose key follows a key lead anywhere on the
+// line; nothing when there is none.
+std::optional<std::size_t> firstKeyOnLine(QStringView line)
+{
+    std::optional<std::size_t> best;
+    for (qsizetype at = nextKeyLead(line, 0); at >= 0; at = nextKeyLead(line, at + 1)) {
+        const QStringView afterLead = line.sliced(at + keyLead.size());
+        for (std::size_t i = 0; i < std::size_t(statCount) && (!best || i < *best); ++i) {
+            if (afterLead.startsWith(pageKeys[i], Qt::CaseInsensitive))
+                best = i;
+        }
+        // Nothing comes before the first statistic.
+        if (best && *best == 0)
+            break;
+    }
+    return best;
+}
+
+// A value that is "NA" or not a number leaves the number an earlier line gave, so the statistics
+// only ever take numbers the router really reported.
+void takeValue(PageEntry& entry, QStringView line)
+{
+    const QStringView valueText = textBetween(quoteChar, quoteChar, line);
+    entry.text = valueText.toString();
+    if (valueText.compare(notAvailable, Qt::CaseInsensitive) == 0) {
+        entry.kind = PageValue::notAvailable;
+        return;
+    }
+    const std::optional<float> value = toSingle(valueText);
+    entry.kind = value ? PageValue::number : PageValue::otherText;
+    if (value)
+        entry.number = value;
+}
+
 } // namespace
 
-PageParser::PageParser(LineStatTable& table, StatusLine& status, MessageBox& messageBox)
-    : m_table(table)
-    , m_status(status)
+PageParser::PageParser(StatusLine& status, MessageBox& messageBox)
+    : m_status(status)
     , m_messageBox(messageBox)
 { }
 
-bool PageParser::parseStatsPage(const QString& pageText)
+std::optional<PageReading> PageParser::parseStatsPage(const QString& pageText)
 {
     m_status.showStatus(QString::fromLatin1(StatusTexts::routerFound));
     if (reportErrorReply(pageText))
-        return false;
+        return std::nullopt;
 
     // Lines end at every line feed; a carriage return before it stays on the line, and a carriage
     // return alone does not end a line.
     const QStringView page(pageText);
-    m_table.pageValues.fill(PageValue::absent);
+    PageReading reading;
     int foundCount = 0;
     qsizetype lineStart = 0;
     while (lineStart <= page.size()) {
@@ -94,8 +135,8 @@ bool PageParser::parseStatsPage(const QString& pageText)
         if (lineEnd < 0)
             lineEnd = page.size();
         const QStringView line = page.sliced(lineStart, lineEnd - lineStart);
-        if (const int k = firstKeyOnLine(line); k > 0) {
-            takeValue(k, line);
+        if (const std::optional<std::size_t> i = firstKeyOnLine(line)) {
+            takeValue(reading.at(*i), line);
             ++foundCount;
         }
         lineStart = lineEnd + 1;
@@ -103,9 +144,9 @@ bool PageParser::parseStatsPage(const QString& pageText)
 
     if (foundCount == 0) {
         m_status.showStatus(QString::fromLatin1(StatusTexts::noValues));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return reading;
 }
 
 bool PageParser::reportErrorReply(const QString& pageText)
@@ -121,40 +162,4 @@ bool PageParser::reportErrorReply(const QString& pageText)
     if (!m_messageBox.isShowing())
         m_messageBox.showExclamation(QString::fromLatin1(StatusTexts::appTitle), message);
     return true;
-}
-
-// The entry (1..4) of the first key in table order that follows a key lead anywhere on the line;
-// 0 when there is none.
-int PageParser::firstKeyOnLine(QStringView line) const
-{
-    int best = 0;
-    for (qsizetype at = nextKeyLead(line, 0); at >= 0; at = nextKeyLead(line, at + 1)) {
-        const QStringView afterLead = line.sliced(at + keyLead.size());
-        for (int k = 1; k <= statCount && (best == 0 || k < best); ++k) {
-            if (afterLead.startsWith(m_table.statRecords(k).pageKey, Qt::CaseInsensitive))
-                best = k;
-        }
-        if (best == 1)
-            break;
-    }
-    return best;
-}
-
-// A value that is "NA" or not a number leaves the current value as it was, so the statistics only
-// ever take numbers the router really reported.
-void PageParser::takeValue(int k, QStringView line)
-{
-    const QStringView valueText = textBetweenView(quoteChar, quoteChar, line, 1);
-    const auto i = std::size_t(k - 1);
-    m_table.statRecords(k).valueText = valueText.toString();
-    if (valueText.compare(notAvailable, Qt::CaseInsensitive) == 0) {
-        m_table.pageValues[i] = PageValue::notAvailable;
-        return;
-    }
-    const std::optional<float> value = toSingle(valueText);
-    m_table.pageValues[i] = value ? PageValue::number : PageValue::otherText;
-    if (!value)
-        return;
-    m_table.currentValues[i] = *value;
-    m_table.measured[i] = true;
 }

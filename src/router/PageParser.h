@@ -1,31 +1,31 @@
 #pragma once
 
+#include "stats/LineStatTable.h"
+
 #include <QStringView>
 #include <QtGlobal>
 
-class LineStatTable;
+#include <optional>
+
 class MessageBox;
 class QString;
 class StatusLine;
 
-// Turns the text of the router's status page into the four statistics of the table: recognises the
-// router's error replies, finds each statistic's line by its page key and cuts out the quoted value.
+// Reads the four statistics out of the text of the router's status page: recognises the router's
+// error replies, finds each statistic's line by its page key and cuts out the quoted value.
 class PageParser
 {
 public:
-    PageParser(LineStatTable& table, StatusLine& status, MessageBox& messageBox);
+    PageParser(StatusLine& status, MessageBox& messageBox);
     Q_DISABLE_COPY_MOVE(PageParser)
 
-    // True when at least one statistic's line was found; false for an error reply or a page without
-    // any key line. After a true result every current value holds a number.
-    bool parseStatsPage(const QString& pageText);
+    // What the page held when at least one statistic's line was found; nothing for an error reply
+    // or a page without any key line, each said in the status line (and an error reply in a box).
+    std::optional<PageReading> parseStatsPage(const QString& pageText);
 
 private:
     bool reportErrorReply(const QString& pageText);
-    int firstKeyOnLine(QStringView line) const;
-    void takeValue(int k, QStringView line);
 
-    LineStatTable& m_table;
     StatusLine& m_status;
     MessageBox& m_messageBox;
 };

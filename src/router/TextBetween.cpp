@@ -1,8 +1,7 @@
 #include "router/TextBetween.h"
 
-QStringView textBetweenView(QStringView startMarker, QStringView endMarker, QStringView source, qsizetype start)
+QStringView textBetween(QStringView startMarker, QStringView endMarker, QStringView source, qsizetype from)
 {
-    const qsizetype from = start < 1 ? 0 : start - 1;
     const qsizetype markerAt = source.indexOf(startMarker, from, Qt::CaseInsensitive);
     if (markerAt < 0)
         return {};
@@ -11,9 +10,4 @@ QStringView textBetweenView(QStringView startMarker, QStringView endMarker, QStr
     if (endAt < 0)
         return {};
     return source.sliced(textAt, endAt - textAt);
-}
-
-QString textBetween(QStringView startMarker, QStringView endMarker, QStringView source, qsizetype start)
-{
-    return textBetweenView(startMarker, endMarker, source, start).toString();
 }

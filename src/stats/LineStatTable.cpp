@@ -2,11 +2,20 @@
 
 LineStatTable::LineStatTable()
 {
-    for (std::size_t i = 0; i < lineStatDefinitions.size(); ++i) {
-        const LineStatDefinition& definition = lineStatDefinitions[i];
-        m_statRecords[i].name = QString::fromLatin1(definition.name);
-        m_statRecords[i].pageKey = QString::fromLatin1(definition.pageKey);
-        seriesColours[i] = definition.colour;
-        minValues[i] = initialMinimum;
+    for (std::size_t i = 0; i < lineStatDefinitions.size(); ++i)
+        seriesColours[i] = lineStatDefinitions[i].colour;
+}
+
+void LineStatTable::takePage(const PageReading& reading)
+{
+    for (std::size_t i = 0; i < reading.size(); ++i) {
+        const PageEntry& entry = reading[i];
+        pageValues[i] = entry.kind;
+        if (entry.kind != PageValue::absent)
+            valueTexts[i] = entry.text;
+        if (entry.number) {
+            currentValues[i] = *entry.number;
+            measured[i] = true;
+        }
     }
 }

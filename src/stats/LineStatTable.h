@@ -4,22 +4,17 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
+// How many line statistics the program follows: the table, the window's labels, the graph's series,
+// the CSV columns and the report all count this many.
 inline constexpr int statCount = 4;
-
-// The text fields of one monitored statistic.
-struct StatRecord
-{
-    QString name; // display name and CSV column heading
-    QString pageKey; // the variable name looked for on the router page
-    QString valueText; // the text last cut out of the page for this key; may be "NA"
-};
 
 // The fixed definition of one statistic, in table order.
 struct LineStatDefinition
 {
-    const char* name;
-    const char* pageKey;
+    const char* name; // display name and CSV column heading
+    const char* pageKey; // the variable name looked for on the router page
     const char* code;
     QColor colour;
 };
@@ -31,8 +26,6 @@ inline constexpr std::array<LineStatDefinition, statCount> lineStatDefinitions{{
     {"Up Attenuation", "st_up_line_attenuation", "AU", QColor(0, 128, 0)},
 }};
 
-inline constexpr float initialMinimum = 100.0f;
-
 // What the page of the latest parse held for one statistic.
 enum class PageValue
 {
@@ -42,26 +35,34 @@ enum class PageValue
     otherText, // neither "NA" nor a number
 };
 
-// The four monitored line statistics, always in the order Down SNR, Up SNR, Down Attenuation,
-// Up Attenuation. Text records are numbered 1 to 4 (statRecords(k)); every other array is
-// numbered 0 to 3, so entry k is index k - 1.
+// What one page held for one statistic: the last line that carried its key decides the text, and
+// the last number any of those lines gave stays the number.
+struct PageEntry
+{
+    PageValue kind = PageValue::absent;
+    QString text;
+    std::optional<float> number;
+};
+
+using PageReading = std::array<PageEntry, statCount>;
+
+// The four monitored line statistics as the router's pages gave them, always in the order Down SNR,
+// Up SNR, Down Attenuation, Up Attenuation: index i of every array is the same statistic.
 class LineStatTable
 {
 public:
     LineStatTable();
 
-    StatRecord& statRecords(int k) { return m_statRecords.at(std::size_t(k - 1)); }
-    const StatRecord& statRecords(int k) const { return m_statRecords.at(std::size_t(k - 1)); }
+    // Takes what a parsed page held. A statistic the page did not carry keeps its text, and one
+    // without a number keeps its current value, so the values only ever hold numbers the router
+    // really reported.
+    void takePage(const PageReading& reading);
 
+    std::array<QString, statCount> valueTexts; // as last cut out of a page; may be "NA"
     std::array<float, statCount> currentValues{};
-    std::array<float, statCount> minValues{};
-    std::array<float, statCount> maxValues{};
     std::array<QColor, statCount> seriesColours{};
-    // Set by every parse that reads the page's lines, so a logged line records only that page.
+    // What the latest page held, so a logged line records only that page.
     std::array<PageValue, statCount> pageValues{};
     // The statistic has had a number in this run; until then its 0.0 start value is no measurement.
     std::array<bool, statCount> measured{};
-
-private:
-    std::array<StatRecord, statCount> m_statRecords;
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-void SampleHistory::initHistory(int upper, std::span<const QColor> colours, float xStep, float yScale)
+void SampleHistory::initHistory(int count, std::span<const QColor> colours, float xStep, float yScale)
 {
-    m_series.assign(std::size_t(std::max(upper + 1, 0)), SeriesRecord{});
+    m_series.assign(std::size_t(std::max(count, 0)), SeriesRecord{});
     const qint32 startY = toPixel(double(yScale) * 100.0);
     for (std::size_t r = 0; r < m_series.size(); ++r) {
         SeriesRecord& record = m_series[r];

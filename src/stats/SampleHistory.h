@@ -29,9 +29,9 @@ struct SeriesRecord
 class SampleHistory
 {
 public:
-    // Discards every record and builds records 0 to upper at their start positions; colours beyond
-    // the given ones are black.
-    void initHistory(int upper, std::span<const QColor> colours, float xStep, float yScale);
+    // Discards every record and builds count records at their start positions; colours beyond the
+    // given ones are black.
+    void initHistory(int count, std::span<const QColor> colours, float xStep, float yScale);
 
     int size() const { return int(m_series.size()); }
     SeriesRecord& series(int index) { return m_series.at(std::size_t(index)); }

@@ -1,8 +1,6 @@
 #include "stats/StatsUpdater.h"
 
 #include "platform/Clock.h"
-#include "stats/AppState.h"
-#include "stats/LineStatTable.h"
 #include "stats/NumberFormat.h"
 #include "stats/StatsDisplay.h"
 #include "stats/StatusLine.h"
@@ -13,31 +11,59 @@ namespace {
 
 const QString crLf = QStringLiteral("\r\n");
 
+QString monitorOffTip()
+{
+    return QLatin1String(StatusTexts::appTitle) + QStringLiteral(" (Monitor OFF)");
+}
+
 } // namespace
 
-StatsUpdater::StatsUpdater(LineStatTable& table, AppState& state, StatusLine& statusLine, StatsDisplay& display,
-    TrayNotice& tray, const Clock& clock, const QLocale& locale)
+StatsUpdater::StatsUpdater(const LineStatTable& table, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
+    const Clock& clock, const QLocale& locale)
     : m_table(table)
-    , m_state(state)
     , m_statusLine(statusLine)
     , m_display(display)
     , m_tray(tray)
     , m_clock(clock)
     , m_locale(locale)
-{ }
-
-void StatsUpdater::updateStats()
+    , m_trayTip(monitorOffTip())
 {
-    m_state.trayTip = buildTrayTip();
-    m_state.capturePeak = 0.0f;
-    updateMinMax();
+    m_minValues.fill(initialMinimum);
+}
+
+void StatsUpdater::setThresholds(float snrThreshold, float attThreshold)
+{
+    m_snrThreshold = snrThreshold;
+    m_attThreshold = attThreshold;
+}
+
+void StatsUpdater::setDropNotices(bool on)
+{
+    m_dropNotices = on;
+}
+
+void StatsUpdater::monitoringStopped()
+{
+    m_trayTip = monitorOffTip();
+}
+
+void StatsUpdater::dropNoticeGone()
+{
+    m_dropNoticeShown = false;
+}
+
+float StatsUpdater::updateStats()
+{
+    m_trayTip = buildTrayTip();
+    const float peak = updateMinMax();
     const LineState state = lineState();
-    m_state.lineUp = state == LineState::up;
+    const bool lineUp = state == LineState::up;
     // An undecided line keeps the colour, icon and last-drop caption it has.
-    const QString dropTime = state == LineState::undecided ? QString() : showLineState();
+    const QString dropTime = state == LineState::undecided ? QString() : showLineState(lineUp);
     if (m_tray.iconAdded())
         notifyTray(dropTime);
-    m_state.wasLineUp = m_state.lineUp;
+    m_wasLineUp = lineUp;
+    return peak;
 }
 
 QString StatsUpdater::buildTrayTip() const
@@ -49,8 +75,9 @@ QString StatsUpdater::buildTrayTip() const
         + QLatin1Char('/') + form(values[3]);
 }
 
-void StatsUpdater::updateMinMax()
+float StatsUpdater::updateMinMax()
 {
+    float peak = 0.0f;
     // Strict comparisons: an equal value changes nothing, and a NaN, which compares false with
     // everything, never becomes a minimum, maximum or peak.
     for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
@@ -58,15 +85,16 @@ void StatsUpdater::updateMinMax()
         if (!m_table.measured[i])
             continue;
         const float value = m_table.currentValues[i];
-        if (value < m_table.minValues[i])
-            m_table.minValues[i] = value;
-        if (value > m_table.maxValues[i])
-            m_table.maxValues[i] = value;
-        if (value > m_state.capturePeak)
-            m_state.capturePeak = value;
-        m_display.showMinMax(int(i), NumberFormat::labelForm(m_table.minValues[i], m_locale),
-            NumberFormat::labelForm(m_table.maxValues[i], m_locale));
+        if (value < m_minValues[i])
+            m_minValues[i] = value;
+        if (value > m_maxValues[i])
+            m_maxValues[i] = value;
+        if (value > peak)
+            peak = value;
+        m_display.showMinMax(int(i), NumberFormat::labelForm(m_minValues[i], m_locale),
+            NumberFormat::labelForm(m_maxValues[i], m_locale));
     }
+    return peak;
 }
 
 bool StatsUpdater::passesThreshold(std::size_t i) const
@@ -74,7 +102,7 @@ bool StatsUpdater::passesThreshold(std::size_t i) const
     // Inclusive bounds; a NaN fails every test and so counts as a line down. The first two
     // statistics are SNR margins, the last two attenuations.
     const float value = m_table.currentValues.at(i);
-    return i < 2 ? value >= m_state.snrThreshold : value <= m_state.attThreshold;
+    return i < 2 ? value >= m_snrThreshold : value <= m_attThreshold;
 }
 
 // Down as soon as one measured statistic is past its threshold; up only when all four have been
@@ -91,9 +119,9 @@ StatsUpdater::LineState StatsUpdater::lineState() const
     return allMeasured ? LineState::up : LineState::undecided;
 }
 
-QString StatsUpdater::showLineState()
+QString StatsUpdater::showLineState(bool lineUp)
 {
-    if (m_state.lineUp) {
+    if (lineUp) {
         m_statusLine.setStatusColour(upColour);
         m_display.setWindowIcon(QStringLiteral("small_online"));
         return {};
@@ -107,10 +135,10 @@ QString StatsUpdater::showLineState()
 
 void StatsUpdater::notifyTray(const QString& dropTime)
 {
-    m_tray.modifyTrayIcon(m_state.trayTip);
+    m_tray.modifyTrayIcon(m_trayTip);
     const bool dropped = !dropTime.isEmpty();
-    if (m_state.useBalloons && dropped && m_state.wasLineUp && !m_state.dropNotified) {
-        m_state.dropNotified = true;
+    if (m_dropNotices && dropped && m_wasLineUp && !m_dropNoticeShown) {
+        m_dropNoticeShown = true;
         m_tray.showBalloon(dropTime + crLf + QStringLiteral("ADSL connection dropped."),
             QLatin1String(StatusTexts::appTitle), warningIcon, balloonTimeoutMs);
     }

@@ -1,37 +1,23 @@
 #include "tray/TrayController.h"
 
 #include "platform/TrayShell.h"
-#include "stats/AppState.h"
 #include "stats/StatusLine.h"
 #include "stats/StatusTexts.h"
 #include "tray/StatusImages.h"
 #include "tray/SysTray.h"
 #include "tray/TrayHostWindow.h"
 
-int TrayController::checkBoxValue(Qt::CheckState state)
-{
-    switch (state) {
-    case Qt::Checked:
-        return ticked;
-    case Qt::PartiallyChecked:
-        return greyed;
-    case Qt::Unchecked:
-        break;
-    }
-    return unticked;
-}
-
-TrayController::TrayController(SysTray& sysTray, TrayHostWindow& window, const StatusImages& images, AppState& state,
-    StatusLine& statusLine, MenuPopup popUpTrayMenu)
+TrayController::TrayController(SysTray& sysTray, TrayHostWindow& window, const StatusImages& images,
+    StatusLine& statusLine, MenuPopup popUpTrayMenu, DropNoticeGone dropNoticeGone)
     : m_sysTray(sysTray)
     , m_window(window)
     , m_images(images)
-    , m_state(state)
     , m_statusLine(statusLine)
     , m_popUpTrayMenu(std::move(popUpTrayMenu))
+    , m_dropNoticeGone(std::move(dropNoticeGone))
 { }
 
-void TrayController::cmdSysTrayClick()
+void TrayController::cmdSysTrayClick(const QString& tip)
 {
     if (m_sysTray.iconAdded())
         return;
@@ -40,7 +26,7 @@ void TrayController::cmdSysTrayClick()
         m_statusLine.showStatus(QString::fromLatin1(StatusTexts::noSystemTray));
         return;
     }
-    m_sysTray.addTrayIcon(m_window, m_state.trayTip);
+    m_sysTray.addTrayIcon(m_window, tip);
     m_window.setWindowVisible(false);
     m_window.setWindowMinimised(true);
 }
@@ -65,7 +51,7 @@ void TrayController::trayEvent(int code, QPoint globalPos)
             m_popUpTrayMenu(globalPos);
         break;
     case TrayShell::BalloonTimeout:
-        m_state.dropNotified = false;
+        m_dropNoticeGone();
         break;
     default:
         break;
@@ -83,14 +69,9 @@ void TrayController::trayLost()
 void TrayController::mnShowClick()
 {
     showWindowNormal();
-    m_state.dropNotified = false;
+    m_dropNoticeGone();
     m_sysTray.deleteTrayIcon();
     m_window.activateWindow();
-}
-
-void TrayController::chkUseBalloonsClick(int value)
-{
-    m_state.useBalloons = value == ticked;
 }
 
 void TrayController::setWindowIcon(const QString& key)

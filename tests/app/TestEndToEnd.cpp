@@ -173,6 +173,7 @@ class TestEndToEnd : public QObject
 
 private slots:
     void timedCaptures_writeOneLineEach();
+    void dropWhileInTray_raisesOneBalloon_data();
     void dropWhileInTray_raisesOneBalloon();
     void settings_surviveCloseAndRestart();
     void zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick();
@@ -193,7 +194,7 @@ void TestEndToEnd::timedCaptures_writeOneLineEach()
     ProgramRig program(folder.path());
     QCOMPARE(program.status(), QStringLiteral("Ready"));
     QCOMPARE(program.window.windowTitle(), QStringLiteral("Linegauge by Orvell - 1.0.3"));
-    QCOMPARE(program.controller.state().trayTip, QStringLiteral("Linegauge (Monitor OFF)"));
+    QCOMPARE(program.controller.statistics().trayTip(), QStringLiteral("Linegauge (Monitor OFF)"));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
     QVERIFY(program.serve(healthy));
     // Test captures show values but never write the CSV file; "Test Page" parses the page-text box.
@@ -206,9 +207,15 @@ void TestEndToEnd::timedCaptures_writeOneLineEach()
     QVERIFY(program.waitForCaptures(3));
     QCOMPARE(program.status(), QStringLiteral("Displaying stats"));
     QCOMPARE(program.ui().lblStats_2->text(), QStringLiteral("30.0"));
+    // A router page goes into the page-text box only while the page-text view is on.
+    QCOMPARE(program.ui().txtDebug->toPlainText(), QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
+    QTest::mouseClick(program.ui().lblStatusLabel, Qt::LeftButton);
+    program.ui().cmdTest->click();
+    QVERIFY(program.waitForCaptures(4));
+    QVERIFY(program.ui().txtDebug->toPlainText().contains(QStringLiteral("st_dw_line_attenuation")));
 
     program.ui().cmdTimer->click();
-    QVERIFY(program.waitForCaptures(4));
+    QVERIFY(program.waitForCaptures(5));
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
     QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:01:00"));
     QVERIFY(!program.ui().fraOptions->isEnabled());
@@ -224,13 +231,22 @@ void TestEndToEnd::timedCaptures_writeOneLineEach()
     QCOMPARE(program.controller.graph().graphMax, GraphState::defaultGraphMax);
 }
 
+void TestEndToEnd::dropWhileInTray_raisesOneBalloon_data()
+{
+    QTest::addColumn<Qt::CheckState>("balloonBox");
+    QTest::newRow("balloons ticked") << Qt::Checked;
+    QTest::newRow("balloon box greyed: no balloon") << Qt::PartiallyChecked;
+}
+
 void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
 {
+    QFETCH(Qt::CheckState, balloonBox);
+    const bool ticked = balloonBox == Qt::Checked;
     QTemporaryDir folder;
     ProgramRig program(folder.path());
     // Captures go up, down, down: one drop.
     QVERIFY(program.serve(healthy + QStringList{"--drop-every", "3", "--drop-length", "2"}));
-    program.ui().chkUseBalloons->setChecked(true);
+    program.ui().chkUseBalloons->setCheckState(balloonBox);
     program.ui().chkSave->setChecked(false);
     program.ui().cmdSysTray->click();
     QVERIFY(program.window.isHidden());
@@ -239,8 +255,8 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     QVERIFY(program.waitForCaptures(1));
     for (int capture = 2; capture <= 4; ++capture)
         QVERIFY(program.captureOnce());
-    QCOMPARE(program.balloons(), 1);
-    QVERIFY(program.controller.state().dropNotified);
+    QCOMPARE(program.balloons(), ticked ? 1 : 0);
+    QCOMPARE(program.controller.statistics().dropNoticeShown(), ticked);
     QVERIFY(program.ui().lblLastDrop->text().startsWith(QStringLiteral("Last connection drop: ")));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stats.csv"))));
 }
@@ -255,7 +271,7 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
         ProgramRig program(folder.path());
         QCOMPARE(program.ui().txtIP->text(), QStringLiteral("127.0.0.1"));
         QVERIFY(program.window.mnMarkers()->isChecked());
-        QCOMPARE(program.controller.state().snrThreshold, 4.5f);
+        QCOMPARE(program.controller.settings().snrThreshold, 4.5f);
         program.ui().txtUser->setText(QStringLiteral("operator"));
         program.ui().txtPass->setText(QStringLiteral("secret"));
         program.window.close();
@@ -265,7 +281,7 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
     ProgramRig restarted(folder.path());
     QCOMPARE((QStringList{restarted.ui().txtUser->text(), restarted.ui().txtPass->text()}),
         (QStringList{"operator", "secret"}));
-    QCOMPARE(restarted.controller.state().statsPage, QStringLiteral("/status.htm"));
+    QCOMPARE(restarted.controller.settings().statsPage, QStringLiteral("/status.htm"));
     restarted.window.close();
     QCOMPARE(fileBytes(path), saved);
 }

@@ -241,7 +241,7 @@ void TestMainWindowForm::graphShowsOnlyTheChosenSeries()
     const LineStatTable table;
     GraphState state;
     state.computeScale(surface->width(), surface->height());
-    state.graphSeries.initHistory(statCount - 1, table.seriesColours, state.xStep, state.yScale);
+    state.graphSeries.initHistory(statCount, table.seriesColours, state.xStep, state.yScale);
     state.seriesShown.fill(false);
     state.seriesShown[std::size_t(series)] = true;
     GraphRenderer renderer(state, *surface);

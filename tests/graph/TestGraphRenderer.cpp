@@ -5,7 +5,6 @@
 #include "graph/GraphSurface.h"
 #include "graph/PageTextView.h"
 #include "graph/SeriesSelection.h"
-#include "stats/AppState.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -32,7 +31,7 @@ struct Rig
     {
         surface.resize(393, 113);
         state.computeScale(393, 113);
-        state.graphSeries.initHistory(3, LineStatTable().seriesColours, state.xStep, state.yScale);
+        state.graphSeries.initHistory(4, LineStatTable().seriesColours, state.xStep, state.yScale);
         for (int i = 0; i < statCount; ++i)
             state.seriesShown[std::size_t(i)] = i == shown;
     }
@@ -296,8 +295,8 @@ private slots:
     {
         SampleHistory history;
         const std::array<QColor, 3> colours{Qt::blue, Qt::red, Qt::magenta};
-        history.initHistory(5, colours, 1.0f, 1.0f);
-        history.initHistory(3, colours, 2.5f, 0.125f);
+        history.initHistory(6, colours, 1.0f, 1.0f);
+        history.initHistory(4, colours, 2.5f, 0.125f);
         QCOMPARE(history.size(), 4);
         QCOMPARE(history.series(3).colour, QColor(0, 0, 0));
         history.initHistory(-1, colours, 2.5f, 0.125f);
@@ -379,17 +378,14 @@ private slots:
     // The history starts afresh at the new width and keeps the range's scale.
     void pageTextView_switchesWidthAndRebuildsHistory()
     {
-        AppState app;
         GraphState graph;
         graph.computeScale(393, 113);
         const LineStatTable table;
-        graph.graphSeries.initHistory(3, table.seriesColours, graph.xStep, graph.yScale);
+        graph.graphSeries.initHistory(4, table.seriesColours, graph.xStep, graph.yScale);
         graph.graphSeries.series(0).points[99].y = 5;
-        QCOMPARE(PageTextView::togglePageText(app, graph, table.seriesColours), 193);
-        QVERIFY(app.debugView);
+        QCOMPARE(PageTextView::togglePageText(true, graph, table.seriesColours), 193);
         QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
-        QCOMPARE(PageTextView::togglePageText(app, graph, table.seriesColours), 393);
-        QVERIFY(!app.debugView);
+        QCOMPARE(PageTextView::togglePageText(false, graph, table.seriesColours), 393);
         QCOMPARE(graph.graphSeries.series(3).points[99], (GraphPoint{389, 226}));
     }
 };

@@ -40,10 +40,10 @@ void parsedRow(const char* name, const QString& page, const QStringList& texts)
     row(name, page, routerFound, texts);
 }
 
-void cutRow(const char* name, const char* startMarker, const char* endMarker, const char* source, qsizetype start,
+void cutRow(const char* name, const char* startMarker, const char* endMarker, const char* source, qsizetype from,
     const char* expected)
 {
-    QTest::newRow(name) << startMarker << endMarker << source << start << expected;
+    QTest::newRow(name) << startMarker << endMarker << source << from << expected;
 }
 
 } // namespace
@@ -73,9 +73,9 @@ private:
 void TestPageParser::init()
 {
     m_table = LineStatTable();
-    for (int k = 1; k <= statCount; ++k) {
-        m_table.statRecords(k).valueText = previousTexts.at(k - 1);
-        m_table.currentValues[std::size_t(k - 1)] = previousTexts.at(k - 1).toFloat();
+    for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
+        m_table.valueTexts.at(i) = previousTexts.at(qsizetype(i));
+        m_table.currentValues.at(i) = previousTexts.at(qsizetype(i)).toFloat();
     }
     m_status = RecordingStatusLine();
     m_messageBox = RecordingMessageBox();
@@ -130,14 +130,18 @@ void TestPageParser::pages()
     QFETCH(QString, page);
     QFETCH(QString, status);
     QFETCH(QStringList, texts);
-    PageParser parser(m_table, m_status, m_messageBox);
-    QCOMPARE(parser.parseStatsPage(page), status == routerFound);
+    PageParser parser(m_status, m_messageBox);
+    const std::optional<PageReading> reading = parser.parseStatsPage(page);
+    QCOMPARE(reading.has_value(), status == routerFound);
+    if (reading)
+        m_table.takePage(*reading);
 
-    for (int k = 1; k <= statCount; ++k) {
+    for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
         bool number = false;
-        const float parsed = texts.at(k - 1).toFloat(&number);
-        QCOMPARE(m_table.statRecords(k).valueText, texts.at(k - 1));
-        QCOMPARE(m_table.currentValues[std::size_t(k - 1)], number ? parsed : previousTexts.at(k - 1).toFloat());
+        const auto at = qsizetype(i);
+        const float parsed = texts.at(at).toFloat(&number);
+        QCOMPARE(m_table.valueTexts.at(i), texts.at(at));
+        QCOMPARE(m_table.currentValues.at(i), number ? parsed : previousTexts.at(at).toFloat());
     }
     QCOMPARE(m_status.texts, status == routerFound ? QStringList{status} : QStringList({routerFound, status}));
     // Only an error reply shows a message box, with the status text.
@@ -166,27 +170,30 @@ void TestPageParser::numberSyntax()
 {
     QFETCH(QString, valueText);
     QFETCH(float, current);
-    PageParser parser(m_table, m_status, m_messageBox);
-    QVERIFY(parser.parseStatsPage(keyLine("st_dw_snr_margin", "3.5") + "\n" + keyLine("st_dw_snr_margin", valueText)));
-    QCOMPARE(m_table.statRecords(1).valueText, valueText);
+    PageParser parser(m_status, m_messageBox);
+    const std::optional<PageReading> reading
+        = parser.parseStatsPage(keyLine("st_dw_snr_margin", "3.5") + "\n" + keyLine("st_dw_snr_margin", valueText));
+    QVERIFY(reading);
+    m_table.takePage(*reading);
+    QCOMPARE(m_table.valueTexts[0], valueText);
     QCOMPARE(m_table.currentValues[0], current);
 }
 
-// The 1-based, case-blind cut that takes every value off its line.
+// The case-blind cut that takes every value off its line.
 void TestPageParser::textBetween_data()
 {
     QTest::addColumn<QString>("startMarker");
     QTest::addColumn<QString>("endMarker");
     QTest::addColumn<QString>("source");
-    QTest::addColumn<qsizetype>("start");
+    QTest::addColumn<qsizetype>("from");
     QTest::addColumn<QString>("expected");
-    cutRow("quoted value", "\"", "\"", "var a = \"12.3\";", 1, "12.3");
-    cutRow("start 0 counts as 1", "\"", "\"", "\"x\"", 0, "x");
-    cutRow("start on the marker", "<", ">", "a<b>c<d>", 2, "b");
-    cutRow("markers in other case", "<TD>", "</td>", "<td>Value</TD>", 1, "Value");
-    cutRow("end marker searched after the start marker", "ab", "b", "xabyb", 1, "y");
-    cutRow("no start marker", "[", "]", "a b c]", 1, "");
-    cutRow("no end marker", "\"", "\"", "var a = \"12.3;", 1, "");
+    cutRow("quoted value", "\"", "\"", "var a = \"12.3\";", 0, "12.3");
+    cutRow("marker at the very start", "\"", "\"", "\"x\"", 0, "x");
+    cutRow("from on the marker", "<", ">", "a<b>c<d>", 1, "b");
+    cutRow("markers in other case", "<TD>", "</td>", "<td>Value</TD>", 0, "Value");
+    cutRow("end marker searched after the start marker", "ab", "b", "xabyb", 0, "y");
+    cutRow("no start marker", "[", "]", "a b c]", 0, "");
+    cutRow("no end marker", "\"", "\"", "var a = \"12.3;", 0, "");
 }
 
 void TestPageParser::textBetween()
@@ -194,9 +201,9 @@ void TestPageParser::textBetween()
     QFETCH(QString, startMarker);
     QFETCH(QString, endMarker);
     QFETCH(QString, source);
-    QFETCH(qsizetype, start);
+    QFETCH(qsizetype, from);
     QFETCH(QString, expected);
-    QCOMPARE(::textBetween(startMarker, endMarker, source, start), expected);
+    QCOMPARE(::textBetween(startMarker, endMarker, source, from).toString(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPageParser)

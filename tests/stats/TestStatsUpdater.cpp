@@ -1,4 +1,3 @@
-#include "stats/AppState.h"
 #include "stats/LineStatTable.h"
 #include "stats/NumberFormat.h"
 #include "stats/StatsUpdater.h"
@@ -24,14 +23,15 @@ constexpr float never = -std::numeric_limits<float>::infinity();
 // A statistics update after each capture, with everything it shows recorded.
 struct Rig
 {
+    Rig() { updater.setThresholds(6.0f, 50.0f); }
+
     LineStatTable table;
-    AppState state;
     RecordingStatusLine statusLine;
     RecordingStatsDisplay display;
     RecordingTrayNotice tray;
     FakeClock clock;
-    StatsUpdater updater{
-        table, state, statusLine, display, tray, clock, QLocale(QLocale::English, QLocale::UnitedKingdom)};
+    StatsUpdater updater{table, statusLine, display, tray, clock, QLocale(QLocale::English, QLocale::UnitedKingdom)};
+    float peak = 0.0f;
 
     void capture(const Values& values)
     {
@@ -39,7 +39,7 @@ struct Rig
             table.currentValues[i] = values[i] != never ? values[i] : table.currentValues[i];
             table.measured[i] = table.measured[i] || values[i] != never;
         }
-        updater.updateStats();
+        peak = updater.updateStats();
     }
 };
 
@@ -77,9 +77,10 @@ private slots:
         QFETCH(int, trayRefreshes);
 
         Rig rig;
-        rig.state.useBalloons = balloonsOn;
+        rig.updater.setDropNotices(balloonsOn);
         for (const QString& step : steps.split(u' ')) {
-            rig.state.dropNotified = rig.state.dropNotified && step != QLatin1String("C");
+            if (step == QLatin1String("C"))
+                rig.updater.dropNoticeGone();
             rig.tray.added = step.endsWith(u'+');
             const bool up = step.startsWith(u'U');
             if (step != QLatin1String("C"))
@@ -87,12 +88,17 @@ private slots:
             QCOMPARE(rig.statusLine.colours.last(), up ? QColor(0, 128, 0) : QColor(255, 0, 0));
         }
         QCOMPARE(rig.tray.balloons.size(), balloons);
-        QCOMPARE(rig.state.dropNotified, balloons > 0);
+        QCOMPARE(rig.updater.dropNoticeShown(), balloons > 0);
         // Drops show on the window whatever the tray does.
         QCOMPARE(rig.display.lastDrops.size(), steps.count(u'D'));
         QCOMPARE(rig.display.lastDrops.last(), QStringLiteral("Last connection drop: Thu 05/03/2026 07:08:09"));
         QCOMPARE(rig.tray.tips.size(), trayRefreshes);
         QCOMPARE(rig.tray.tips.last(), QStringLiteral("Linegauge (Monitor ON)\r\nSNR:5/12\r\nAttn:23.4/11"));
+        QCOMPARE(rig.updater.trayTip(), rig.tray.tips.last());
+        // Stopping monitoring puts the tip back and leaves the drop notice as it was.
+        rig.updater.monitoringStopped();
+        QCOMPARE(rig.updater.trayTip(), QStringLiteral("Linegauge (Monitor OFF)"));
+        QCOMPARE(rig.updater.dropNoticeShown(), balloons > 0);
         for (const RecordingTrayNotice::Balloon& b : std::as_const(rig.tray.balloons))
             QCOMPARE(QStringLiteral("%1|%2|%3|%4").arg(b.text, b.title).arg(b.infoFlags).arg(b.timeoutMs),
                 QStringLiteral("Thu 05/03/2026 07:08:09\r\nADSL connection dropped.|Linegauge|2|3000"));
@@ -132,7 +138,7 @@ private slots:
             rig.capture(values);
         const auto joined = [](const auto& texts) { return QStringList(texts.begin(), texts.end()).join(u'/'); };
         QCOMPARE(QStringList({rig.display.icons.join(u','), joined(rig.display.minimum), joined(rig.display.maximum),
-                                 QString::number(rig.state.capturePeak)})
+                                 QString::number(rig.peak)})
                      .join(u' '),
             shown);
     }

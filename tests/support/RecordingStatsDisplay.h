@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stats/LineStatTable.h"
 #include "stats/StatsDisplay.h"
 
 #include <QString>
@@ -20,9 +21,9 @@ public:
     void showLastDrop(const QString& caption) override { lastDrops.append(caption); }
     void setWindowIcon(const QString& imageKey) override { icons.append(imageKey); }
 
-    std::array<QString, 4> current;
-    std::array<QString, 4> minimum;
-    std::array<QString, 4> maximum;
+    std::array<QString, statCount> current;
+    std::array<QString, statCount> minimum;
+    std::array<QString, statCount> maximum;
     QStringList lastDrops;
     QStringList icons;
 };

@@ -231,7 +231,7 @@ private slots:
 
         perform(act);
 
-        QTRY_COMPARE_WITH_TIMEOUT(program.controller.state().dropNotified, dropFirst && windowBack, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(program.controller.statistics().dropNoticeShown(), dropFirst && windowBack, 10000);
         QTRY_COMPARE(program.window.isVisible(), windowBack);
         QVERIFY(!program.window.isMinimized() || !windowBack);
         QCOMPARE(program.shell.isIconShown(), !windowBack);

@@ -1,7 +1,6 @@
 #include "platform/IconRegistry.h"
 #include "platform/QtTrayShell.h"
 #include "platform/VersionProbe.h"
-#include "stats/AppState.h"
 #include "stats/StatusTexts.h"
 #include "support/FakeTrayWindow.h"
 #include "support/RecordingStatusLine.h"
@@ -36,7 +35,6 @@ struct Tray
         : probe(version)
     {
         tray.detectShellCapabilities();
-        state.dropNotified = true;
     }
 
     static quint32 longAt(const QByteArray& record, int offset) { return RecordingTrayShell::longAt(record, offset); }
@@ -45,12 +43,13 @@ struct Tray
     RecordingTrayShell shell;
     FixedVersionProbe probe;
     FakeTrayWindow window;
-    AppState state;
+    bool dropNotified = true;
     RecordingStatusLine statusLine;
     QList<QPoint> menuPositions;
     StatusImages images;
     SysTray tray{shell, probe};
-    TrayController controller{tray, window, images, state, statusLine, [this](QPoint at) { menuPositions.append(at); }};
+    TrayController controller{tray, window, images, statusLine, [this](QPoint at) { menuPositions.append(at); },
+        [this] { dropNotified = false; }};
 };
 
 // A wide record of that size with nothing but the size and the flags filled in.
@@ -252,7 +251,7 @@ private slots:
         QFETCH(QString, says);
         Tray rig;
         if (inTray)
-            rig.controller.cmdSysTrayClick();
+            rig.controller.cmdSysTrayClick(QString());
         QVERIFY(rig.window.visible != inTray && rig.window.minimised == inTray && rig.tray.iconAdded() == inTray);
         rig.shell.calls.clear();
         rig.shell.trayAvailable = inTray;
@@ -262,34 +261,24 @@ private slots:
         else if (act == showItem)
             rig.controller.mnShowClick();
         else if (act == trayButton)
-            rig.controller.cmdSysTrayClick();
+            rig.controller.cmdSysTrayClick(QString());
         else
             rig.controller.trayEvent(act, QPoint(300, 740));
 
         QVERIFY(rig.window.visible == shown && rig.window.minimised == !shown && rig.tray.iconAdded() == !shown);
         QCOMPARE(rig.shell.operations(), inTray && shown ? QList<quint32>{TrayShell::NimDelete} : QList<quint32>{});
         QCOMPARE(rig.menuPositions, act == 0x205 ? QList<QPoint>{QPoint(300, 740)} : QList<QPoint>{});
-        QCOMPARE(rig.state.dropNotified, dropNotified);
+        QCOMPARE(rig.dropNotified, dropNotified);
         QCOMPARE(rig.statusLine.last(), says);
         // Only the show item brings the window to the front.
         QCOMPARE(rig.window.activations, act == showItem ? 1 : 0);
-    }
-
-    // A greyed box is not a ticked one.
-    void chkUseBalloons_onlyTickedEnables()
-    {
-        Tray rig;
-        for (const Qt::CheckState state : {Qt::Checked, Qt::PartiallyChecked, Qt::Checked, Qt::Unchecked}) {
-            rig.controller.chkUseBalloonsClick(TrayController::checkBoxValue(state));
-            QCOMPARE(rig.state.useBalloons, state == Qt::Checked);
-        }
     }
 
     // The tray takes a new window icon at its next modify; a key the images lack changes nothing.
     void setWindowIcon_reachesTrayAtNextModify()
     {
         Tray rig;
-        rig.controller.cmdSysTrayClick();
+        rig.controller.cmdSysTrayClick(QString());
         rig.controller.setWindowIcon(StatusImages::smallOffline);
         rig.controller.setWindowIcon(QStringLiteral("large_online"));
         SysTrayNotice(rig.tray, rig.window).modifyTrayIcon(QStringLiteral("down"));

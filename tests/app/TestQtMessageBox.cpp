@@ -1,4 +1,4 @@
-#include "platform/MessageBox.h"
+#include "app/QtMessageBox.h"
 
 #include <QMessageBox>
 #include <QPointer>
