@@ -35,7 +35,7 @@ void StatsUpdater::updateStats()
     m_state.lineUp = state == LineState::up;
     // An undecided line keeps the colour, icon and last-drop caption it has.
     const QString dropTime = state == LineState::undecided ? QString() : showLineState();
-    if (m_tray.iconAdded())
+    if (m_tray.isInTray())
         notifyTray(dropTime);
     m_state.wasLineUp = m_state.lineUp;
 }
@@ -107,11 +107,11 @@ QString StatsUpdater::showLineState()
 
 void StatsUpdater::notifyTray(const QString& dropTime)
 {
-    m_tray.modifyTrayIcon(m_state.trayTip);
+    m_tray.refresh(m_state.trayTip);
     const bool dropped = !dropTime.isEmpty();
     if (m_state.useBalloons && dropped && m_state.wasLineUp && !m_state.dropNotified) {
         m_state.dropNotified = true;
-        m_tray.showBalloon(dropTime + crLf + QStringLiteral("ADSL connection dropped."),
-            QLatin1String(StatusTexts::appTitle), warningIcon, balloonTimeoutMs);
+        m_tray.announceDrop(
+            QLatin1String(StatusTexts::appTitle), dropTime + crLf + QStringLiteral("ADSL connection dropped."));
     }
 }

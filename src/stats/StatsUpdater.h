@@ -21,8 +21,6 @@ class StatsUpdater
 public:
     static constexpr Colour upColour = 0x00008000;
     static constexpr Colour downColour = 0x000000FF;
-    static constexpr quint32 warningIcon = 2;
-    static constexpr int balloonTimeoutMs = 3000;
 
     StatsUpdater(LineStatTable& table, AppState& state, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,
         const Clock& clock, const QLocale& locale = QLocale());
