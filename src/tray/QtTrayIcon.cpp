@@ -111,10 +111,13 @@ void QtTrayIcon::onHostKnown(TrayHost host)
     setMenu(m_menu);
 }
 
+// A panel that starts again brings a new watcher, with which the toolkit registers the icon again.
 void QtTrayIcon::followStatusTray()
 {
-    auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
-        QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForUnregistration, this);
+    auto* watcher
+        = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+            QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { m_statusTrayGone = false; });
     connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
         m_statusTrayGone = true;
         emitLater([this] { emit hostLost(); });

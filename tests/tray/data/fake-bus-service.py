@@ -39,7 +39,8 @@ class Notices(dbus.service.Object):
         self.delay_ms = delay_ms
         self.last_id = 0
 
-    def log(self, line):
+    @staticmethod
+    def log(line):
         with open(os.environ["LINEGAUGE_NOTICE_LOG"], "a", encoding="utf-8") as log:
             log.write(line + "\n")
 
@@ -62,14 +63,6 @@ class Notices(dbus.service.Object):
     def CloseNotification(self, notice):
         self.log("close %d" % notice)
         self.NotificationClosed(notice, 3)
-
-    @dbus.service.method(NOTICES, out_signature="as")
-    def GetCapabilities(self):
-        return ["actions", "body"]
-
-    @dbus.service.method(NOTICES, out_signature="ssss")
-    def GetServerInformation(self):
-        return ("fake-notices", "linegauge tests", "1", "1.2")
 
     @dbus.service.signal(NOTICES, signature="us")
     def ActionInvoked(self, notice, action):
