@@ -7,12 +7,10 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/VersionProbe.h"
 #include "support/FakeClock.h"
 #include "support/ProcessFigures.h"
 #include "support/RecordingMessageBox.h"
-#include "support/RecordingTrayShell.h"
+#include "support/RecordingTrayIcon.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,14 +45,12 @@ int main(int argc, char* argv[])
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 10;
 
     QTemporaryDir folder;
-    RecordingTrayShell shell;
-    FixedVersionProbe probe(VersionProbe::pack(10, 0, true));
-    IconRegistry icons;
+    RecordingTrayIcon trayIcon;
     HttpTransfer transfer;
     RecordingMessageBox messageBox;
     FakeClock clock;
     MainWindow window;
-    MainController controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder.path()});
+    MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path()});
     controller.formLoad();
     window.ui().txtIP->setText(QStringLiteral("127.0.0.1"));
     window.ui().txtPort->setText(QString::fromLatin1(argv[1]));

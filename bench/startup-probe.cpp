@@ -5,9 +5,8 @@
 #include "app/QtMessageBox.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/QtTrayShell.h"
-#include "platform/VersionProbe.h"
+#include "platform/MessageBox.h"
+#include "tray/QtTrayIcon.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -27,15 +26,12 @@ int main(int argc, char* argv[])
         return application.exec();
     }
     QTemporaryDir folder;
-    IconRegistry icons;
-    QtTrayShell trayShell(icons);
-    SystemVersionProbe versionProbe;
+    QtTrayIcon trayIcon;
     HttpTransfer transfer;
     SystemClock clock;
     MainWindow window;
     QtMessageBox messageBox(&window);
-    MainController controller(
-        window, Platform{trayShell, versionProbe, icons, transfer, messageBox, clock, folder.path()});
+    MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path()});
     controller.formLoad();
     window.show();
     return application.exec();

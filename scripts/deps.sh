@@ -6,7 +6,7 @@ packages=(
     cmake g++ make ccache clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev
     fonts-liberation
-    xvfb xauth trayer xdotool x11-utils xfce4-panel dunst dbus-daemon
+    xvfb xauth trayer xdotool x11-utils xfce4-panel dunst dbus-daemon python3-dbus python3-gi
     weston qt6-wayland
     librsvg2-bin appstream
     libbenchmark-dev curl time

@@ -16,7 +16,7 @@ shift $(($# > 0 ? 1 : 0))
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINEGAUGE_FUZZ_BUILD:-$root/build-fuzz-clang}
-targets=(fuzz_page_parser fuzz_profile fuzz_unscramble fuzz_tray_fields fuzz_report_reader)
+targets=(fuzz_page_parser fuzz_profile fuzz_unscramble fuzz_report_reader)
 if (($#)); then
     for target in "$@"; do
         [[ " ${targets[*]} " == *" $target "* ]] || { echo "unknown fuzz target: $target" >&2; exit 2; }

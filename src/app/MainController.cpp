@@ -9,12 +9,12 @@
 #include "graph/GraphSurface.h"
 #include "graph/PageTextView.h"
 #include "graph/SeriesSelection.h"
-#include "platform/TrayShell.h"
 #include "settings/PasswordScrambler.h"
 #include "settings/SettingsFile.h"
 #include "stats/CsvLog.h"
 #include "stats/StatsLine.h"
 #include "stats/StatusTexts.h"
+#include "tray/TrayIcon.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -43,16 +43,14 @@ MainController::MainController(MainWindow& window, const Platform& platform, QOb
     , m_platform(platform)
     , m_statusLine(*window.ui().lblStatus)
     , m_pageTextBox(*window.ui().txtDebug)
-    , m_sysTray(platform.trayShell, platform.versionProbe)
-    , m_trayWindow(window, platform.icons)
+    , m_trayWindow(window)
     , m_tray(
-          m_sysTray, m_trayWindow, m_images, m_statusLine,
+          platform.trayIcon, m_trayWindow, m_images, m_statusLine,
           [&window](QPoint globalPos) { window.mnSysTray()->popup(globalPos); }, [this] { m_updater.dropNoticeGone(); })
-    , m_trayNotice(m_sysTray, m_trayWindow)
     , m_display(window, m_tray)
     , m_parser(m_statusLine, platform.messageBox)
     , m_fetcher(platform.transfer, m_statusLine)
-    , m_updater(m_table, m_statusLine, m_display, m_trayNotice, platform.clock)
+    , m_updater(m_table, m_statusLine, m_display, m_tray, platform.clock)
     , m_renderer(m_graph, *window.ui().picGraph)
     , m_capture({m_fetcher, m_parser, m_updater, m_renderer, m_table, m_statusLine, m_display, platform.clock})
 {
@@ -104,15 +102,18 @@ void MainController::connectGraphControls()
 void MainController::connectTrayControls()
 {
     Ui::MainWindow& ui = m_window.ui();
-    connect(ui.cmdSysTray, &QPushButton::clicked, this, [this] { m_tray.cmdSysTrayClick(m_updater.trayTip()); });
+    TrayIcon& icon = m_platform.trayIcon;
+    connect(ui.cmdSysTray, &QPushButton::clicked, this, [this] { m_tray.sendToTray(m_updater.trayTip()); });
     // A greyed box is not a ticked one.
     connect(ui.chkUseBalloons, &QCheckBox::stateChanged, this,
         [this](int state) { m_updater.setDropNotices(Qt::CheckState(state) == Qt::Checked); });
-    connect(&m_platform.trayShell, &TrayShell::trayEvent, this,
-        [this](int code, QPoint globalPos) { m_tray.trayEvent(code, globalPos); });
-    connect(&m_platform.trayShell, &TrayShell::trayLost, this, [this] { m_tray.trayLost(); });
-    m_platform.trayShell.setHostDrawnMenu(m_window.mnSysTray());
-    connect(m_window.mnShow(), &QAction::triggered, this, [this] { m_tray.mnShowClick(); });
+    connect(&icon, &TrayIcon::activated, this, [this] { m_tray.restore(); });
+    connect(&icon, &TrayIcon::noticeClicked, this, [this] { m_tray.restore(); });
+    connect(&icon, &TrayIcon::menuRequested, this, [this](QPoint globalPos) { m_tray.showMenu(globalPos); });
+    connect(&icon, &TrayIcon::noticeGone, this, [this] { m_tray.dropNoticeGone(); });
+    connect(&icon, &TrayIcon::hostLost, this, [this] { m_tray.trayLost(); });
+    icon.setMenu(m_window.mnSysTray());
+    connect(m_window.mnShow(), &QAction::triggered, this, [this] { m_tray.restoreFromMenu(); });
     connect(m_window.mnClose(), &QAction::triggered, &m_window, &QWidget::close);
 }
 
@@ -133,7 +134,6 @@ void MainController::formLoad()
     // The close leaves an unreadable file alone, so the user must hear now that changes will not be kept.
     if (!settingsRead)
         m_statusLine.showStatus(text(StatusTexts::settingsUnreadable));
-    m_sysTray.detectShellCapabilities();
 }
 
 bool MainController::loadSettingsFile()
@@ -154,7 +154,7 @@ void MainController::formQueryUnload()
     m_capture.cancel();
     m_tmrMain.stop();
     m_statusLine.showStatus(text(StatusTexts::savingSettings));
-    m_sysTray.deleteTrayIcon();
+    m_tray.removeIcon();
     saveSettings(
         m_settingsPath, SettingsBinding::fromWindow(m_window, m_graph, m_graphOptions, m_settings), m_statusLine);
     emit closed();

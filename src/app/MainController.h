@@ -14,8 +14,6 @@
 #include "stats/LineStatTable.h"
 #include "stats/StatsUpdater.h"
 #include "tray/StatusImages.h"
-#include "tray/SysTray.h"
-#include "tray/SysTrayNotice.h"
 #include "tray/TrayController.h"
 #include "tray/WidgetTrayWindow.h"
 
@@ -23,19 +21,15 @@
 #include <QTimer>
 
 class Clock;
-class IconRegistry;
 class MainWindow;
 class MessageBox;
 class Transfer;
-class TrayShell;
-class VersionProbe;
+class TrayIcon;
 
 // The operating-system services the window works with; main() builds the real ones, tests their own.
 struct Platform
 {
-    TrayShell& trayShell;
-    const VersionProbe& versionProbe;
-    IconRegistry& icons;
+    TrayIcon& trayIcon;
     Transfer& transfer;
     MessageBox& messageBox;
     const Clock& clock;
@@ -46,7 +40,7 @@ struct Platform
 };
 
 // The window's behaviour: start-up, the monitoring schedule, the capture buttons, the graph and tray
-// handlers, and the closing sequence. It owns the statistics, the graph state and the tray records
+// handlers, and the closing sequence. It owns the statistics, the graph state and the tray handling
 // for the whole run; the window itself only shows them.
 class MainController final : public QObject
 {
@@ -116,11 +110,9 @@ private:
     MonitorSchedule m_schedule;
     LabelStatusLine m_statusLine;
     PageTextBox m_pageTextBox;
-    SysTray m_sysTray;
     WidgetTrayWindow m_trayWindow;
     StatusImages m_images;
     TrayController m_tray;
-    SysTrayNotice m_trayNotice;
     WindowStatsDisplay m_display;
     PageParser m_parser;
     PageFetcher m_fetcher;

@@ -6,10 +6,8 @@
 #include "app/TerminationSignals.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/QtTrayShell.h"
-#include "platform/VersionProbe.h"
 #include "report/ReportCommand.h"
+#include "tray/QtTrayIcon.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -34,15 +32,14 @@ int main(int argc, char* argv[])
     // The window hides itself in the tray; only its own closing sequence ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    IconRegistry icons;
-    QtTrayShell trayShell(icons);
-    SystemVersionProbe versionProbe;
+    // Made first, so the desktop has the longest time to say which tray it runs.
+    QtTrayIcon trayIcon;
     HttpTransfer transfer;
     SystemClock clock;
     MainWindow window;
     QtMessageBox messageBox(&window);
-    MainController controller(window,
-        Platform{trayShell, versionProbe, icons, transfer, messageBox, clock, QApplication::applicationDirPath()});
+    MainController controller(
+        window, Platform{trayIcon, transfer, messageBox, clock, QApplication::applicationDirPath()});
 
     QObject::connect(&controller, &MainController::closed, &application, &QApplication::quit);
     TerminationSignals termination;

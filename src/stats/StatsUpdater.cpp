@@ -60,7 +60,7 @@ float StatsUpdater::updateStats()
     const bool lineUp = state == LineState::up;
     // An undecided line keeps the colour, icon and last-drop caption it has.
     const QString dropTime = state == LineState::undecided ? QString() : showLineState(lineUp);
-    if (m_tray.iconAdded())
+    if (m_tray.isInTray())
         notifyTray(dropTime);
     m_wasLineUp = lineUp;
     return peak;
@@ -135,11 +135,11 @@ QString StatsUpdater::showLineState(bool lineUp)
 
 void StatsUpdater::notifyTray(const QString& dropTime)
 {
-    m_tray.modifyTrayIcon(m_trayTip);
+    m_tray.refresh(m_trayTip);
     const bool dropped = !dropTime.isEmpty();
     if (m_dropNotices && dropped && m_wasLineUp && !m_dropNoticeShown) {
         m_dropNoticeShown = true;
-        m_tray.showBalloon(dropTime + crLf + QStringLiteral("ADSL connection dropped."),
-            QLatin1String(StatusTexts::appTitle), warningIcon, balloonTimeoutMs);
+        m_tray.announceDrop(
+            QLatin1String(StatusTexts::appTitle), dropTime + crLf + QStringLiteral("ADSL connection dropped."));
     }
 }

@@ -23,8 +23,6 @@ class StatsUpdater
 public:
     static constexpr QColor upColour{0, 128, 0};
     static constexpr QColor downColour{255, 0, 0};
-    static constexpr quint32 warningIcon = 2;
-    static constexpr int balloonTimeoutMs = 3000;
     static constexpr float initialMinimum = 100.0f;
 
     StatsUpdater(const LineStatTable& table, StatusLine& statusLine, StatsDisplay& display, TrayNotice& tray,

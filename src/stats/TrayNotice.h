@@ -1,17 +1,15 @@
 #pragma once
 
-#include <QtGlobal>
-
 class QString;
 
-// What a statistics update may do with the tray icon: it refreshes the icon and tip, and raises the
-// drop balloon, only while the icon is present.
+// What a statistics update needs of the tray: while the window is in the tray, the icon shows the
+// line state and the tip the latest values, and a drop is announced there.
 class TrayNotice
 {
 public:
     virtual ~TrayNotice() = default;
-    virtual bool iconAdded() const = 0;
-    // Shows the window's current icon with the new tip.
-    virtual void modifyTrayIcon(const QString& tip) = 0;
-    virtual void showBalloon(const QString& text, const QString& title, quint32 infoFlags, int timeoutMs) = 0;
+    virtual bool isInTray() const = 0;
+    // Shows the window's current status image with the new tip.
+    virtual void refresh(const QString& tip) = 0;
+    virtual void announceDrop(const QString& title, const QString& text) = 0;
 };

@@ -1,15 +1,14 @@
 #include "tray/TrayController.h"
 
-#include "platform/TrayShell.h"
 #include "stats/StatusLine.h"
 #include "stats/StatusTexts.h"
 #include "tray/StatusImages.h"
-#include "tray/SysTray.h"
-#include "tray/TrayHostWindow.h"
+#include "tray/TrayIcon.h"
+#include "tray/TrayWindow.h"
 
-TrayController::TrayController(SysTray& sysTray, TrayHostWindow& window, const StatusImages& images,
+TrayController::TrayController(TrayIcon& icon, TrayWindow& window, const StatusImages& images,
     StatusLine& statusLine, MenuPopup popUpTrayMenu, DropNoticeGone dropNoticeGone)
-    : m_sysTray(sysTray)
+    : m_icon(icon)
     , m_window(window)
     , m_images(images)
     , m_statusLine(statusLine)
@@ -17,67 +16,75 @@ TrayController::TrayController(SysTray& sysTray, TrayHostWindow& window, const S
     , m_dropNoticeGone(std::move(dropNoticeGone))
 { }
 
-void TrayController::cmdSysTrayClick(const QString& tip)
+void TrayController::sendToTray(const QString& tip)
 {
-    if (m_sysTray.iconAdded())
+    if (m_inTray)
         return;
     // Hiding the window with nowhere to show an icon would leave no way to bring it back.
-    if (!m_sysTray.trayAvailable()) {
+    if (!m_icon.isAvailable()) {
         m_statusLine.showStatus(QString::fromLatin1(StatusTexts::noSystemTray));
         return;
     }
-    m_sysTray.addTrayIcon(m_window, tip);
+    m_icon.show(m_statusImage, tip.left(tipLength));
+    m_inTray = true;
     m_window.setWindowVisible(false);
     m_window.setWindowMinimised(true);
 }
 
 void TrayController::restore()
 {
+    if (!m_inTray)
+        return;
     showWindowNormal();
-    m_sysTray.deleteTrayIcon();
+    removeIcon();
 }
 
-void TrayController::trayEvent(int code, QPoint globalPos)
+void TrayController::restoreFromMenu()
 {
-    if (!m_sysTray.iconAdded())
-        return;
-    switch (code) {
-    case TrayShell::LeftButtonDoubleClick:
-    case TrayShell::BalloonUserClick:
-        restore();
-        break;
-    case TrayShell::RightButtonUp:
-        if (m_popUpTrayMenu)
-            m_popUpTrayMenu(globalPos);
-        break;
-    case TrayShell::BalloonTimeout:
+    showWindowNormal();
+    m_dropNoticeGone();
+    removeIcon();
+    m_window.activateWindow();
+}
+
+void TrayController::showMenu(QPoint globalPos)
+{
+    if (m_inTray && m_popUpTrayMenu)
+        m_popUpTrayMenu(globalPos);
+}
+
+void TrayController::dropNoticeGone()
+{
+    if (m_inTray)
         m_dropNoticeGone();
-        break;
-    default:
-        break;
-    }
 }
 
 void TrayController::trayLost()
 {
-    if (!m_sysTray.iconAdded())
+    if (!m_inTray)
         return;
     restore();
     m_statusLine.showStatus(QString::fromLatin1(StatusTexts::systemTrayGone));
 }
 
-void TrayController::mnShowClick()
-{
-    showWindowNormal();
-    m_dropNoticeGone();
-    m_sysTray.deleteTrayIcon();
-    m_window.activateWindow();
-}
-
 void TrayController::setWindowIcon(const QString& key)
 {
-    if (m_images.contains(key))
-        m_window.setWindowIcon(m_images.icon(key));
+    if (!m_images.contains(key))
+        return;
+    m_statusImage = m_images.icon(key);
+    m_window.setWindowIcon(m_statusImage);
+}
+
+void TrayController::refresh(const QString& tip)
+{
+    if (m_inTray)
+        m_icon.show(m_statusImage, tip.left(tipLength));
+}
+
+void TrayController::announceDrop(const QString& title, const QString& text)
+{
+    if (m_inTray)
+        m_icon.notifyDrop(title.left(noticeTitleLength), text.left(noticeTextLength));
 }
 
 // The state goes back to normal while the window is still hidden: a window shown while minimised
@@ -86,4 +93,10 @@ void TrayController::showWindowNormal()
 {
     m_window.setWindowMinimised(false);
     m_window.setWindowVisible(true);
+}
+
+void TrayController::removeIcon()
+{
+    m_icon.hide();
+    m_inTray = false;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QtGlobal>
+class QIcon;
 
-// What the tray service needs of the window its icon belongs to: the window's handle, to which the
-// shell reports icon activity, and the handle of the icon the window shows right now.
+// The main window as the tray handling sees it: shown or hidden, minimised or normal, its icon,
+// and bringing it to the front.
 class TrayWindow
 {
 public:
     virtual ~TrayWindow() = default;
-    virtual quint32 windowHandle() const = 0;
-    virtual quint32 currentIconHandle() const = 0;
+    virtual void setWindowVisible(bool visible) = 0;
+    virtual void setWindowMinimised(bool minimised) = 0;
+    virtual void setWindowIcon(const QIcon& icon) = 0;
+    // Raises the window and gives it the keyboard focus.
+    virtual void activateWindow() = 0;
 };

@@ -1,24 +1,10 @@
 #include "tray/WidgetTrayWindow.h"
 
-#include "platform/IconRegistry.h"
-
 #include <QWidget>
 
-WidgetTrayWindow::WidgetTrayWindow(QWidget& widget, IconRegistry& icons)
+WidgetTrayWindow::WidgetTrayWindow(QWidget& widget)
     : m_widget(widget)
-    , m_icons(icons)
 { }
-
-// Native window ids of the desktop's windowing system fit in 32 bits.
-quint32 WidgetTrayWindow::windowHandle() const
-{
-    return quint32(m_widget.winId());
-}
-
-quint32 WidgetTrayWindow::currentIconHandle() const
-{
-    return m_icons.handleFor(m_widget.windowIcon());
-}
 
 void WidgetTrayWindow::setWindowVisible(bool visible)
 {

@@ -1,19 +1,15 @@
 #pragma once
 
-#include "tray/TrayHostWindow.h"
+#include "tray/TrayWindow.h"
 
-class IconRegistry;
 class QWidget;
 
-// A top-level widget as the window the tray icon belongs to. Its icon is handed to the shell
-// through the registry's handles.
-class WidgetTrayWindow final : public TrayHostWindow
+// A top-level widget as the window the tray icon belongs to.
+class WidgetTrayWindow final : public TrayWindow
 {
 public:
-    WidgetTrayWindow(QWidget& widget, IconRegistry& icons);
+    explicit WidgetTrayWindow(QWidget& widget);
 
-    quint32 windowHandle() const override;
-    quint32 currentIconHandle() const override;
     void setWindowVisible(bool visible) override;
     void setWindowMinimised(bool minimised) override;
     void setWindowIcon(const QIcon& icon) override;
@@ -21,5 +17,4 @@ public:
 
 private:
     QWidget& m_widget;
-    IconRegistry& m_icons;
 };

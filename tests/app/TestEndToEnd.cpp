@@ -4,14 +4,11 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/TrayRecordLayout.h"
-#include "platform/VersionProbe.h"
 #include "support/FakeClock.h"
 #include "support/FileBytes.h"
 #include "support/ProcessFigures.h"
 #include "support/RecordingMessageBox.h"
-#include "support/RecordingTrayShell.h"
+#include "support/RecordingTrayIcon.h"
 #include "support/RouterSimulator.h"
 
 #include <QDir>
@@ -49,7 +46,7 @@ struct ProgramRig
 
     explicit ProgramRig(const QString& folder)
         : transfer(transferTimeoutMs)
-        , controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder, idleTimerMs})
+        , controller(window, Platform{trayIcon, transfer, messageBox, clock, folder, idleTimerMs})
         , captures(&controller, &MainController::captureFinished)
     {
         controller.formLoad();
@@ -94,17 +91,8 @@ struct ProgramRig
 
     GraphPoint newestPoint() const { return controller.graph().graphSeries.series(0).points.back(); }
 
-    int balloons() const
-    {
-        return int(std::count_if(shell.calls.begin(), shell.calls.end(), [](const RecordingTrayShell::Call& call) {
-            return call.operation == 1 && RecordingTrayShell::longAt(call.record, TrayRecordLayout::uFlags) == 0x10;
-        }));
-    }
-
     std::vector<std::unique_ptr<RouterSimulator>> routers;
-    RecordingTrayShell shell;
-    FixedVersionProbe probe{VersionProbe::pack(10, 0, true)};
-    IconRegistry icons;
+    RecordingTrayIcon trayIcon;
     HttpTransfer transfer;
     RecordingMessageBox messageBox;
     FakeClock clock;
@@ -255,7 +243,7 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     QVERIFY(program.waitForCaptures(1));
     for (int capture = 2; capture <= 4; ++capture)
         QVERIFY(program.captureOnce());
-    QCOMPARE(program.balloons(), ticked ? 1 : 0);
+    QCOMPARE(program.trayIcon.notices.size(), ticked ? 1 : 0);
     QCOMPARE(program.controller.statistics().dropNoticeShown(), ticked);
     QVERIFY(program.ui().lblLastDrop->text().startsWith(QStringLiteral("Last connection drop: ")));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stats.csv"))));

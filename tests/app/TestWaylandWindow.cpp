@@ -5,12 +5,10 @@
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/QtTrayShell.h"
-#include "platform/VersionProbe.h"
 #include "support/FileBytes.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RouterSimulator.h"
+#include "tray/QtTrayIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,15 +45,13 @@ private slots:
     void startMonitoringAndClose()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
-        IconRegistry icons;
-        QtTrayShell shell(icons);
-        SystemVersionProbe probe;
+        QtTrayIcon trayIcon;
         HttpTransfer transfer;
         RecordingMessageBox messageBox;
         SystemClock clock;
         MainWindow window;
         MainController controller(window,
-            Platform{shell, probe, icons, transfer, messageBox, clock, qEnvironmentVariable(windowFolderVariable)});
+            Platform{trayIcon, transfer, messageBox, clock, qEnvironmentVariable(windowFolderVariable)});
         QSignalSpy captures(&controller, &MainController::captureFinished);
         QSignalSpy closed(&controller, &MainController::closed);
         controller.formLoad();

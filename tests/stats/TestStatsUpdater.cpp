@@ -81,13 +81,13 @@ private slots:
         for (const QString& step : steps.split(u' ')) {
             if (step == QLatin1String("C"))
                 rig.updater.dropNoticeGone();
-            rig.tray.added = step.endsWith(u'+');
+            rig.tray.inTray = step.endsWith(u'+');
             const bool up = step.startsWith(u'U');
             if (step != QLatin1String("C"))
                 rig.capture({up ? 6.5f : 5.0f, 12.0f, 23.4f, 11.0f});
             QCOMPARE(rig.statusLine.colours.last(), up ? QColor(0, 128, 0) : QColor(255, 0, 0));
         }
-        QCOMPARE(rig.tray.balloons.size(), balloons);
+        QCOMPARE(rig.tray.notices.size(), balloons);
         QCOMPARE(rig.updater.dropNoticeShown(), balloons > 0);
         // Drops show on the window whatever the tray does.
         QCOMPARE(rig.display.lastDrops.size(), steps.count(u'D'));
@@ -99,9 +99,9 @@ private slots:
         rig.updater.monitoringStopped();
         QCOMPARE(rig.updater.trayTip(), QStringLiteral("Linegauge (Monitor OFF)"));
         QCOMPARE(rig.updater.dropNoticeShown(), balloons > 0);
-        for (const RecordingTrayNotice::Balloon& b : std::as_const(rig.tray.balloons))
-            QCOMPARE(QStringLiteral("%1|%2|%3|%4").arg(b.text, b.title).arg(b.infoFlags).arg(b.timeoutMs),
-                QStringLiteral("Thu 05/03/2026 07:08:09\r\nADSL connection dropped.|Linegauge|2|3000"));
+        for (const RecordingTrayNotice::Notice& notice : std::as_const(rig.tray.notices))
+            QCOMPARE(notice.title + u'|' + notice.text,
+                QStringLiteral("Linegauge|Thu 05/03/2026 07:08:09\r\nADSL connection dropped."));
     }
 
     // Shown: the window icons, then minimum and maximum as the labels show them, then the peak.

@@ -6,26 +6,21 @@
 #include <QString>
 #include <QStringList>
 
-// A tray that is present or not as the test says and keeps every refresh and balloon.
+// A tray that holds the window or not as the test says and keeps every refresh and drop notice.
 class RecordingTrayNotice final : public TrayNotice
 {
 public:
-    struct Balloon
+    struct Notice
     {
-        QString text;
         QString title;
-        quint32 infoFlags;
-        int timeoutMs;
+        QString text;
     };
 
-    bool iconAdded() const override { return added; }
-    void modifyTrayIcon(const QString& tip) override { tips.append(tip); }
-    void showBalloon(const QString& text, const QString& title, quint32 infoFlags, int timeoutMs) override
-    {
-        balloons.append({text, title, infoFlags, timeoutMs});
-    }
+    bool isInTray() const override { return inTray; }
+    void refresh(const QString& tip) override { tips.append(tip); }
+    void announceDrop(const QString& title, const QString& text) override { notices.append({title, text}); }
 
-    bool added = false;
+    bool inTray = false;
     QStringList tips;
-    QList<Balloon> balloons;
+    QList<Notice> notices;
 };

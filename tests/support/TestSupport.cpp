@@ -1,7 +1,6 @@
 #include "support/FakeClock.h"
-#include "support/FakeTrayWindow.h"
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingStatsDisplay.h"
 #include "support/RecordingStatusLine.h"
+#include "support/RecordingTrayIcon.h"
 #include "support/RecordingTrayNotice.h"
-#include "support/RecordingTrayShell.h"

@@ -4,29 +4,30 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/QtTrayShell.h"
-#include "platform/VersionProbe.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBox.h"
+#include "tray/QtTrayIcon.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
+#include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
-// The whole program in a folder of its own; its captures read the page text box, not a router.
+// The whole program in a folder of its own; its test captures read the page text box, not a router.
 struct Program
 {
     explicit Program(const QString& folder)
-        : shell(icons)
-        , controller(window, Platform{shell, probe, icons, transfer, messageBox, clock, folder})
+        : controller(window, Platform{tray, transfer, messageBox, clock, folder})
     {
         controller.formLoad();
         window.show();
@@ -40,9 +41,7 @@ struct Program
         controller.cmdTestPageClick();
     }
 
-    IconRegistry icons;
-    QtTrayShell shell;
-    SystemVersionProbe probe;
+    QtTrayIcon tray;
     HttpTransfer transfer;
     RecordingMessageBox messageBox;
     FakeClock clock;
@@ -50,13 +49,39 @@ struct Program
     MainController controller;
 };
 
-// On a tray host the test starts: an embedding tray with no session bus, or (LINEGAUGE_TRAY_HOST=xfce4-panel)
-// a desktop panel's status tray and a notice daemon on a session bus of the test's own.
+// The longest time the event loop went without running a 50 ms timer since the probe started.
+struct StallProbe
+{
+    StallProbe()
+    {
+        clock.start();
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            longestMs = std::max(longestMs, clock.elapsed() - lastMs);
+            lastMs = clock.elapsed();
+        });
+        timer.start(50);
+    }
+
+    QElapsedTimer clock;
+    QTimer timer;
+    qint64 lastMs = 0;
+    qint64 longestMs = 0;
+};
+
+// A capture that cannot reach its router ends at once; a stall would show as a wider gap.
+constexpr qint64 longestStallMs = 500;
+constexpr qint64 longestCaptureSpacingMs = 1500;
+
+// On a tray host the test starts: an embedding tray with no session bus; (LINEGAUGE_TRAY_HOST=xfce4-panel)
+// a desktop panel's status tray and a notice daemon on a session bus of the test's own; or
+// (LINEGAUGE_TRAY_HOST=silent-bus) an embedding tray with slow or silent desktop services on such a bus.
 class TestRealTray : public QObject
 {
     Q_OBJECT
 
-    const bool m_onPanel = qgetenv("LINEGAUGE_TRAY_HOST") == "xfce4-panel";
+    const QByteArray m_host = qgetenv("LINEGAUGE_TRAY_HOST");
+    const bool m_onPanel = m_host == "xfce4-panel";
+    const bool m_onSilentBus = m_host == "silent-bus";
     const QString m_noticeLog = qEnvironmentVariable("LINEGAUGE_NOTICE_LOG");
     QProcess m_trayHost;
     QProcess m_dunst;
@@ -99,6 +124,15 @@ class TestRealTray : public QObject
         QVERIFY2(!host.waitForFinished(500), qPrintable(command + " stopped at once: " + host.readAll()));
     }
 
+    // A slow or silent desktop service (tests/tray/data/fake-bus-service.py), once it holds its name.
+    static void startFakeService(QProcess& service, const QString& arguments)
+    {
+        service.start(qEnvironmentVariable("LINEGAUGE_PYTHON"),
+            QStringList{qEnvironmentVariable("LINEGAUGE_FAKE_BUS_SERVICE")} + arguments.split(u' '));
+        QVERIFY2(service.waitForReadyRead(10000) && service.readAll().startsWith("ready"),
+            qPrintable("the fake service did not start: " + service.readAllStandardError()));
+    }
+
     static QVariant watcher(const char* property)
     {
         const QString service = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -131,11 +165,32 @@ class TestRealTray : public QObject
             [](const QWidget* window) { return window->isVisible() && window->inherits("QBalloonTip"); });
     }
 
+    // The fake notification service's log, each notice's texts left out: "notify 0", "answer 1", ...
+    QStringList serviceEvents()
+    {
+        QFile log(m_noticeLog);
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        QStringList events;
+        for (const QString& line : QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts))
+            events.append(line.section(u' ', 0, 1));
+        return events;
+    }
+
+    void sendToTray(Program& program)
+    {
+        QTRY_VERIFY2(program.tray.host(), "the session bus never said which tray runs");
+        program.window.ui().chkUseBalloons->setChecked(true);
+        program.capture("12.0");
+        program.window.ui().cmdSysTray->click();
+        QTRY_VERIFY2(iconInTray(), "the tray never took the icon");
+    }
+
     void dropInTray(Program& program)
     {
         const QByteArray lineUpImage = m_onPanel ? itemProperty("IconPixmap") : QByteArray();
         program.capture("3.0");
-        QVERIFY(program.shell.toolTip().contains(QStringLiteral("SNR:3/12")));
+        QVERIFY(program.tray.toolTip().contains(QStringLiteral("SNR:3/12")));
         if (!m_onPanel) {
             QTRY_VERIFY(balloonShows());
             return;
@@ -166,16 +221,104 @@ class TestRealTray : public QObject
             m_trayHost.kill();
     }
 
+    // Monitors a router that is not there, so a timed capture ends at every one-second tick, and
+    // drops the line through the page text between two of them.
+    void dropWhileMonitoring(Program& program)
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        program.window.ui().txtIP->setText(QStringLiteral("127.0.0.1"));
+        program.window.ui().txtPort->setText(QString::number(closed.serverPort()));
+        closed.close();
+        program.window.ui().txtInt->setText(QStringLiteral("0"));
+        QList<qint64> timedCaptures;
+        StallProbe probe;
+        QObject::connect(&program.controller, &MainController::captureFinished, &probe.timer, [&](CaptureMode mode) {
+            if (mode == CaptureMode::Timed)
+                timedCaptures.append(probe.clock.elapsed());
+        });
+        program.controller.cmdTimerClick();
+        QTRY_COMPARE(timedCaptures.size(), qsizetype(2));
+        program.capture("3.0");
+        QTRY_COMPARE_WITH_TIMEOUT(timedCaptures.size(), qsizetype(5), 5000);
+        program.controller.cmdTimerClick();
+        for (qsizetype i = 1; i < timedCaptures.size(); ++i)
+            QVERIFY2(timedCaptures.at(i) - timedCaptures.at(i - 1) < longestCaptureSpacingMs,
+                qPrintable(QString::asprintf("captures %lld ms apart", timedCaptures.at(i) - timedCaptures.at(i - 1))));
+        QVERIFY2(probe.longestMs < longestStallMs, qPrintable(QString::asprintf("stalled %lld ms", probe.longestMs)));
+        qInfo("longest stall %lld ms with a notification service that never answers", probe.longestMs);
+    }
+
+    // On a silent status tray watcher the window must show at once and stay usable, tray or none.
+    void startBesideSilentWatcher(const QString& folder)
+    {
+        StallProbe probe;
+        Program program(folder);
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
+        const qint64 shownMs = probe.clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(program.tray.host(), 5000);
+        QCOMPARE(*program.tray.host(), TrayHost::Unusable);
+        QTest::qWait(500);
+        program.window.ui().cmdSysTray->click();
+        QVERIFY(program.window.isVisible());
+        QCOMPARE(program.window.ui().lblStatus->text(), u"No system tray available: the window stays open."_qs);
+        QVERIFY2(shownMs < 1000, qPrintable(QString::asprintf("window shown after %lld ms", shownMs)));
+        QVERIFY2(probe.longestMs < longestStallMs, qPrintable(QString::asprintf("stalled %lld ms", probe.longestMs)));
+        qInfo("window shown after %lld ms, longest stall %lld ms beside a silent watcher", shownMs, probe.longestMs);
+    }
+
+    void noticeOnSlowService(
+        const QString& folder, const QString& act, const QStringList& serviceLog, bool windowBack, bool dropNotified)
+    {
+        Program program(folder);
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
+        sendToTray(program);
+        QCOMPARE(*program.tray.host(), TrayHost::Embedding);
+        if (act == u"drop while monitoring") {
+            dropWhileMonitoring(program);
+        } else {
+            program.capture("3.0");
+            if (act == u"second notice")
+                program.tray.notifyDrop(u"Linegauge"_qs, u"dropped again"_qs);
+            if (act == u"show item")
+                program.window.mnShow()->trigger();
+            if (act == u"click")
+                clickNotice(1);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(serviceEvents(), serviceLog, 10000);
+        QCOMPARE(program.window.isVisible(), windowBack);
+        QCOMPARE(program.controller.statistics().dropNoticeShown(), dropNotified);
+        QVERIFY2(!balloonShows(), "a second notice came through the toolkit's balloon");
+        QFile log(m_noticeLog);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString when = program.window.ui().lblLastDrop->text().section(u": "_qs, 1);
+        QVERIFY2(QString::fromUtf8(log.readAll())
+                     .contains(u"|%1\\nADSL connection dropped.|default,Linegauge\n"_qs.arg(when)),
+            "the notice does not read as the drop notice, its lines broken by a bare line feed");
+    }
+
+    // Clicks the notice once the service has answered with its id.
+    void clickNotice(uint id)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(serviceEvents().contains(u"answer %1"_qs.arg(id)), 10000);
+        QDBusMessage click = QDBusMessage::createMethodCall(u"org.freedesktop.Notifications"_qs,
+            u"/org/freedesktop/Notifications"_qs, u"org.linegauge.TestNotices"_qs, u"Click"_qs);
+        click << id;
+        QDBusConnection::sessionBus().send(click);
+    }
+
 private slots:
     void initTestCase()
     {
         QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "this test needs an X server (xvfb-run)");
+        const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
         if (!m_onPanel) {
+            QVERIFY2(!m_onSilentBus || (bus && !bus->isServiceRegistered(u"org.freedesktop.Notifications"_qs)),
+                "this test needs a session bus of its own");
             startHost(m_trayHost, u"trayer --edge top --align left --width 20 --height 32"_qs);
             QTRY_VERIFY2(QSystemTrayIcon::isSystemTrayAvailable(), "trayer started but no system tray appeared");
             return;
         }
-        const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
         QVERIFY2(bus && !bus->isServiceRegistered(u"org.kde.StatusNotifierWatcher"_qs),
             "this test needs a session bus of its own");
         startHost(m_trayHost, u"xfce4-panel --disable-wm-check"_qs);
@@ -195,6 +338,8 @@ private slots:
 
     void trayAct_data()
     {
+        if (m_onSilentBus)
+            QSKIP("the tray's own acts are tried without a session bus and on a desktop panel");
         QTest::addColumn<QString>("act");
         QTest::addColumn<bool>("windowBack");
         if (m_onPanel) {
@@ -221,10 +366,7 @@ private slots:
         QTemporaryDir folder;
         Program program(folder.path());
         QVERIFY(QTest::qWaitForWindowExposed(&program.window));
-        program.window.ui().chkUseBalloons->setChecked(true);
-        program.capture("12.0");
-        program.window.ui().cmdSysTray->click();
-        QTRY_VERIFY2(iconInTray(), "the tray never took the icon");
+        sendToTray(program);
         if (dropFirst)
             dropInTray(program);
         QTest::qWait(500);
@@ -234,10 +376,56 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(program.controller.statistics().dropNoticeShown(), dropFirst && windowBack, 10000);
         QTRY_COMPARE(program.window.isVisible(), windowBack);
         QVERIFY(!program.window.isMinimized() || !windowBack);
-        QCOMPARE(program.shell.isIconShown(), !windowBack);
+        QCOMPARE(program.tray.isShown(), !windowBack);
         QCOMPARE(program.window.ui().lblStatus->text(),
             act == u"host ends" ? u"The system tray closed: the window is back."_qs : u"Displaying stats"_qs);
         QTRY_VERIFY2(iconInTray() != windowBack, "the icon stayed in the tray");
+    }
+
+    void slowService_data()
+    {
+        if (!m_onSilentBus)
+            QSKIP("slow and silent services are tried on a session bus of the test's own");
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<QStringList>("serviceLog");
+        QTest::addColumn<bool>("windowBack");
+        QTest::addColumn<bool>("dropNotified");
+        QTest::newRow("a notice never answered: the tick and the captures keep time, one notice")
+            << "notices never"
+            << "drop while monitoring" << QStringList{"notify 0"} << false << true;
+        QTest::newRow("a notice answered late: its click brings the window back")
+            << "notices 3"
+            << "click" << QStringList{"notify 0", "answer 1", "close 1"} << true << true;
+        QTest::newRow("a notice answered late: the next notice replaces it")
+            << "notices 3"
+            << "second notice" << QStringList{"notify 0", "answer 1", "notify 1", "answer 1"} << false << true;
+        QTest::newRow("a notice answered after the window came back: it is closed")
+            << "notices 3"
+            << "show item" << QStringList{"notify 0", "answer 1", "close 1"} << true << false;
+        QTest::newRow("a tray watcher that never answers: the window shows at once, without a tray")
+            << "watcher"
+            << "start" << QStringList{} << true << false;
+    }
+
+    // Nothing the window does waits on a desktop service, and a late answer still counts.
+    void slowService()
+    {
+        QFETCH(QString, service);
+        QFETCH(QString, act);
+        QFETCH(QStringList, serviceLog);
+        QFETCH(bool, windowBack);
+        QFETCH(bool, dropNotified);
+        QFile::remove(m_noticeLog);
+        QProcess fake;
+        startFakeService(fake, service);
+        QTemporaryDir folder;
+        if (act == u"start")
+            startBesideSilentWatcher(folder.path());
+        else
+            noticeOnSlowService(folder.path(), act, serviceLog, windowBack, dropNotified);
+        fake.terminate();
+        QVERIFY(fake.waitForFinished(5000));
     }
 };
 

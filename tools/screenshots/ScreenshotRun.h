@@ -5,11 +5,9 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/VersionProbe.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBox.h"
-#include "support/RecordingTrayShell.h"
+#include "support/RecordingTrayIcon.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -28,9 +26,7 @@ class ScreenshotRun
 {
 public:
     ScreenshotRun(const QString& port, const QString& outputFolder)
-        : m_probe(VersionProbe::pack(10, 0, true))
-        , m_controller(
-              m_window, Platform{m_shell, m_probe, m_icons, m_transfer, m_messageBox, m_clock, m_programFolder.path()})
+        : m_controller(m_window, Platform{m_trayIcon, m_transfer, m_messageBox, m_clock, m_programFolder.path()})
         , m_output(outputFolder)
     {
         QObject::connect(&m_controller, &MainController::captureFinished, [this] { ++m_done; });
@@ -157,9 +153,7 @@ private:
     }
 
     QTemporaryDir m_programFolder;
-    RecordingTrayShell m_shell;
-    FixedVersionProbe m_probe;
-    IconRegistry m_icons;
+    RecordingTrayIcon m_trayIcon;
     HttpTransfer m_transfer;
     RecordingMessageBox m_messageBox;
     FakeClock m_clock;

@@ -5,13 +5,11 @@
 #include "ui_MainWindow.h"
 
 #include "QuietMessageBox.h"
-#include "QuietTrayShell.h"
+#include "QuietTrayIcon.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
-#include "platform/IconRegistry.h"
-#include "platform/VersionProbe.h"
 #include "support/ProcessFigures.h"
 #include "support/RouterSimulator.h"
 
@@ -103,15 +101,12 @@ int main(int argc, char* argv[])
     }
 
     QTemporaryDir folder;
-    QuietTrayShell shell;
-    FixedVersionProbe probe(VersionProbe::pack(10, 0, true));
-    IconRegistry icons;
+    QuietTrayIcon trayIcon;
     HttpTransfer transfer(transferTimeoutMs);
     QuietMessageBox messageBox;
     SystemClock clock;
     MainWindow window;
-    MainController controller(
-        window, Platform{shell, probe, icons, transfer, messageBox, clock, folder.path(), tickMs});
+    MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path(), tickMs});
     controller.formLoad();
     Ui::MainWindow& ui = window.ui();
     ui.txtIP->setText(QStringLiteral("127.0.0.1"));
