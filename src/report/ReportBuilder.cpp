@@ -74,6 +74,7 @@ void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
         openDrop(carried);
     m_chart.add(stamp, carried, up == false);
     m_hours.add(WallClock::hourOf(stamp), carried);
+    m_findings.addCapture(carried, up == true);
 }
 
 DayFigures& ReportBuilder::dayOf(qint64 stamp)
@@ -96,6 +97,7 @@ void ReportBuilder::openDrop(const LogCapture& carried)
     m_openDropDay = WallClock::dayOf(carried.stamp);
     ++m_figures.drops;
     ++m_days[m_openDropDay].drops;
+    m_findings.addDrop(carried.stamp);
 }
 
 // A clock set back never makes a drop shorter than nothing.
@@ -124,5 +126,6 @@ ReportFigures ReportBuilder::finish()
     m_figures.usualSpacing = m_spacing.usualSpacing();
     m_figures.chart = m_chart.buckets();
     m_figures.hours = m_hours.figures();
+    m_figures.findings = m_findings.finish(m_figures.days);
     return std::move(m_figures);
 }

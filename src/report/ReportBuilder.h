@@ -2,6 +2,7 @@
 
 #include "report/ChartReduction.h"
 #include "report/HourProfile.h"
+#include "report/LineFindings.h"
 #include "report/ReportFigures.h"
 #include "report/SpacingTracker.h"
 
@@ -58,4 +59,5 @@ private:
     SpacingTracker m_spacing;
     ChartReduction m_chart;
     HourProfile m_hours;
+    LineFindings m_findings;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/Finding.h"
 #include "report/LogLine.h"
 
 #include <QtGlobal>
@@ -89,6 +90,7 @@ struct ReportFigures
     std::vector<DropRecord> listedDrops; // the first drops, up to a limit, in the order they occurred
     std::vector<ChartBucket> chart; // in time order
     std::array<std::array<HourFigures, 24>, 2> hours; // [Down SNR, Up SNR][hour of day]
+    Findings findings;
     float snrThreshold = 6.0f;
     float attThreshold = 50.0f;
 };

@@ -1,5 +1,6 @@
 #include "report/ReportJson.h"
 
+#include "report/FindingText.h"
 #include "report/ReportFigures.h"
 #include "report/WallClock.h"
 
@@ -76,6 +77,7 @@ QByteArray render(const ReportFigures& figures)
     text += "  \"drops\": " + QByteArray::number(figures.drops) + ",\n";
     text += "  \"down_seconds\": " + QByteArray::number(figures.downSeconds) + ",\n";
     text += "  \"longest_drop_seconds\": " + QByteArray::number(figures.longestDropSeconds) + ",\n";
+    text += FindingText::jsonMembers(figures.findings);
     text += "  \"days\": " + array(figures.days, dayObject) + ",\n";
     text += "  \"gaps\": " + array(figures.gaps, gapObject) + "\n";
     return text + "}\n";

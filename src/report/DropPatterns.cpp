@@ -1,0 +1,162 @@
+#include "report/DropPatterns.h"
+
+#include "report/RobustStatistics.h"
+#include "report/WallClock.h"
+
+#include <bit>
+#include <cmath>
+
+namespace {
+
+constexpr int minutesPerDay = 24 * 60;
+constexpr int weekdaysInWeek = 7;
+
+int minuteOf(qint64 stamp)
+{
+    return int((stamp - WallClock::dayOf(stamp) * WallClock::secondsPerDay) / 60);
+}
+
+// Monday 0 to Sunday 6; day 0, 1970-01-01, was a Thursday.
+int weekdayOf(qint64 day)
+{
+    return int(((day % weekdaysInWeek) + weekdaysInWeek + 3) % weekdaysInWeek);
+}
+
+} // namespace
+
+void DropPatterns::addCapture(qint64 stamp)
+{
+    ++m_captures[std::size_t(minuteOf(stamp) / slotMinutes)];
+}
+
+void DropPatterns::addDrop(qint64 stamp)
+{
+    const int minute = minuteOf(stamp);
+    ++m_dropsByMinute[std::size_t(minute)];
+    DropDay& day = m_dropDays[WallClock::dayOf(stamp)];
+    day.startSlots.set(std::size_t(minute / slotMinutes));
+    ++day.drops;
+}
+
+// Under chance a day with n drops has one in a window holding the share q of the captures with
+// chance 1 - (1 - q)^n; counting days, not drops, keeps one day of many drops from making a cluster.
+DropPatterns::Window DropPatterns::windowAt(int first, int width) const
+{
+    Window window{first, width, 0, 1.0};
+    SlotSet mask;
+    qint64 exposed = 0;
+    qint64 all = 0;
+    for (int slot = 0; slot < daySlots; ++slot) {
+        const bool inside = (slot - first + daySlots) % daySlots < width;
+        mask.set(std::size_t(slot), inside);
+        exposed += inside ? m_captures[std::size_t(slot)] : 0;
+        all += m_captures[std::size_t(slot)];
+    }
+    if (all == 0 || exposed == all)
+        return window;
+    for (const auto& entry : m_dropDays)
+        window.days += (entry.second.startSlots & mask).any() ? 1 : 0;
+    if (window.days < fewestDays)
+        return window;
+    const double share = double(exposed) / double(all);
+    double expected = 0.0;
+    for (const auto& entry : m_dropDays)
+        expected += 1.0 - std::pow(1.0 - share, double(entry.second.drops));
+    const auto dropDays = qint64(m_dropDays.size());
+    window.p = RobustStatistics::binomialTail(dropDays, expected / double(dropDays), window.days);
+    return window;
+}
+
+// Every window of one to twelve ten-minute slots at every start; on a tie the narrower, then the
+// earlier, window is the stronger.
+DropPatterns::Window DropPatterns::strongestWindow() const
+{
+    Window strongest;
+    for (int width = 1; width <= widestSlots; ++width) {
+        for (int first = 0; first < daySlots; ++first) {
+            const Window window = windowAt(first, width);
+            if (window.p < strongest.p)
+                strongest = window;
+        }
+    }
+    return strongest;
+}
+
+Finding DropPatterns::narrowed(const Window& window) const
+{
+    Finding finding;
+    finding.kind = FindingKind::dropHour;
+    finding.days = window.days;
+    finding.dropDays = qint64(m_dropDays.size());
+    bool seen = false;
+    for (int offset = 0; offset < window.width * slotMinutes; ++offset) {
+        const int minute = (window.first * slotMinutes + offset) % minutesPerDay;
+        if (m_dropsByMinute[std::size_t(minute)] == 0)
+            continue;
+        if (!seen)
+            finding.fromMinute = minute;
+        finding.toMinute = minute;
+        seen = true;
+    }
+    return finding;
+}
+
+std::optional<Finding> DropPatterns::dropHour() const
+{
+    if (qint64(m_dropDays.size()) < fewestDays)
+        return std::nullopt;
+    const Window strongest = strongestWindow();
+    if (strongest.p * double(widestSlots * daySlots) > chance)
+        return std::nullopt;
+    return narrowed(strongest);
+}
+
+// The days with a drop are taken as drawn from the days logged: a set of weekdays counts when it
+// holds more of them than such a draw would give.
+std::optional<Finding> DropPatterns::weekday(const std::vector<DayFigures>& days) const
+{
+    std::array<qint64, weekdaysInWeek> logged{};
+    std::array<qint64, weekdaysInWeek> dropDays{};
+    std::array<qint64, weekdaysInWeek> drops{};
+    for (const DayFigures& day : days) {
+        const auto weekday = std::size_t(weekdayOf(day.day));
+        ++logged[weekday];
+        dropDays[weekday] += day.drops > 0 ? 1 : 0;
+        drops[weekday] += day.drops;
+    }
+    const auto sum = [](const std::array<qint64, weekdaysInWeek>& counts, unsigned set) {
+        qint64 total = 0;
+        for (std::size_t weekday = 0; weekday < counts.size(); ++weekday)
+            total += (set >> weekday) & 1u ? counts[weekday] : 0;
+        return total;
+    };
+    constexpr unsigned everyDay = (1u << weekdaysInWeek) - 1;
+    const qint64 allDropDays = sum(dropDays, everyDay);
+    unsigned best = 0;
+    double bestP = 1.0;
+    int setsTried = 0;
+    for (unsigned set = 1; set < everyDay; ++set) {
+        if (std::popcount(set) > mostWeekdays)
+            continue;
+        ++setsTried;
+        const qint64 inside = sum(dropDays, set);
+        if (inside < fewestDays)
+            continue;
+        const double p
+            = RobustStatistics::hypergeometricTail(sum(logged, everyDay), sum(logged, set), allDropDays, inside);
+        if (p < bestP || (p == bestP && std::popcount(set) < std::popcount(best))) {
+            best = set;
+            bestP = p;
+        }
+    }
+    if (best == 0 || bestP * setsTried > chance)
+        return std::nullopt;
+    Finding finding;
+    finding.kind = FindingKind::weekday;
+    finding.weekdays = best;
+    finding.drops = sum(drops, best);
+    finding.allDrops = sum(drops, everyDay);
+    finding.weekdayDaysLogged = sum(logged, best);
+    finding.daysLogged = sum(logged, everyDay);
+    return finding;
+}

@@ -1,0 +1,131 @@
+#include "report/ValuePatterns.h"
+
+#include "report/RobustStatistics.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ValuePatterns {
+
+namespace {
+
+using RobustStatistics::Point;
+
+struct Series
+{
+    std::vector<Point> points; // x: day number, y: the day's median
+    std::vector<qint64> firstDays; // the first day each point stands for
+    qint64 lastDay = 0;
+};
+
+// One point a day, or the median of each block of days once there are more than mostPoints, so the
+// pairwise slopes stay within fixed memory.
+Series seriesOf(const std::vector<DayMedians::Day>& days, int statistic)
+{
+    Series series;
+    const std::size_t block = (days.size() + mostPoints - 1) / mostPoints;
+    for (std::size_t start = 0; start < days.size(); start += block) {
+        const std::size_t end = std::min(start + block, days.size());
+        double daySum = 0.0;
+        std::vector<double> values;
+        for (std::size_t i = start; i < end; ++i) {
+            daySum += double(days[i].day);
+            values.push_back(double(days[i].medians[std::size_t(statistic)]));
+        }
+        series.points.push_back({daySum / double(end - start), RobustStatistics::median(std::move(values))});
+        series.firstDays.push_back(days[start].day);
+    }
+    series.lastDay = days.back().day;
+    return series;
+}
+
+std::vector<double> valuesOf(const std::vector<Point>& points, std::size_t from, std::size_t to)
+{
+    std::vector<double> values;
+    for (std::size_t i = from; i < to; ++i)
+        values.push_back(points[i].y);
+    return values;
+}
+
+// The days' mean distance from a straight line through them (Theil-Sen), and what it changes in all.
+std::optional<Finding> trendOf(const Series& series, int statistic)
+{
+    const std::vector<Point>& points = series.points;
+    const std::vector<double> values = valuesOf(points, 0, points.size());
+    if (std::abs(RobustStatistics::mannKendallScore(values)) < trendScore)
+        return std::nullopt;
+    const double slope = RobustStatistics::theilSenSlope(points);
+    std::vector<double> offsets;
+    for (const Point& point : points)
+        offsets.push_back(point.y - slope * point.x);
+    const double offset = RobustStatistics::median(offsets);
+    double scatter = 0.0;
+    for (const Point& point : points)
+        scatter += std::abs(point.y - offset - slope * point.x);
+    scatter /= double(points.size());
+    const double change = std::abs(slope * (points.back().x - points.front().x));
+    if (change < smallestChange || change < scatterFactor * scatter)
+        return std::nullopt;
+    Finding finding;
+    finding.kind = FindingKind::trend;
+    finding.statistic = statistic;
+    finding.dbPerDay = slope;
+    finding.fromDay = series.firstDays.front();
+    finding.toDay = series.lastDay;
+    return finding;
+}
+
+double meanDistance(const std::vector<double>& values, double from)
+{
+    double sum = 0.0;
+    for (const double value : values)
+        sum += std::abs(value - from);
+    return values.empty() ? 0.0 : sum / double(values.size());
+}
+
+// A step is sudden when the few days either side of it already show at least half the change, which
+// a steady drift of the same size never does.
+std::optional<Finding> stepOf(const Series& series, int statistic)
+{
+    const std::vector<Point>& points = series.points;
+    const RobustStatistics::ChangePoint change = RobustStatistics::pettittChange(valuesOf(points, 0, points.size()));
+    const std::size_t at = change.index;
+    if (change.p > stepChance || at < fewestDaysEachSide || points.size() - at < fewestDaysEachSide)
+        return std::nullopt;
+    const std::vector<double> before = valuesOf(points, 0, at);
+    const std::vector<double> after = valuesOf(points, at, points.size());
+    const double levelBefore = RobustStatistics::median(before);
+    const double levelAfter = RobustStatistics::median(after);
+    const double db = levelAfter - levelBefore;
+    const double scatter = (meanDistance(before, levelBefore) * double(before.size())
+                               + meanDistance(after, levelAfter) * double(after.size()))
+        / double(points.size());
+    const double jump = RobustStatistics::median(valuesOf(points, at, at + suddenDays))
+        - RobustStatistics::median(valuesOf(points, at - suddenDays, at));
+    if (std::abs(db) < smallestChange || std::abs(db) < scatterFactor * scatter || jump * db < 0.0
+        || std::abs(jump) < std::abs(db) / 2.0)
+        return std::nullopt;
+    Finding finding;
+    finding.kind = FindingKind::step;
+    finding.statistic = statistic;
+    finding.day = series.firstDays[at];
+    finding.db = db;
+    finding.before = levelBefore;
+    finding.after = levelAfter;
+    return finding;
+}
+
+} // namespace
+
+// A sudden step also drifts by rank, so the step is asked first.
+std::optional<Finding> read(const std::vector<DayMedians::Day>& days, int statistic)
+{
+    if (days.size() < fewestDays)
+        return std::nullopt;
+    const Series series = seriesOf(days, statistic);
+    if (std::optional<Finding> step = stepOf(series, statistic))
+        return step;
+    return trendOf(series, statistic);
+}
+
+} // namespace ValuePatterns
