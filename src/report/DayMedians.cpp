@@ -1,7 +1,6 @@
 #include "report/DayMedians.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -9,16 +8,18 @@ constexpr float lowestTenth = -50.0f; // values below share the first slot
 constexpr float highestTenth = 150.0f; // values above share the last slot
 constexpr std::size_t slotCount = std::size_t((highestTenth - lowestTenth) * 10) + 1;
 
+// Rounded to the nearest tenth by adding a half before cutting off, which is right for the values
+// above zero that the clamped distance from the lowest tenth always is, and cheaper than a call.
 std::size_t slotOf(float value)
 {
-    return std::size_t(std::lround((std::clamp(value, lowestTenth, highestTenth) - lowestTenth) * 10.0f));
+    return std::size_t((std::clamp(value, lowestTenth, highestTenth) - lowestTenth) * 10.0f + 0.5f);
 }
 
-float medianOf(const std::vector<quint32>& tenths, qint64 count)
+float medianOf(const quint32* tenths, qint64 count)
 {
     const qint64 middle = (count - 1) / 2;
     qint64 seen = 0;
-    for (std::size_t slot = 0; slot < tenths.size(); ++slot) {
+    for (std::size_t slot = 0; slot < slotCount; ++slot) {
         seen += tenths[slot];
         if (seen > middle)
             return lowestTenth + float(slot) / 10.0f;
@@ -29,10 +30,8 @@ float medianOf(const std::vector<quint32>& tenths, qint64 count)
 } // namespace
 
 DayMedians::DayMedians()
-{
-    for (auto& tenths : m_tenths)
-        tenths.assign(slotCount, 0);
-}
+    : m_tenths(slotCount * logStatCount, 0)
+{ }
 
 void DayMedians::add(qint64 day, const std::array<float, logStatCount>& values)
 {
@@ -45,7 +44,7 @@ void DayMedians::add(qint64 day, const std::array<float, logStatCount>& values)
     }
     ++m_openCaptures;
     for (std::size_t stat = 0; stat < values.size(); ++stat)
-        ++m_tenths[stat][slotOf(values[stat])];
+        ++m_tenths[stat * slotCount + slotOf(values[stat])];
 }
 
 void DayMedians::close()
@@ -55,10 +54,9 @@ void DayMedians::close()
     Day& closed = m_closed[m_openDay];
     closed.day = m_openDay;
     closed.captures = m_openCaptures;
-    for (std::size_t stat = 0; stat < m_tenths.size(); ++stat) {
-        closed.medians[stat] = medianOf(m_tenths[stat], m_openCaptures);
-        std::fill(m_tenths[stat].begin(), m_tenths[stat].end(), 0);
-    }
+    for (std::size_t stat = 0; stat < closed.medians.size(); ++stat)
+        closed.medians[stat] = medianOf(m_tenths.data() + stat * slotCount, m_openCaptures);
+    std::fill(m_tenths.begin(), m_tenths.end(), 0);
     m_open = false;
     m_openCaptures = 0;
 }

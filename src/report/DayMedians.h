@@ -33,7 +33,7 @@ public:
 private:
     void close();
 
-    std::array<std::vector<quint32>, logStatCount> m_tenths; // of the open day
+    std::vector<quint32> m_tenths; // of the open day, one row of slots per statistic
     qint64 m_openDay = 0;
     qint64 m_openCaptures = 0;
     bool m_open = false;

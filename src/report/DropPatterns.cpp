@@ -3,6 +3,7 @@
 #include "report/RobustStatistics.h"
 #include "report/WallClock.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -24,11 +25,6 @@ int weekdayOf(qint64 day)
 
 } // namespace
 
-void DropPatterns::addCapture(qint64 stamp)
-{
-    ++m_captures[std::size_t(minuteOf(stamp) / slotMinutes)];
-}
-
 void DropPatterns::addDrop(qint64 stamp)
 {
     const int minute = minuteOf(stamp);
@@ -38,44 +34,51 @@ void DropPatterns::addDrop(qint64 stamp)
     ++day.drops;
 }
 
-// Under chance a day with n drops has one in a window holding the share q of the captures with
-// chance 1 - (1 - q)^n; counting days, not drops, keeps one day of many drops from making a cluster.
-DropPatterns::Window DropPatterns::windowAt(int first, int width) const
+DropPatterns::ChanceBase DropPatterns::chanceBase() const
 {
-    Window window{first, width, 0, 1.0};
-    SlotSet mask;
-    qint64 exposed = 0;
-    qint64 all = 0;
-    for (int slot = 0; slot < daySlots; ++slot) {
-        const bool inside = (slot - first + daySlots) % daySlots < width;
-        mask.set(std::size_t(slot), inside);
-        exposed += inside ? m_captures[std::size_t(slot)] : 0;
-        all += m_captures[std::size_t(slot)];
+    ChanceBase base;
+    std::map<qint64, qint64> daysByDrops;
+    for (const auto& entry : m_dropDays) {
+        base.days.push_back(entry.second.startSlots);
+        ++daysByDrops[entry.second.drops];
     }
-    if (all == 0 || exposed == all)
-        return window;
-    for (const auto& entry : m_dropDays)
-        window.days += (entry.second.startSlots & mask).any() ? 1 : 0;
-    if (window.days < fewestDays)
-        return window;
-    const double share = double(exposed) / double(all);
-    double expected = 0.0;
-    for (const auto& entry : m_dropDays)
-        expected += 1.0 - std::pow(1.0 - share, double(entry.second.drops));
-    const auto dropDays = qint64(m_dropDays.size());
-    window.p = RobustStatistics::binomialTail(dropDays, expected / double(dropDays), window.days);
-    return window;
+    base.daysByDrops.assign(daysByDrops.begin(), daysByDrops.end());
+    for (const qint64 captures : m_captures)
+        base.captures += captures;
+    return base;
 }
 
-// Every window of one to twelve ten-minute slots at every start; on a tie the narrower, then the
-// earlier, window is the stronger.
+// Under chance a day with n drops has one in a window holding the share q of the captures with
+// chance 1 - (1 - q)^n; counting days, not drops, keeps one day of many drops from making a cluster.
+double DropPatterns::pOf(const ChanceBase& base, qint64 exposed, qint64 days)
+{
+    if (days < fewestDays || exposed == base.captures)
+        return 1.0;
+    const double share = double(exposed) / double(base.captures);
+    double expected = 0.0;
+    for (const auto& [drops, count] : base.daysByDrops)
+        expected += double(count) * (1.0 - std::pow(1.0 - share, double(drops)));
+    const auto dropDays = qint64(base.days.size());
+    return RobustStatistics::binomialTail(dropDays, expected / double(dropDays), days);
+}
+
+// Every window of one to twelve ten-minute slots at every start, each grown from the one before; on
+// a tie the narrower, then the earlier, window is the stronger.
 DropPatterns::Window DropPatterns::strongestWindow() const
 {
+    const ChanceBase base = chanceBase();
     Window strongest;
-    for (int width = 1; width <= widestSlots; ++width) {
-        for (int first = 0; first < daySlots; ++first) {
-            const Window window = windowAt(first, width);
-            if (window.p < strongest.p)
+    for (int first = 0; first < daySlots; ++first) {
+        SlotSet mask;
+        qint64 exposed = 0;
+        for (int width = 1; width <= widestSlots; ++width) {
+            const auto slot = std::size_t((first + width - 1) % daySlots);
+            mask.set(slot);
+            exposed += m_captures[slot];
+            const auto days = qint64(std::count_if(
+                base.days.begin(), base.days.end(), [&](const SlotSet& starts) { return (starts & mask).any(); }));
+            const Window window{first, width, days, pOf(base, exposed, days)};
+            if (window.p < strongest.p || (window.p == strongest.p && width < strongest.width))
                 strongest = window;
         }
     }
@@ -106,7 +109,7 @@ std::optional<Finding> DropPatterns::dropHour() const
     if (qint64(m_dropDays.size()) < fewestDays)
         return std::nullopt;
     const Window strongest = strongestWindow();
-    if (strongest.p * double(widestSlots * daySlots) > chance)
+    if (strongest.p * double(widestSlots * daySlots) > significance)
         return std::nullopt;
     return narrowed(strongest);
 }
@@ -149,7 +152,7 @@ std::optional<Finding> DropPatterns::weekday(const std::vector<DayFigures>& days
             bestP = p;
         }
     }
-    if (best == 0 || bestP * setsTried > chance)
+    if (best == 0 || bestP * setsTried > significance)
         return std::nullopt;
     Finding finding;
     finding.kind = FindingKind::weekday;

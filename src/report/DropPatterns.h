@@ -9,6 +9,7 @@
 #include <bitset>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // When in the day and in the week the drops come, weighed against when the log was capturing: a
@@ -23,9 +24,10 @@ public:
     static constexpr int widestSlots = 120 / slotMinutes; // a cluster spans at most two hours
     static constexpr int mostWeekdays = 5; // "keeps to some days" leaves at least two out
     static constexpr qint64 fewestDays = 5; // days a pattern needs before it can be one
-    static constexpr double chance = 0.01; // for all windows, or all weekday sets, together
+    static constexpr double significance = 0.01; // for all windows, or all weekday sets, together
 
-    void addCapture(qint64 stamp);
+    // A capture in the given ten minutes of the day.
+    void addCapture(int slot) { ++m_captures[std::size_t(slot)]; }
     void addDrop(qint64 stamp);
 
     std::optional<Finding> dropHour() const;
@@ -48,8 +50,17 @@ private:
         qint64 drops = 0;
     };
 
+    // What chance is weighed with: each drop day's slots, and how many days had how many drops.
+    struct ChanceBase
+    {
+        std::vector<SlotSet> days;
+        std::vector<std::pair<qint64, qint64>> daysByDrops;
+        qint64 captures = 0;
+    };
+
+    ChanceBase chanceBase() const;
+    static double pOf(const ChanceBase& base, qint64 exposed, qint64 days);
     Window strongestWindow() const;
-    Window windowAt(int first, int width) const;
     Finding narrowed(const Window& window) const;
 
     std::array<qint64, daySlots> m_captures{}; // captures per ten minutes of the day

@@ -70,11 +70,12 @@ QString dropHourSentence(const Finding& finding)
 
 QString weekdaySentence(const Finding& finding)
 {
-    return QStringLiteral("Drops keep to certain days of the week: %1 of the %2 drops fell on %3, though those days "
-                          "are only %4 of the %5 days in the log.")
-        .arg(finding.drops)
-        .arg(finding.allDrops)
-        .arg(weekdayText(finding.weekdays))
+    const QString share = finding.drops == finding.allDrops
+        ? QStringLiteral("all %1 drops").arg(finding.allDrops)
+        : QStringLiteral("%1 of the %2 drops").arg(finding.drops).arg(finding.allDrops);
+    return QStringLiteral("Drops keep to certain days of the week: %1 fell on %2, though those days are only %3 of the "
+                          "%4 days in the log.")
+        .arg(share, weekdayText(finding.weekdays))
         .arg(finding.weekdayDaysLogged)
         .arg(finding.daysLogged);
 }

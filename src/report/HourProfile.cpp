@@ -1,7 +1,6 @@
 #include "report/HourProfile.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -17,10 +16,12 @@ HourProfile::HourProfile()
     }
 }
 
+// Adding a half and cutting off rounds to the nearest tenth as lround would, the distance from the
+// lowest tenth never being negative, without a library call for every value of a year's log.
 std::size_t HourProfile::slotOf(float value)
 {
     const float clamped = std::clamp(value, lowestTenth, highestTenth);
-    return std::size_t(std::lround((clamped - lowestTenth) * 10.0f));
+    return std::size_t((clamped - lowestTenth) * 10.0f + 0.5f);
 }
 
 void HourProfile::add(int hour, const LogCapture& capture)

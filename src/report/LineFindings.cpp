@@ -8,9 +8,10 @@
 
 void LineFindings::addCapture(const LogCapture& carried, bool up)
 {
-    m_drops.addCapture(carried.stamp);
+    const qint64 day = WallClock::dayOf(carried.stamp);
+    m_drops.addCapture(int((carried.stamp - day * WallClock::secondsPerDay) / (DropPatterns::slotMinutes * 60)));
     if (up)
-        m_medians.add(WallClock::dayOf(carried.stamp), carried.values);
+        m_medians.add(day, carried.values);
 }
 
 void LineFindings::addDrop(qint64 start)

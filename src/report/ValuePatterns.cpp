@@ -83,26 +83,47 @@ double meanDistance(const std::vector<double>& values, double from)
     return values.empty() ? 0.0 : sum / double(values.size());
 }
 
+// The days' mean distance from the typical value of their side when split before `at`.
+double splitScatter(const std::vector<Point>& points, std::size_t at)
+{
+    const std::vector<double> before = valuesOf(points, 0, at);
+    const std::vector<double> after = valuesOf(points, at, points.size());
+    return (meanDistance(before, RobustStatistics::median(before)) * double(before.size())
+               + meanDistance(after, RobustStatistics::median(after)) * double(after.size()))
+        / double(points.size());
+}
+
+// Where two levels fit the days best: the ranks only say that the values changed, and a wobble
+// near the change can pull their estimate a day or two off it.
+std::size_t bestSplit(const std::vector<Point>& points)
+{
+    std::size_t best = fewestDaysEachSide;
+    double bestScatter = splitScatter(points, best);
+    for (std::size_t at = fewestDaysEachSide + 1; at + fewestDaysEachSide <= points.size(); ++at) {
+        const double scatter = splitScatter(points, at);
+        if (scatter < bestScatter) {
+            best = at;
+            bestScatter = scatter;
+        }
+    }
+    return best;
+}
+
 // A step is sudden when the few days either side of it already show at least half the change, which
 // a steady drift of the same size never does.
 std::optional<Finding> stepOf(const Series& series, int statistic)
 {
     const std::vector<Point>& points = series.points;
-    const RobustStatistics::ChangePoint change = RobustStatistics::pettittChange(valuesOf(points, 0, points.size()));
-    const std::size_t at = change.index;
-    if (change.p > stepChance || at < fewestDaysEachSide || points.size() - at < fewestDaysEachSide)
+    if (points.size() < 2 * fewestDaysEachSide
+        || RobustStatistics::pettittChange(valuesOf(points, 0, points.size())).p > stepChance)
         return std::nullopt;
-    const std::vector<double> before = valuesOf(points, 0, at);
-    const std::vector<double> after = valuesOf(points, at, points.size());
-    const double levelBefore = RobustStatistics::median(before);
-    const double levelAfter = RobustStatistics::median(after);
+    const std::size_t at = bestSplit(points);
+    const double levelBefore = RobustStatistics::median(valuesOf(points, 0, at));
+    const double levelAfter = RobustStatistics::median(valuesOf(points, at, points.size()));
     const double db = levelAfter - levelBefore;
-    const double scatter = (meanDistance(before, levelBefore) * double(before.size())
-                               + meanDistance(after, levelAfter) * double(after.size()))
-        / double(points.size());
     const double jump = RobustStatistics::median(valuesOf(points, at, at + suddenDays))
         - RobustStatistics::median(valuesOf(points, at - suddenDays, at));
-    if (std::abs(db) < smallestChange || std::abs(db) < scatterFactor * scatter || jump * db < 0.0
+    if (std::abs(db) < smallestChange || std::abs(db) < scatterFactor * splitScatter(points, at) || jump * db < 0.0
         || std::abs(jump) < std::abs(db) / 2.0)
         return std::nullopt;
     Finding finding;
