@@ -114,27 +114,55 @@ std::optional<Finding> DropPatterns::dropHour() const
     return narrowed(strongest);
 }
 
-// The days with a drop are taken as drawn from the days logged: a set of weekdays counts when it
-// holds more of them than such a draw would give.
-std::optional<Finding> DropPatterns::weekday(const std::vector<DayFigures>& days) const
+namespace {
+
+constexpr unsigned everyDay = (1u << weekdaysInWeek) - 1;
+
+// Days logged, days with a drop and drops, by weekday.
+struct WeekdayCounts
 {
     std::array<qint64, weekdaysInWeek> logged{};
     std::array<qint64, weekdaysInWeek> dropDays{};
     std::array<qint64, weekdaysInWeek> drops{};
-    for (const DayFigures& day : days) {
-        const auto weekday = std::size_t(weekdayOf(day.day));
-        ++logged[weekday];
-        dropDays[weekday] += day.drops > 0 ? 1 : 0;
-        drops[weekday] += day.drops;
-    }
-    const auto sum = [](const std::array<qint64, weekdaysInWeek>& counts, unsigned set) {
+
+    static qint64 sum(const std::array<qint64, weekdaysInWeek>& counts, unsigned set)
+    {
         qint64 total = 0;
         for (std::size_t weekday = 0; weekday < counts.size(); ++weekday)
             total += (set >> weekday) & 1u ? counts[weekday] : 0;
         return total;
-    };
-    constexpr unsigned everyDay = (1u << weekdaysInWeek) - 1;
-    const qint64 allDropDays = sum(dropDays, everyDay);
+    }
+
+    // The chance of at least as many days with a drop on the set, or 1 where the set does not
+    // qualify: too few such days, or the other weekdays have them more than half as often.
+    double pOf(unsigned set) const
+    {
+        const qint64 inside = sum(dropDays, set);
+        const qint64 outside = sum(dropDays, everyDay) - inside;
+        const qint64 insideLogged = sum(logged, set);
+        const qint64 outsideLogged = sum(logged, everyDay) - insideLogged;
+        if (inside < DropPatterns::fewestDays
+            || double(outside) * double(insideLogged)
+                > DropPatterns::quietShare * double(inside) * double(outsideLogged))
+            return 1.0;
+        return RobustStatistics::hypergeometricTail(
+            sum(logged, everyDay), insideLogged, sum(dropDays, everyDay), inside);
+    }
+};
+
+} // namespace
+
+// The days with a drop are taken as drawn from the days logged: a set of weekdays counts when it
+// holds more of them than such a draw would give. On a tie the set of fewer weekdays is stronger.
+std::optional<Finding> DropPatterns::weekday(const std::vector<DayFigures>& days) const
+{
+    WeekdayCounts counts;
+    for (const DayFigures& day : days) {
+        const auto weekday = std::size_t(weekdayOf(day.day));
+        ++counts.logged[weekday];
+        counts.dropDays[weekday] += day.drops > 0 ? 1 : 0;
+        counts.drops[weekday] += day.drops;
+    }
     unsigned best = 0;
     double bestP = 1.0;
     int setsTried = 0;
@@ -142,12 +170,8 @@ std::optional<Finding> DropPatterns::weekday(const std::vector<DayFigures>& days
         if (std::popcount(set) > mostWeekdays)
             continue;
         ++setsTried;
-        const qint64 inside = sum(dropDays, set);
-        if (inside < fewestDays)
-            continue;
-        const double p
-            = RobustStatistics::hypergeometricTail(sum(logged, everyDay), sum(logged, set), allDropDays, inside);
-        if (p < bestP || (p == bestP && std::popcount(set) < std::popcount(best))) {
+        const double p = counts.pOf(set);
+        if (p < bestP || (p == bestP && best != 0 && std::popcount(set) < std::popcount(best))) {
             best = set;
             bestP = p;
         }
@@ -157,9 +181,9 @@ std::optional<Finding> DropPatterns::weekday(const std::vector<DayFigures>& days
     Finding finding;
     finding.kind = FindingKind::weekday;
     finding.weekdays = best;
-    finding.drops = sum(drops, best);
-    finding.allDrops = sum(drops, everyDay);
-    finding.weekdayDaysLogged = sum(logged, best);
-    finding.daysLogged = sum(logged, everyDay);
+    finding.drops = WeekdayCounts::sum(counts.drops, best);
+    finding.allDrops = WeekdayCounts::sum(counts.drops, everyDay);
+    finding.weekdayDaysLogged = WeekdayCounts::sum(counts.logged, best);
+    finding.daysLogged = WeekdayCounts::sum(counts.logged, everyDay);
     return finding;
 }

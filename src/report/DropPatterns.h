@@ -23,6 +23,7 @@ public:
     static constexpr int daySlots = 24 * 60 / slotMinutes;
     static constexpr int widestSlots = 120 / slotMinutes; // a cluster spans at most two hours
     static constexpr int mostWeekdays = 5; // "keeps to some days" leaves at least two out
+    static constexpr double quietShare = 0.5; // the other days have drops at most half as often
     static constexpr qint64 fewestDays = 5; // days a pattern needs before it can be one
     static constexpr double significance = 0.01; // for all windows, or all weekday sets, together
 

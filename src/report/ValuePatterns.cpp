@@ -47,29 +47,39 @@ std::vector<double> valuesOf(const std::vector<Point>& points, std::size_t from,
     return values;
 }
 
-// The days' mean distance from a straight line through them (Theil-Sen), and what it changes in all.
-std::optional<Finding> trendOf(const Series& series, int statistic)
+// The straight line through the days by Theil-Sen, and their mean distance from it.
+struct Line
 {
-    const std::vector<Point>& points = series.points;
-    const std::vector<double> values = valuesOf(points, 0, points.size());
-    if (std::abs(RobustStatistics::mannKendallScore(values)) < trendScore)
-        return std::nullopt;
-    const double slope = RobustStatistics::theilSenSlope(points);
+    double slope = 0.0;
+    double scatter = 0.0;
+};
+
+Line lineThrough(const std::vector<Point>& points)
+{
+    Line line;
+    line.slope = RobustStatistics::theilSenSlope(points);
     std::vector<double> offsets;
     for (const Point& point : points)
-        offsets.push_back(point.y - slope * point.x);
+        offsets.push_back(point.y - line.slope * point.x);
     const double offset = RobustStatistics::median(offsets);
-    double scatter = 0.0;
     for (const Point& point : points)
-        scatter += std::abs(point.y - offset - slope * point.x);
-    scatter /= double(points.size());
-    const double change = std::abs(slope * (points.back().x - points.front().x));
-    if (change < smallestChange || change < scatterFactor * scatter)
+        line.scatter += std::abs(point.y - offset - line.slope * point.x);
+    line.scatter /= double(points.size());
+    return line;
+}
+
+std::optional<Finding> trendOf(const Series& series, const Line& line, int statistic)
+{
+    const std::vector<Point>& points = series.points;
+    if (std::abs(RobustStatistics::mannKendallScore(valuesOf(points, 0, points.size()))) < trendScore)
+        return std::nullopt;
+    const double change = std::abs(line.slope * (points.back().x - points.front().x));
+    if (change < smallestChange || change < scatterFactor * line.scatter)
         return std::nullopt;
     Finding finding;
     finding.kind = FindingKind::trend;
     finding.statistic = statistic;
-    finding.dbPerDay = slope;
+    finding.dbPerDay = line.slope;
     finding.fromDay = series.firstDays.front();
     finding.toDay = series.lastDay;
     return finding;
@@ -109,9 +119,9 @@ std::size_t bestSplit(const std::vector<Point>& points)
     return best;
 }
 
-// A step is sudden when the few days either side of it already show at least half the change, which
-// a steady drift of the same size never does.
-std::optional<Finding> stepOf(const Series& series, int statistic)
+// A step is sudden: its two levels fit the days closer than any straight line, and the few days
+// either side of it already show at least half the change, which a steady drift never does.
+std::optional<Finding> stepOf(const Series& series, const Line& line, int statistic)
 {
     const std::vector<Point>& points = series.points;
     if (points.size() < 2 * fewestDaysEachSide
@@ -123,8 +133,9 @@ std::optional<Finding> stepOf(const Series& series, int statistic)
     const double db = levelAfter - levelBefore;
     const double jump = RobustStatistics::median(valuesOf(points, at, at + suddenDays))
         - RobustStatistics::median(valuesOf(points, at - suddenDays, at));
-    if (std::abs(db) < smallestChange || std::abs(db) < scatterFactor * splitScatter(points, at) || jump * db < 0.0
-        || std::abs(jump) < std::abs(db) / 2.0)
+    const double scatter = splitScatter(points, at);
+    if (std::abs(db) < smallestChange || std::abs(db) < scatterFactor * scatter || scatter >= line.scatter
+        || jump * db < 0.0 || std::abs(jump) < std::abs(db) / 2.0)
         return std::nullopt;
     Finding finding;
     finding.kind = FindingKind::step;
@@ -144,9 +155,10 @@ std::optional<Finding> read(const std::vector<DayMedians::Day>& days, int statis
     if (days.size() < fewestDays)
         return std::nullopt;
     const Series series = seriesOf(days, statistic);
-    if (std::optional<Finding> step = stepOf(series, statistic))
+    const Line line = lineThrough(series.points);
+    if (std::optional<Finding> step = stepOf(series, line, statistic))
         return step;
-    return trendOf(series, statistic);
+    return trendOf(series, line, statistic);
 }
 
 } // namespace ValuePatterns

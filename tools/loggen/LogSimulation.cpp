@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 namespace LogSimulation {
@@ -18,21 +19,26 @@ constexpr float dropChance = 0.0004f; // per capture
 
 using Values = std::array<float, 4>;
 
-void writeLine(const Options& options, qint64 stamp, const Values& values, bool missing,
+// Writes the line and gives back its values as the report reads them: to one decimal.
+Values writeLine(const Options& options, qint64 stamp, const Values& values, bool missing,
     const std::function<void(std::string_view)>& line)
 {
     const QByteArray iso = WallClock::isoDateTime(stamp).toLatin1();
     std::array<char, 128> text{};
     // ISO "YYYY-MM-DDTHH:MM:SS" to the log's "dd/MM/yyyy" and "HH:mm:ss".
-    int length = std::snprintf(text.data(), text.size(), "%.2s/%.2s/%.4s%c%.8s,", iso.constData() + 8,
+    int length = std::snprintf(text.data(), text.size(), "%.2s/%.2s/%.4s%c%.8s", iso.constData() + 8,
         iso.constData() + 5, iso.constData(), options.joined ? ' ' : ',', iso.constData() + 11);
-    if (missing)
-        length += std::snprintf(text.data() + length, text.size() - std::size_t(length), "NA,%.1f,%.1f,%.1f\r\n",
-            double(values[1]), double(values[2]), double(values[3]));
-    else
-        length += std::snprintf(text.data() + length, text.size() - std::size_t(length), "%.1f,%.1f,%.1f,%.1f\r\n",
-            double(values[0]), double(values[1]), double(values[2]), double(values[3]));
+    Values written{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        char* field = text.data() + length + 1;
+        length += missing && i == 0
+            ? std::snprintf(field - 1, text.size() - std::size_t(length), ",NA")
+            : std::snprintf(field - 1, text.size() - std::size_t(length), ",%.1f", double(values[i]));
+        written[i] = std::strtof(field, nullptr);
+    }
+    length += std::snprintf(text.data() + length, text.size() - std::size_t(length), "\r\n");
     line(std::string_view(text.data(), std::size_t(length)));
+    return written;
 }
 
 // The line state as the report reads it: a value written as NA keeps the previous one.
@@ -154,8 +160,7 @@ Truth write(const Options& options, const std::function<void(std::string_view)>&
             --dropLeft;
         }
         const bool missing = unit(random) < 0.0002f;
-        writeLine(options, stamp, values, missing, line);
-        drops.add(stamp, values, missing, truth);
+        drops.add(stamp, writeLine(options, stamp, values, missing, line), missing, truth);
     }
     return truth;
 }
