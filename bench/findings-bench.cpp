@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -18,7 +19,7 @@ struct Tally
 {
     int right = 0;
     int logs = 0;
-    QString firstWrong;
+    QStringList wrong; // "seed N: what", one for each wrong log
 };
 
 Tally tally(const PlantedLogs::Scenario& scenario, unsigned seeds, qint64& nanoseconds)
@@ -32,8 +33,8 @@ Tally tally(const PlantedLogs::Scenario& scenario, unsigned seeds, qint64& nanos
         const QString wrong = PlantedLogs::mismatch(scenario, outcome);
         ++result.logs;
         result.right += wrong.isEmpty() ? 1 : 0;
-        if (!wrong.isEmpty() && result.firstWrong.isEmpty())
-            result.firstWrong = QStringLiteral("seed %1: %2").arg(seed).arg(wrong);
+        if (!wrong.isEmpty())
+            result.wrong << QStringLiteral("seed %1: %2").arg(seed).arg(wrong);
     }
     return result;
 }
@@ -41,8 +42,8 @@ Tally tally(const PlantedLogs::Scenario& scenario, unsigned seeds, qint64& nanos
 void print(const char* what, const PlantedLogs::Scenario& scenario, int count, const Tally& result)
 {
     std::printf("%-9s %3d/%-3d  %s\n", what, count, result.logs, qPrintable(scenario.name));
-    if (!result.firstWrong.isEmpty())
-        std::printf("                   e.g. %s\n", qPrintable(result.firstWrong));
+    for (const QString& wrong : result.wrong)
+        std::printf("                   %s\n", qPrintable(wrong));
 }
 
 } // namespace

@@ -1,13 +1,18 @@
 #include "PlantedLogs.h"
+#include "report/LogReader.h"
+#include "report/ReportBuilder.h"
 #include "report/ReportCommand.h"
 #include "support/FileBytes.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +24,15 @@ LogSimulation::Options simulated(int days, int every)
     options.days = days;
     options.every = every;
     return options;
+}
+
+ReportFigures figuresOf(QByteArray log)
+{
+    QBuffer buffer(&log);
+    buffer.open(QIODevice::ReadOnly);
+    ReportBuilder builder(6.0f, 50.0f);
+    LogReader::read(buffer, builder);
+    return builder.finish();
 }
 
 } // namespace
@@ -99,6 +113,25 @@ private slots:
             QVERIFY2(findings.note.startsWith(note), qPrintable(findings.note));
             QVERIFY(findings.list.empty());
         }
+    }
+
+    // A day on which the line flapped thirty times within an hour is one day with drops, neither a
+    // time of day nor a weekday that drops keep to.
+    void oneBadDay()
+    {
+        const PlantedLogs::Scenario plain{QString(), std::nullopt, simulated(30, 120)};
+        QByteArray log;
+        LogSimulation::write(plain.options, [&log](std::string_view line) {
+            QByteArray text(line.data(), qsizetype(line.size()));
+            const int minute = text.startsWith("15/03/2026,10:") ? text.mid(14, 2).toInt() : -1;
+            if (minute >= 0 && minute % 4 == 0)
+                text = text.left(20) + "3.0" + text.mid(text.indexOf(',', 20));
+            log += text;
+        });
+        const ReportFigures figures = figuresOf(log);
+        QVERIFY(std::any_of(
+            figures.days.begin(), figures.days.end(), [](const DayFigures& day) { return day.drops >= 15; }));
+        QCOMPARE(figures.findings.note.left(31), QStringLiteral("Nothing stands out from chance "));
     }
 
     // Three patterns at once: each is on the page, above the summary, as the JSON's text, and the
