@@ -8,11 +8,11 @@ constexpr float lowestTenth = -50.0f; // values below share the first slot
 constexpr float highestTenth = 150.0f; // values above share the last slot
 constexpr std::size_t slotCount = std::size_t((highestTenth - lowestTenth) * 10) + 1;
 
-// Rounded to the nearest tenth by adding a half before cutting off, which is right for the values
-// above zero that the clamped distance from the lowest tenth always is, and cheaper than a call.
+// The nearest tenth: each slot starts half a tenth below its value, so cutting off the distance
+// from the first slot's start, never negative, finds it without a library call for every value.
 std::size_t slotOf(float value)
 {
-    return std::size_t((std::clamp(value, lowestTenth, highestTenth) - lowestTenth) * 10.0f + 0.5f);
+    return std::size_t((std::clamp(value, lowestTenth, highestTenth) - lowestTenth + 0.05f) * 10.0f);
 }
 
 float medianOf(const quint32* tenths, qint64 count)

@@ -65,6 +65,6 @@ private:
     Finding narrowed(const Window& window) const;
 
     std::array<qint64, daySlots> m_captures{}; // captures per ten minutes of the day
-    std::array<qint64, 24 * 60> m_dropsByMinute{};
+    std::array<qint64, std::size_t(24) * 60> m_dropsByMinute{};
     std::map<qint64, DropDay> m_dropDays;
 };

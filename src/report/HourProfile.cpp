@@ -16,12 +16,12 @@ HourProfile::HourProfile()
     }
 }
 
-// Adding a half and cutting off rounds to the nearest tenth as lround would, the distance from the
-// lowest tenth never being negative, without a library call for every value of a year's log.
+// The nearest tenth: each slot starts half a tenth below its value, so cutting off the distance
+// from the first slot's start, never negative, finds it without a library call for every value.
 std::size_t HourProfile::slotOf(float value)
 {
     const float clamped = std::clamp(value, lowestTenth, highestTenth);
-    return std::size_t((clamped - lowestTenth) * 10.0f + 0.5f);
+    return std::size_t((clamped - lowestTenth + 0.05f) * 10.0f);
 }
 
 void HourProfile::add(int hour, const LogCapture& capture)

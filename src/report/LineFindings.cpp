@@ -9,7 +9,8 @@
 void LineFindings::addCapture(const LogCapture& carried, bool up)
 {
     const qint64 day = WallClock::dayOf(carried.stamp);
-    m_drops.addCapture(int((carried.stamp - day * WallClock::secondsPerDay) / (DropPatterns::slotMinutes * 60)));
+    m_drops.addCapture(
+        int((carried.stamp - day * WallClock::secondsPerDay) / (qint64(DropPatterns::slotMinutes) * 60)));
     if (up)
         m_medians.add(day, carried.values);
 }

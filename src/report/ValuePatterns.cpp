@@ -59,6 +59,7 @@ Line lineThrough(const std::vector<Point>& points)
     Line line;
     line.slope = RobustStatistics::theilSenSlope(points);
     std::vector<double> offsets;
+    offsets.reserve(points.size());
     for (const Point& point : points)
         offsets.push_back(point.y - line.slope * point.x);
     const double offset = RobustStatistics::median(offsets);

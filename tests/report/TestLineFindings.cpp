@@ -161,7 +161,7 @@ private slots:
         const QMap<QString, QStringList> keys{{"drop_hour", {"from", "to", "days", "drop_days"}},
             {"trend", {"statistic", "db_per_day", "from", "to"}}, {"step", {"statistic", "date", "db"}}};
         QStringList kinds;
-        for (const QJsonValue& value : figures.value(QStringLiteral("findings")).toArray()) {
+        for (const auto& value : figures.value(QStringLiteral("findings")).toArray()) {
             const QJsonObject finding = value.toObject();
             const QString kind = finding.value(QStringLiteral("kind")).toString();
             kinds << kind;
