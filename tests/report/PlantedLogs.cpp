@@ -47,9 +47,9 @@ Scenario withDrift(const QString& name, int days, int statistic, double dbPerDay
     return scenario;
 }
 
-Scenario withStep(const QString& name, int days, int statistic, double db, int onDay)
+Scenario withStep(const QString& name, int days, int statistic, double db, int onDay, int every = 300)
 {
-    Scenario scenario{name, FindingKind::step, options(days, 300)};
+    Scenario scenario{name, FindingKind::step, options(days, every)};
     scenario.options.step = LogSimulation::Change{statistic, db, scenario.options.start.addDays(onDay)};
     return scenario;
 }
@@ -171,6 +171,9 @@ std::vector<Scenario> plantedScenarios()
         withStep(QStringLiteral("Up SNR 3 dB lower from day 25"), 60, 1, -3.0, 25),
         withStep(QStringLiteral("Down SNR 2.5 dB higher from day 40"), 60, 0, 2.5, 40),
         withStep(QStringLiteral("Up Attenuation 2 dB higher from day 20"), 50, 3, 2.0, 20),
+        // Read in blocks of two days.
+        withStep(QStringLiteral("Down Attenuation 2 dB higher from day 500 of 800, hourly captures"), 800, 2, 2.0, 500,
+            3600),
     };
 }
 
