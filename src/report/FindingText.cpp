@@ -1,6 +1,7 @@
 #include "report/FindingText.h"
 
 #include "report/LineFindings.h"
+#include "report/ReportCharts.h"
 #include "report/WallClock.h"
 
 #include <QStringList>
@@ -12,8 +13,6 @@ namespace FindingText {
 
 namespace {
 
-constexpr std::array<const char*, logStatCount> statisticNames{
-    "Down SNR", "Up SNR", "Down Attenuation", "Up Attenuation"};
 constexpr std::array<const char*, 7> weekdayNames{"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
 QString clockText(int minute)
@@ -54,7 +53,7 @@ QString slopeText(double dbPerDay)
 
 QString statisticName(const Finding& finding)
 {
-    return QLatin1String(statisticNames[std::size_t(finding.statistic)]);
+    return QLatin1String(ReportCharts::seriesNames[finding.statistic]);
 }
 
 QString dropHourSentence(const Finding& finding)

@@ -16,7 +16,7 @@ namespace PlantedLogs {
 inline constexpr int dropHourEdgeMinutes = 10; // each end of the window, around the planted +-15 min
 inline constexpr double slopeShare = 0.2; // of the planted dB a day, or
 inline constexpr double slopeFloor = 0.01; // dB a day, whichever is larger
-inline constexpr double stepDb = 0.4;
+inline constexpr double stepDb = 0.4; // a step's date is exact, or within its block of days
 // Found weekdays are planted ones, one of them may be missing: a weekday that by chance had few
 // drops in the log is honestly left out.
 inline constexpr int missingWeekdays = 1;
