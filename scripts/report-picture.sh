@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the user guide's picture of a line report, docs/images/report.png: a simulated month of
-# captures (a fixed seed, with drops, evening noise and pauses) turned into a report and photographed
-# by headless chromium.
+# captures (a fixed seed, with drops, evening noise and pauses, drops planted near 19:30 on most days
+# and Up SNR 2.5 dB lower from 18 March, so the findings name both) turned into a report and
+# photographed by headless chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +13,8 @@ cmake --build "$build" -j "$(nproc)" --target linegauge linegauge-loggen >/dev/n
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/tools/loggen/linegauge-loggen" --days 30 --start 2026-03-01 --seed 7 --gaps >"$work/stats.csv"
+"$build/tools/loggen/linegauge-loggen" --days 30 --start 2026-03-01 --seed 7 --gaps \
+    --plant-hour 19:30 --plant-step up-snr:2026-03-18:-2.5 >"$work/stats.csv"
 "$build/src/app/linegauge" --report --csv "$work/stats.csv"
 
 mkdir -p docs/images

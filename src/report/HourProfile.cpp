@@ -1,7 +1,6 @@
 #include "report/HourProfile.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -17,10 +16,12 @@ HourProfile::HourProfile()
     }
 }
 
+// The nearest tenth: each slot starts half a tenth below its value, so cutting off the distance
+// from the first slot's start, never negative, finds it without a library call for every value.
 std::size_t HourProfile::slotOf(float value)
 {
     const float clamped = std::clamp(value, lowestTenth, highestTenth);
-    return std::size_t(std::lround((clamped - lowestTenth) * 10.0f));
+    return std::size_t((clamped - lowestTenth + 0.05f) * 10.0f);
 }
 
 void HourProfile::add(int hour, const LogCapture& capture)

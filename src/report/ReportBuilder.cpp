@@ -82,6 +82,7 @@ void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
         openDrop(carried);
     m_chart.add(stamp, carried, up == false);
     m_hours.add(WallClock::hourOf(stamp), carried);
+    m_findings.addCapture(carried, up == true);
 }
 
 void ReportBuilder::openDrop(const LogCapture& carried)
@@ -94,6 +95,7 @@ void ReportBuilder::openDrop(const LogCapture& carried)
     m_openDropDay = WallClock::dayOf(carried.stamp);
     ++m_figures.drops;
     ++m_days.rowOf(m_openDropDay).drops;
+    m_findings.addDrop(carried.stamp);
 }
 
 // A clock set back never makes a drop shorter than nothing.
@@ -121,5 +123,6 @@ ReportFigures ReportBuilder::finish()
     m_figures.usualSpacing = m_spacing.usualSpacing();
     m_figures.chart = m_chart.buckets();
     m_figures.hours = m_hours.figures();
+    m_figures.findings = m_findings.finish(m_figures.days);
     return std::move(m_figures);
 }

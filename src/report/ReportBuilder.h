@@ -3,6 +3,7 @@
 #include "report/ChartReduction.h"
 #include "report/DayTable.h"
 #include "report/HourProfile.h"
+#include "report/LineFindings.h"
 #include "report/ReportFigures.h"
 #include "report/SpacingTracker.h"
 
@@ -64,4 +65,5 @@ private:
     SpacingTracker m_spacing;
     ChartReduction m_chart;
     HourProfile m_hours;
+    LineFindings m_findings;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/GapList.h"
+#include "report/Finding.h"
 #include "report/LogLine.h"
 #include "settings/Settings.h"
 
@@ -94,6 +95,7 @@ struct ReportFigures
     std::vector<DropRecord> listedDrops; // the first drops, up to a limit, in the order they occurred
     std::vector<ChartBucket> chart; // in time order
     std::array<std::array<HourFigures, 24>, 2> hours; // [Down SNR, Up SNR][hour of day]
+    Findings findings;
     float snrThreshold = Settings().snrThreshold;
     float attThreshold = Settings().attThreshold;
 };

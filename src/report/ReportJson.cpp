@@ -1,6 +1,7 @@
 #include "report/ReportJson.h"
 
 #include "report/DayTable.h"
+#include "report/FindingText.h"
 #include "report/ReportFigures.h"
 #include "report/WallClock.h"
 
@@ -121,6 +122,7 @@ bool write(const ReportFigures& figures, QIODevice& device)
     output.add("  \"drops\": " + QByteArray::number(figures.drops) + ",\n");
     output.add("  \"down_seconds\": " + QByteArray::number(figures.downSeconds) + ",\n");
     output.add("  \"longest_drop_seconds\": " + QByteArray::number(figures.longestDropSeconds) + ",\n");
+    output.add(FindingText::jsonMembers(figures.findings));
     output.add("  \"days\": ");
     addDays(figures, output);
     output.add(",\n  \"gaps\": ");

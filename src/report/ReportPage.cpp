@@ -1,6 +1,8 @@
 #include "report/ReportPage.h"
 
 #include "report/DayTable.h"
+#include "report/FindingText.h"
+#include "report/ReportBuilder.h"
 #include "report/ReportCharts.h"
 #include "report/ReportFigures.h"
 #include "report/WallClock.h"
@@ -18,6 +20,7 @@ body { font-family: "Liberation Sans", Arial, sans-serif; font-size: 10pt; color
 h1 { font-size: 16pt; margin: 0 0 2mm; }
 h2 { font-size: 12pt; margin: 6mm 0 2mm; break-after: avoid; }
 p.note { color: #444; margin: 1mm 0; }
+.findings { font-size: 11pt; } ul.findings { padding-left: 6mm; } ul.findings li { margin: 1mm 0; }
 table { border-collapse: collapse; width: 100%; }
 th, td { border: 1px solid #bbb; padding: 1px 5px; text-align: right; }
 th { background: #eee; }
@@ -183,6 +186,7 @@ QByteArray render(const ReportFigures& figures, const QString& logName)
                 .arg(logName.toHtmlEscaped(), style);
     html += QStringLiteral("<h1>Line report</h1>\n<p class=\"note\">From the capture log %1.</p>\n")
                 .arg(logName.toHtmlEscaped());
+    html += FindingText::pageSection(figures.findings);
     html += summary(figures);
     html += QStringLiteral("<h2>The four statistics</h2>\n<figure>") + ReportCharts::timeChart(figures)
         + QStringLiteral("</figure>\n") + legend();

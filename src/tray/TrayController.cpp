@@ -6,8 +6,8 @@
 #include "tray/TrayIcon.h"
 #include "tray/TrayWindow.h"
 
-TrayController::TrayController(TrayIcon& icon, TrayWindow& window, const StatusImages& images,
-    StatusLine& statusLine, MenuPopup popUpTrayMenu, DropNoticeGone dropNoticeGone)
+TrayController::TrayController(TrayIcon& icon, TrayWindow& window, const StatusImages& images, StatusLine& statusLine,
+    MenuPopup popUpTrayMenu, DropNoticeGone dropNoticeGone)
     : m_icon(icon)
     , m_window(window)
     , m_images(images)

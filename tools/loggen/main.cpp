@@ -1,66 +1,100 @@
-// Writes a simulated CSV capture log to standard output, for the report's benchmark and pictures:
-// one capture per interval with slowly drifting values, more noise in the evening, occasional drops
-// and, when asked, pauses where the program was not running. A fixed seed gives the same log.
+// Writes a simulated CSV capture log to standard output, for the report's benchmarks, tests and
+// pictures: one capture per interval with slowly drifting values, more noise in the evening,
+// occasional drops and, when asked, pauses where the program was not running, and patterns planted
+// for the report's findings. A fixed seed gives the same log.
 //
 //   linegauge-loggen [--days N] [--start YYYY-MM-DD] [--every SECONDS] [--seed N] [--gaps] [--joined]
+//                    [--plant-hour HH:MM] [--plant-weekdays Mon,Tue,...]
+//                    [--plant-drift STAT:DB_PER_DAY] [--plant-step STAT:YYYY-MM-DD:DB]
+//   STAT: down-snr, up-snr, down-att or up-att
 
-#include "report/WallClock.h"
+#include "LogSimulation.h"
 
 #include <QCoreApplication>
-#include <QDate>
 #include <QStringList>
+#include <QTime>
 
-#include <cmath>
 #include <cstdio>
-#include <random>
 
 namespace {
 
-struct Options
-{
-    int days = 30;
-    QDate start = QDate(2026, 3, 1);
-    int every = 60;
-    unsigned seed = 7;
-    bool gaps = false;
-    bool joined = false;
-};
+const QStringList statisticKeys{"down-snr", "up-snr", "down-att", "up-att"};
+const QStringList weekdayKeys{"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 
-bool parse(const QStringList& arguments, Options& options)
+// "STAT:DB" for a drift, "STAT:YYYY-MM-DD:DB" for a step.
+std::optional<LogSimulation::Change> changeOf(const QString& text, bool dated)
+{
+    const QStringList parts = text.split(u':');
+    if (parts.size() != (dated ? 3 : 2) || !statisticKeys.contains(parts[0]))
+        return std::nullopt;
+    LogSimulation::Change change;
+    change.statistic = int(statisticKeys.indexOf(parts[0]));
+    bool number = false;
+    change.db = parts.last().toDouble(&number);
+    if (dated)
+        change.date = QDate::fromString(parts[1], Qt::ISODate);
+    if (!number || (dated && !change.date.isValid()))
+        return std::nullopt;
+    return change;
+}
+
+unsigned weekdaysOf(const QString& text)
+{
+    unsigned weekdays = 0;
+    for (const QString& name : text.split(u',')) {
+        if (!weekdayKeys.contains(name))
+            return 0;
+        weekdays |= 1u << weekdayKeys.indexOf(name);
+    }
+    return weekdays;
+}
+
+bool parsePlant(const QString& name, const QString& value, LogSimulation::Options& options)
+{
+    if (name == QLatin1String("--plant-hour")) {
+        const QTime time = QTime::fromString(value, QStringLiteral("HH:mm"));
+        if (time.isValid())
+            options.dropMinute = time.hour() * 60 + time.minute();
+        return time.isValid();
+    }
+    if (name == QLatin1String("--plant-weekdays"))
+        return (options.dropWeekdays = weekdaysOf(value)) != 0;
+    if (name == QLatin1String("--plant-drift"))
+        return (options.drift = changeOf(value, false)).has_value();
+    if (name == QLatin1String("--plant-step"))
+        return (options.step = changeOf(value, true)).has_value();
+    return false;
+}
+
+bool parseValue(const QString& name, const QString& value, LogSimulation::Options& options)
+{
+    if (name == QLatin1String("--days"))
+        options.days = value.toInt();
+    else if (name == QLatin1String("--every"))
+        options.every = value.toInt();
+    else if (name == QLatin1String("--seed"))
+        options.seed = value.toUInt();
+    else if (name == QLatin1String("--start"))
+        options.start = QDate::fromString(value, Qt::ISODate);
+    else
+        return parsePlant(name, value, options);
+    return true;
+}
+
+bool parse(const QStringList& arguments, LogSimulation::Options& options)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
         if (name == QLatin1String("--gaps"))
             options.gaps = true;
         else if (name == QLatin1String("--joined"))
             options.joined = true;
-        else if (name == QLatin1String("--days") && hasValue)
-            options.days = arguments[++i].toInt();
-        else if (name == QLatin1String("--every") && hasValue)
-            options.every = arguments[++i].toInt();
-        else if (name == QLatin1String("--seed") && hasValue)
-            options.seed = arguments[++i].toUInt();
-        else if (name == QLatin1String("--start") && hasValue)
-            options.start = QDate::fromString(arguments[++i], Qt::ISODate);
-        else
+        else if (i + 1 >= arguments.size() || !parseValue(name, arguments[i + 1], options))
             return false;
+        else
+            ++i;
     }
     return options.days > 0 && options.every > 0 && options.start.isValid();
-}
-
-void writeLine(const Options& options, qint64 stamp, const float (&values)[4], bool missing)
-{
-    const QString text = WallClock::isoDateTime(stamp);
-    const QByteArray iso = text.toLatin1();
-    // ISO "YYYY-MM-DDTHH:MM:SS" to the log's "dd/MM/yyyy" and "HH:mm:ss".
-    std::printf("%.2s/%.2s/%.4s%c%.8s,", iso.constData() + 8, iso.constData() + 5, iso.constData(),
-        options.joined ? ' ' : ',', iso.constData() + 11);
-    if (missing)
-        std::printf("NA,%.1f,%.1f,%.1f\r\n", double(values[1]), double(values[2]), double(values[3]));
-    else
-        std::printf(
-            "%.1f,%.1f,%.1f,%.1f\r\n", double(values[0]), double(values[1]), double(values[2]), double(values[3]));
 }
 
 } // namespace
@@ -68,40 +102,16 @@ void writeLine(const Options& options, qint64 stamp, const float (&values)[4], b
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
-    Options options;
+    LogSimulation::Options options;
     if (!parse(QCoreApplication::arguments(), options)) {
         std::fprintf(stderr,
-            "usage: linegauge-loggen [--days N] [--start YYYY-MM-DD] [--every SECONDS] "
-            "[--seed N] [--gaps] [--joined]\n");
+            "usage: linegauge-loggen [--days N] [--start YYYY-MM-DD] [--every SECONDS] [--seed N] [--gaps] "
+            "[--joined]\n"
+            "                        [--plant-hour HH:MM] [--plant-weekdays Mon,Tue,...]\n"
+            "                        [--plant-drift STAT:DB_PER_DAY] [--plant-step STAT:YYYY-MM-DD:DB]\n"
+            "  STAT: down-snr, up-snr, down-att or up-att\n");
         return 2;
     }
-    std::mt19937 random(options.seed);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    std::normal_distribution<float> jitter(0.0f, 0.25f);
-
-    std::printf(options.joined ? "DateTime,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n"
-                               : "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n");
-    const qint64 first = WallClock::stampOf(options.start.year(), options.start.month(), options.start.day(), 0, 0, 0);
-    const qint64 end = first + qint64(options.days) * WallClock::secondsPerDay;
-    int dropLeft = 0;
-    for (qint64 stamp = first; stamp < end; stamp += options.every) {
-        if (options.gaps && unit(random) < 0.00015f) {
-            stamp += qint64(30 + unit(random) * 240) * 60; // the program was not running
-            continue;
-        }
-        if (dropLeft == 0 && unit(random) < 0.0004f)
-            dropLeft = 1 + int(unit(random) * 12);
-        const double dayPhase = double(WallClock::hourOf(stamp)) / 24.0 * 2.0 * M_PI;
-        const float evening = float(1.2 * std::cos(dayPhase - 21.0 / 24.0 * 2.0 * M_PI)); // worst at 21:00
-        const float drift = float(0.6 * std::sin(double(stamp - first) / (9.0 * 86400.0) * 2.0 * M_PI));
-        float values[4]
-            = {8.6f + drift - evening + jitter(random), 10.9f + drift * 0.5f - evening * 0.4f + jitter(random),
-                31.5f - drift * 0.2f + jitter(random) * 0.2f, 17.2f + jitter(random) * 0.2f};
-        if (dropLeft > 0) {
-            values[0] = 1.5f + unit(random) * 3.5f;
-            --dropLeft;
-        }
-        writeLine(options, stamp, values, unit(random) < 0.0002f);
-    }
+    LogSimulation::write(options, [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stdout); });
     return 0;
 }
