@@ -51,20 +51,20 @@ int main(int argc, char* argv[])
     FakeClock clock;
     MainWindow window;
     MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path()});
-    controller.formLoad();
-    window.ui().txtIP->setText(QStringLiteral("127.0.0.1"));
-    window.ui().txtPort->setText(QString::fromLatin1(argv[1]));
-    window.ui().txtInt->setText(QStringLiteral("10"));
+    controller.startUp();
+    window.ui().addressEdit->setText(QStringLiteral("127.0.0.1"));
+    window.ui().portEdit->setText(QString::fromLatin1(argv[1]));
+    window.ui().intervalEdit->setText(QStringLiteral("10"));
 
     int done = 0;
     int timeouts = 0;
     QObject::connect(&controller, &MainController::captureFinished, [&done] { ++done; });
-    controller.cmdTimerClick();
+    controller.toggleMonitoring();
     // Waits in a plain event loop for the capture's end: qWaitFor would sleep in 10 ms steps.
     auto captureOnce = [&] {
         const int before = done;
         while (!controller.isCapturing() && done == before)
-            controller.tmrMainTimer();
+            controller.onTick();
         if (done > before)
             return;
         QEventLoop loop;
@@ -91,8 +91,8 @@ int main(int argc, char* argv[])
         captures, perCaptureMs, rssBefore, rssAfter, rssAfter - rssBefore);
 
     // Idle: the real one-second timer counts down a long interval with nothing to capture.
-    controller.cmdTimerClick();
-    controller.cmdTimerClick();
+    controller.toggleMonitoring();
+    controller.toggleMonitoring();
     if (!QTest::qWaitFor([&] { return !controller.isCapturing(); }, 5000))
         ++timeouts;
     const double cpuBefore = cpuSeconds();
@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     loop.exec();
     const double cpuPercent = (cpuSeconds() - cpuBefore) / (double(idle.nsecsElapsed()) / 1e9) * 100.0;
     std::printf("idle while monitoring: %.3f %% of a core over %d s (goal < 0.1 %%)\n", cpuPercent, idleSeconds);
-    controller.cmdTimerClick();
+    controller.toggleMonitoring();
     std::printf("captures that did not end within 5 s: %d\n", timeouts);
     return timeouts == 0 ? 0 : 1;
 }

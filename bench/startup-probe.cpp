@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     MainWindow window;
     QtMessageBox messageBox(&window);
     MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path()});
-    controller.formLoad();
+    controller.startUp();
     window.show();
     return application.exec();
 }

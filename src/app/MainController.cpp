@@ -41,20 +41,20 @@ MainController::MainController(MainWindow& window, const Platform& platform, QOb
     : QObject(parent)
     , m_window(window)
     , m_platform(platform)
-    , m_statusLine(*window.ui().lblStatus)
-    , m_pageTextBox(*window.ui().txtDebug)
+    , m_statusLine(*window.ui().statusLabel)
+    , m_pageTextBox(*window.ui().pageTextEdit)
     , m_trayWindow(window)
     , m_tray(
           platform.trayIcon, m_trayWindow, m_images, m_statusLine,
-          [&window](QPoint globalPos) { window.mnSysTray()->popup(globalPos); }, [this] { m_updater.dropNoticeGone(); })
+          [&window](QPoint globalPos) { window.trayMenu()->popup(globalPos); }, [this] { m_updater.dropNoticeGone(); })
     , m_display(window, m_tray)
     , m_parser(m_statusLine, platform.messageBox)
     , m_fetcher(platform.transfer, m_statusLine)
     , m_updater(m_table, m_statusLine, m_display, m_tray, platform.clock)
-    , m_renderer(m_graph, *window.ui().picGraph)
+    , m_renderer(m_graph, *window.ui().graphSurface)
     , m_capture({m_fetcher, m_parser, m_updater, m_renderer, m_table, m_statusLine, m_display, platform.clock})
 {
-    m_tmrMain.setInterval(m_platform.tickIntervalMs);
+    m_tickTimer.setInterval(m_platform.tickIntervalMs);
     connectControls();
     connectGraphControls();
     connectTrayControls();
@@ -66,34 +66,35 @@ MainController::~MainController() = default;
 void MainController::connectControls()
 {
     Ui::MainWindow& ui = m_window.ui();
-    connect(ui.cmdTimer, &QPushButton::clicked, this, &MainController::cmdTimerClick);
-    connect(ui.cmdTest, &QPushButton::clicked, this, &MainController::cmdTestClick);
-    connect(ui.cmdTestPage, &QPushButton::clicked, this, &MainController::cmdTestPageClick);
-    connect(&m_tmrMain, &QTimer::timeout, this, &MainController::tmrMainTimer);
+    connect(ui.monitorButton, &QPushButton::clicked, this, &MainController::toggleMonitoring);
+    connect(ui.testSettingsButton, &QPushButton::clicked, this, &MainController::testSettings);
+    connect(ui.testPageButton, &QPushButton::clicked, this, &MainController::testPage);
+    connect(&m_tickTimer, &QTimer::timeout, this, &MainController::onTick);
     connect(&m_capture, &CaptureCycle::finished, this, &MainController::onCaptureFinished);
     connect(&m_capture, &CaptureCycle::routerPageArrived, this, &MainController::copyRouterPage);
-    connect(ui.chkHidePassword, &QCheckBox::stateChanged, this, &MainController::chkHidePasswordClick);
-    connect(ui.txtPass, &QLineEdit::textEdited, this, &MainController::txtPassEdited);
-    connect(ui.lblStatusLabel, &ClickableLabel::clicked, this, &MainController::lblStatusLabelClick);
+    connect(ui.hidePasswordCheck, &QCheckBox::stateChanged, this, &MainController::applyPasswordMask);
+    connect(ui.passwordEdit, &QLineEdit::textEdited, this, &MainController::onPasswordEdited);
+    connect(ui.statusCaption, &ClickableLabel::clicked, this, &MainController::togglePageTextView);
 }
 
 void MainController::connectGraphControls()
 {
     for (std::size_t i = 0; i < statCount; ++i) {
         const int index = int(i);
-        for (ClickableLabel* label : {m_window.lblStats()[i], m_window.lblMin()[i], m_window.lblMax()[i]})
+        for (ClickableLabel* label :
+            {m_window.currentValues()[i], m_window.minimumValues()[i], m_window.maximumValues()[i]})
             connect(label, &ClickableLabel::clicked, this, [this, index] { toggleSeries(index); });
     }
-    connect(m_window.ui().picGraph, &GraphSurface::mouseReleased, this, &MainController::picGraphMouseUp);
-    connect(m_window.mnMarkers(), &QAction::triggered, this, [this] {
+    connect(m_window.ui().graphSurface, &GraphSurface::mouseReleased, this, &MainController::onGraphMouseReleased);
+    connect(m_window.markersAction(), &QAction::triggered, this, [this] {
         m_graphOptions.toggleMarkers();
         syncGraphMenu();
     });
-    connect(m_window.mnLabels(), &QAction::triggered, this, [this] {
+    connect(m_window.labelsAction(), &QAction::triggered, this, [this] {
         m_graphOptions.toggleLabels();
         syncGraphMenu();
     });
-    connect(m_window.mnGrid(), &QAction::triggered, this, [this] {
+    connect(m_window.gridAction(), &QAction::triggered, this, [this] {
         m_graphOptions.toggleGrid();
         syncGraphMenu();
     });
@@ -103,28 +104,28 @@ void MainController::connectTrayControls()
 {
     Ui::MainWindow& ui = m_window.ui();
     TrayIcon& icon = m_platform.trayIcon;
-    connect(ui.cmdSysTray, &QPushButton::clicked, this, [this] { m_tray.sendToTray(m_updater.trayTip()); });
+    connect(ui.trayButton, &QPushButton::clicked, this, [this] { m_tray.sendToTray(m_updater.trayTip()); });
     // A greyed box is not a ticked one.
-    connect(ui.chkUseBalloons, &QCheckBox::stateChanged, this,
+    connect(ui.balloonsCheck, &QCheckBox::stateChanged, this,
         [this](int state) { m_updater.setDropNotices(Qt::CheckState(state) == Qt::Checked); });
     connect(&icon, &TrayIcon::activated, this, [this] { m_tray.restore(); });
     connect(&icon, &TrayIcon::noticeClicked, this, [this] { m_tray.restore(); });
     connect(&icon, &TrayIcon::menuRequested, this, [this](QPoint globalPos) { m_tray.showMenu(globalPos); });
     connect(&icon, &TrayIcon::noticeGone, this, [this] { m_tray.dropNoticeGone(); });
     connect(&icon, &TrayIcon::hostLost, this, [this] { m_tray.trayLost(); });
-    icon.setMenu(m_window.mnSysTray());
-    connect(m_window.mnShow(), &QAction::triggered, this, [this] { m_tray.restoreFromMenu(); });
-    connect(m_window.mnClose(), &QAction::triggered, &m_window, &QWidget::close);
+    icon.setMenu(m_window.trayMenu());
+    connect(m_window.showAction(), &QAction::triggered, this, [this] { m_tray.restoreFromMenu(); });
+    connect(m_window.exitAction(), &QAction::triggered, &m_window, &QWidget::close);
 }
 
-void MainController::formLoad()
+void MainController::startUp()
 {
     m_tray.setWindowIcon(StatusImages::smallNormal);
     m_window.setWindowTitle(AppInfo::windowCaption());
     m_settingsPath = QDir(m_platform.applicationFolder).filePath(QStringLiteral("settings.ini"));
     const bool settingsRead = !QFileInfo::exists(m_settingsPath) || loadSettingsFile();
     m_updater.setThresholds(m_settings.snrThreshold, m_settings.attThreshold);
-    const GraphSurface& surface = *m_window.ui().picGraph;
+    const GraphSurface& surface = *m_window.ui().graphSurface;
     m_graph.computeScale(surface.width(), surface.height());
     m_graph.graphSeries.initHistory(statCount, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
     m_statusLine.showStatus(text(StatusTexts::ready));
@@ -146,13 +147,13 @@ bool MainController::loadSettingsFile()
     return read;
 }
 
-void MainController::formQueryUnload()
+void MainController::shutDown()
 {
     if (m_closed)
         return;
     m_closed = true;
     m_capture.cancel();
-    m_tmrMain.stop();
+    m_tickTimer.stop();
     m_statusLine.showStatus(text(StatusTexts::savingSettings));
     m_tray.removeIcon();
     saveSettings(
@@ -163,11 +164,11 @@ void MainController::formQueryUnload()
 bool MainController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window && event->type() == QEvent::Close)
-        formQueryUnload();
+        shutDown();
     return QObject::eventFilter(watched, event);
 }
 
-void MainController::cmdTimerClick()
+void MainController::toggleMonitoring()
 {
     if (isMonitoring())
         stopMonitoring();
@@ -178,9 +179,9 @@ void MainController::cmdTimerClick()
 void MainController::startMonitoring()
 {
     Ui::MainWindow& ui = m_window.ui();
-    if (ui.txtFilename->text().isEmpty())
+    if (ui.outputFileEdit->text().isEmpty())
         return;
-    const std::optional<float> interval = MonitorSchedule::intervalFrom(ui.txtInt->text());
+    const std::optional<float> interval = MonitorSchedule::intervalFrom(ui.intervalEdit->text());
     if (!interval) {
         m_statusLine.showStatus(text(StatusTexts::intervalInvalid));
         return;
@@ -189,27 +190,27 @@ void MainController::startMonitoring()
     m_capture.cancel();
     setMonitorControlsEnabled(false);
     m_schedule.start(*interval, MonitorSchedule::tickMinutesFor(MonitorSchedule::designedTickMs));
-    ui.cmdTimer->setText(QStringLiteral("&Stop Monitoring"));
-    m_csvPath = CsvLog::outputPathFor(m_platform.applicationFolder, ui.txtFilename->text());
-    if (ui.chkSave->checkState() == Qt::Checked && !QFileInfo::exists(m_csvPath))
+    ui.monitorButton->setText(QStringLiteral("&Stop Monitoring"));
+    m_csvPath = CsvLog::outputPathFor(m_platform.applicationFolder, ui.outputFileEdit->text());
+    if (ui.saveCheck->checkState() == Qt::Checked && !QFileInfo::exists(m_csvPath))
         CsvLog::appendLineToFile(m_csvPath, StatsLine::csvHeader(m_settings.separateDateTime));
     m_capture.runCapture(CaptureMode::Timed, captureInputs());
     showCountdown();
-    ui.lblCount->show();
-    m_tmrMain.start();
+    ui.countdownLabel->show();
+    m_tickTimer.start();
 }
 
 void MainController::stopMonitoring()
 {
     Ui::MainWindow& ui = m_window.ui();
-    m_tmrMain.stop();
+    m_tickTimer.stop();
     // Stopping also gives up a capture that still waits for the router.
     m_capture.cancel();
     setMonitorControlsEnabled(true);
-    ui.cmdTimer->setText(QStringLiteral("&Start Monitoring"));
+    ui.monitorButton->setText(QStringLiteral("&Start Monitoring"));
     m_tray.setWindowIcon(StatusImages::smallNormal);
     m_updater.monitoringStopped();
-    ui.lblCount->hide();
+    ui.countdownLabel->hide();
     m_statusLine.showStatus(text(StatusTexts::stopped));
     m_schedule.stop();
 }
@@ -217,12 +218,12 @@ void MainController::stopMonitoring()
 void MainController::setMonitorControlsEnabled(bool enabled)
 {
     Ui::MainWindow& ui = m_window.ui();
-    ui.cmdTest->setEnabled(enabled);
-    ui.fraOptions->setEnabled(enabled);
-    ui.fraMonitor->setEnabled(enabled);
+    ui.testSettingsButton->setEnabled(enabled);
+    ui.routerGroup->setEnabled(enabled);
+    ui.monitorGroup->setEnabled(enabled);
 }
 
-void MainController::tmrMainTimer()
+void MainController::onTick()
 {
     // The count waits while a capture runs, as if the capture held the timer up.
     if (m_capture.isRunning())
@@ -244,16 +245,16 @@ void MainController::onCaptureFinished(CaptureMode mode, bool ok)
 
 void MainController::showCountdown()
 {
-    m_window.ui().lblCount->setText(
+    m_window.ui().countdownLabel->setText(
         QStringLiteral("Next capture: ") + MonitorSchedule::countdownText(m_schedule.minutesLeft()));
 }
 
-void MainController::cmdTestClick()
+void MainController::testSettings()
 {
     m_capture.runCapture(CaptureMode::TestSettings, captureInputs());
 }
 
-void MainController::cmdTestPageClick()
+void MainController::testPage()
 {
     m_capture.runCapture(CaptureMode::TestPage, captureInputs());
 }
@@ -262,10 +263,10 @@ CaptureInputs MainController::captureInputs() const
 {
     const Ui::MainWindow& ui = m_window.ui();
     CaptureInputs inputs;
-    inputs.router
-        = {ui.txtIP->text(), ui.txtPort->text(), ui.txtUser->text(), ui.txtPass->text(), m_settings.statsPage};
+    inputs.router = {ui.addressEdit->text(), ui.portEdit->text(), ui.userEdit->text(), ui.passwordEdit->text(),
+        m_settings.statsPage};
     inputs.testPage = m_pageTextBox.pageText();
-    inputs.saveToFile = ui.chkSave->checkState() == Qt::Checked;
+    inputs.saveToFile = ui.saveCheck->checkState() == Qt::Checked;
     inputs.csvPath = m_csvPath;
     inputs.separateDateTime = m_settings.separateDateTime;
     inputs.autoRange = m_graphOptions.autoRange();
@@ -279,15 +280,16 @@ void MainController::toggleSeries(int index)
     if (!result)
         return;
     const auto i = std::size_t(index);
-    for (ClickableLabel* label : {m_window.lblStats()[i], m_window.lblMin()[i], m_window.lblMax()[i]})
+    for (ClickableLabel* label :
+        {m_window.currentValues()[i], m_window.minimumValues()[i], m_window.maximumValues()[i]})
         setTextColour(label, result->labelColour);
     if (result->redraw)
         m_renderer.drawGraph(m_table.currentValues, true, m_graphOptions.drawOptions());
 }
 
-void MainController::lblStatusLabelClick()
+void MainController::togglePageTextView()
 {
-    GraphSurface* surface = m_window.ui().picGraph;
+    GraphSurface* surface = m_window.ui().graphSurface;
     m_pageTextShown = !m_pageTextShown;
     const int width = PageTextView::togglePageText(m_pageTextShown, m_graph, m_table.seriesColours);
     surface->resize(width, surface->height());
@@ -301,27 +303,27 @@ void MainController::copyRouterPage(const QString& page)
 
 void MainController::syncGraphMenu()
 {
-    m_window.mnMarkers()->setChecked(m_graphOptions.markers());
-    m_window.mnLabels()->setChecked(m_graphOptions.labels());
-    m_window.mnGrid()->setChecked(m_graphOptions.grid());
-    m_window.mnAutoRange()->setChecked(m_graphOptions.autoRange());
+    m_window.markersAction()->setChecked(m_graphOptions.markers());
+    m_window.labelsAction()->setChecked(m_graphOptions.labels());
+    m_window.gridAction()->setChecked(m_graphOptions.grid());
+    m_window.autoRangeAction()->setChecked(m_graphOptions.autoRange());
 }
 
-void MainController::chkHidePasswordClick()
+void MainController::applyPasswordMask()
 {
     Ui::MainWindow& ui = m_window.ui();
-    ui.txtPass->setEchoMode(
-        ui.chkHidePassword->checkState() == Qt::Unchecked ? QLineEdit::Normal : QLineEdit::Password);
+    ui.passwordEdit->setEchoMode(
+        ui.hidePasswordCheck->checkState() == Qt::Unchecked ? QLineEdit::Normal : QLineEdit::Password);
 }
 
-void MainController::txtPassEdited()
+void MainController::onPasswordEdited()
 {
-    if (!canStorePassword(m_window.ui().txtPass->text()))
+    if (!canStorePassword(m_window.ui().passwordEdit->text()))
         m_statusLine.showStatus(text(StatusTexts::passwordNotStorable));
 }
 
-void MainController::picGraphMouseUp(Qt::MouseButton button, QPoint globalPos)
+void MainController::onGraphMouseReleased(Qt::MouseButton button, QPoint globalPos)
 {
     if (button == Qt::RightButton)
-        m_window.mnGraph()->popup(globalPos);
+        m_window.graphMenu()->popup(globalPos);
 }

@@ -51,11 +51,11 @@ public:
     ~MainController() override;
     Q_DISABLE_COPY_MOVE(MainController)
 
-    void formLoad();
+    void startUp();
     // The closing sequence; it runs once, whatever asks for it first.
-    void formQueryUnload();
+    void shutDown();
 
-    bool isMonitoring() const { return m_tmrMain.isActive(); }
+    bool isMonitoring() const { return m_tickTimer.isActive(); }
     const LineStatTable& table() const { return m_table; }
     const StatsUpdater& statistics() const { return m_updater; }
     const Settings& settings() const { return m_settings; }
@@ -63,10 +63,10 @@ public:
     const MonitorSchedule& schedule() const { return m_schedule; }
     bool isCapturing() const { return m_capture.isRunning(); }
 
-    void cmdTimerClick();
-    void tmrMainTimer();
-    void cmdTestClick();
-    void cmdTestPageClick();
+    void toggleMonitoring();
+    void onTick();
+    void testSettings();
+    void testPage();
 
 signals:
     // The window has run its closing sequence; the program ends.
@@ -89,12 +89,12 @@ private:
     CaptureInputs captureInputs() const;
     void onCaptureFinished(CaptureMode mode, bool ok);
     void toggleSeries(int index);
-    void lblStatusLabelClick();
+    void togglePageTextView();
     void copyRouterPage(const QString& page);
     void syncGraphMenu();
-    void chkHidePasswordClick();
-    void txtPassEdited();
-    void picGraphMouseUp(Qt::MouseButton button, QPoint globalPos);
+    void applyPasswordMask();
+    void onPasswordEdited();
+    void onGraphMouseReleased(Qt::MouseButton button, QPoint globalPos);
 
     MainWindow& m_window;
     Platform m_platform;
@@ -119,6 +119,6 @@ private:
     StatsUpdater m_updater;
     GraphRenderer m_renderer;
     CaptureCycle m_capture;
-    QTimer m_tmrMain;
+    QTimer m_tickTimer;
     bool m_closed = false;
 };

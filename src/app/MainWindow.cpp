@@ -29,13 +29,13 @@ MainWindow::MainWindow(QWidget* parent)
     applyFontSizes();
 
     auto* mask = new PasswordMaskStyle(QStyleFactory::create(style()->name()));
-    mask->setParent(m_ui->txtPass);
-    m_ui->txtPass->setStyle(mask);
+    mask->setParent(m_ui->passwordEdit);
+    m_ui->passwordEdit->setStyle(mask);
 
     collectControlArrays();
     buildTrayMenu();
     buildGraphMenu();
-    m_ui->txtIP->setFocus();
+    m_ui->addressEdit->setFocus();
     centreOnScreen();
 }
 
@@ -50,14 +50,10 @@ void MainWindow::applyFontSizes()
 
 void MainWindow::collectControlArrays()
 {
-    m_lblMax = {m_ui->lblMax_0, m_ui->lblMax_1, m_ui->lblMax_2, m_ui->lblMax_3};
-    m_lblMin = {m_ui->lblMin_0, m_ui->lblMin_1, m_ui->lblMin_2, m_ui->lblMin_3};
-    m_lblStats = {m_ui->lblStats_0, m_ui->lblStats_1, m_ui->lblStats_2, m_ui->lblStats_3};
-    m_lblOutput = {m_ui->lblOutput_0, m_ui->lblOutput_1, m_ui->lblOutput_2, m_ui->lblOutput_3, m_ui->lblOutput_4,
-        m_ui->lblOutput_5, m_ui->lblOutput_6};
-    m_lblHead = {m_ui->lblHead_0, m_ui->lblHead_1, m_ui->lblHead_2, m_ui->lblHead_3, m_ui->lblHead_4, m_ui->lblHead_5};
-    m_lblGen = {m_ui->lblGen_0, m_ui->lblGen_1, m_ui->lblGen_2, m_ui->lblGen_3, m_ui->lblGen_4};
-    m_shpBorder = {m_ui->shpBorder_0, m_ui->shpBorder_1, m_ui->shpBorder_2, m_ui->shpBorder_3};
+    m_maximumValues = {m_ui->maximumValue0, m_ui->maximumValue1, m_ui->maximumValue2, m_ui->maximumValue3};
+    m_minimumValues = {m_ui->minimumValue0, m_ui->minimumValue1, m_ui->minimumValue2, m_ui->minimumValue3};
+    m_currentValues = {m_ui->currentValue0, m_ui->currentValue1, m_ui->currentValue2, m_ui->currentValue3};
+    m_seriesBorders = {m_ui->seriesBorder0, m_ui->seriesBorder1, m_ui->seriesBorder2, m_ui->seriesBorder3};
 }
 
 QAction* MainWindow::addMenuItem(QMenu* menu, const QString& name, const QString& caption, bool checkable)
@@ -70,26 +66,26 @@ QAction* MainWindow::addMenuItem(QMenu* menu, const QString& name, const QString
 
 void MainWindow::buildTrayMenu()
 {
-    m_mnSysTray = new QMenu(QStringLiteral("System Tray"), this);
-    m_mnSysTray->setObjectName(QStringLiteral("mnSysTray"));
-    m_mnShow = addMenuItem(m_mnSysTray, QStringLiteral("mnShow"), QStringLiteral("Linegauge"), false);
-    m_mnShow->setData(0);
-    m_mnClose = addMenuItem(m_mnSysTray, QStringLiteral("mnClose"), QStringLiteral("Exit"), false);
-    m_mnClose->setData(1);
+    m_trayMenu = new QMenu(QStringLiteral("System Tray"), this);
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    m_showAction = addMenuItem(m_trayMenu, QStringLiteral("showAction"), QStringLiteral("Linegauge"), false);
+    m_showAction->setData(0);
+    m_exitAction = addMenuItem(m_trayMenu, QStringLiteral("exitAction"), QStringLiteral("Exit"), false);
+    m_exitAction->setData(1);
     // The restore item is the menu's bold default.
-    m_mnSysTray->setDefaultAction(m_mnShow);
+    m_trayMenu->setDefaultAction(m_showAction);
 }
 
 void MainWindow::buildGraphMenu()
 {
-    m_mnGraph = new QMenu(QStringLiteral("Graph Menu"), this);
-    m_mnGraph->setObjectName(QStringLiteral("mnGraph"));
-    m_mnMarkers = addMenuItem(m_mnGraph, QStringLiteral("mnMarkers"), QStringLiteral("Markers"), true);
-    m_mnLabels = addMenuItem(m_mnGraph, QStringLiteral("mnLabels"), QStringLiteral("Labels"), true);
-    m_mnGrid = addMenuItem(m_mnGraph, QStringLiteral("mnGrid"), QStringLiteral("Grid"), true);
+    m_graphMenu = new QMenu(QStringLiteral("Graph Menu"), this);
+    m_graphMenu->setObjectName(QStringLiteral("graphMenu"));
+    m_markersAction = addMenuItem(m_graphMenu, QStringLiteral("markersAction"), QStringLiteral("Markers"), true);
+    m_labelsAction = addMenuItem(m_graphMenu, QStringLiteral("labelsAction"), QStringLiteral("Labels"), true);
+    m_gridAction = addMenuItem(m_graphMenu, QStringLiteral("gridAction"), QStringLiteral("Grid"), true);
     // Auto Range is set only from the settings file; the user cannot choose it here.
-    m_mnAutoRange = addMenuItem(m_mnGraph, QStringLiteral("mnAutoRange"), QStringLiteral("Auto Range"), true);
-    m_mnAutoRange->setEnabled(false);
+    m_autoRangeAction = addMenuItem(m_graphMenu, QStringLiteral("autoRangeAction"), QStringLiteral("Auto Range"), true);
+    m_autoRangeAction->setEnabled(false);
 }
 
 void MainWindow::centreOnScreen()

@@ -40,17 +40,17 @@ namespace SettingsBinding {
 Settings fromWindow(const MainWindow& window, const GraphState& graph, const GraphOptions& options, Settings settings)
 {
     const Ui::MainWindow& ui = window.ui();
-    settings.routerIp = ui.txtIP->text();
-    settings.userName = ui.txtUser->text();
-    settings.portText = ui.txtPort->text();
-    settings.minutesText = ui.txtInt->text();
-    settings.outputFilename = ui.txtFilename->text();
-    settings.password = ui.txtPass->text();
-    settings.useBalloons = ui.chkUseBalloons->checkState() == Qt::Checked;
+    settings.routerIp = ui.addressEdit->text();
+    settings.userName = ui.userEdit->text();
+    settings.portText = ui.portEdit->text();
+    settings.minutesText = ui.intervalEdit->text();
+    settings.outputFilename = ui.outputFileEdit->text();
+    settings.password = ui.passwordEdit->text();
+    settings.useBalloons = ui.balloonsCheck->checkState() == Qt::Checked;
     settings.markers = options.markers();
     settings.labels = options.labels();
     settings.grid = options.grid();
-    settings.saveToFile = checkBoxState(ui.chkSave->checkState());
+    settings.saveToFile = checkBoxState(ui.saveCheck->checkState());
     settings.graphMax = graph.graphMax;
     settings.autoRange = options.autoRange();
     return settings;
@@ -59,16 +59,16 @@ Settings fromWindow(const MainWindow& window, const GraphState& graph, const Gra
 void toWindow(const Settings& settings, MainWindow& window, GraphState& graph, GraphOptions& options)
 {
     Ui::MainWindow& ui = window.ui();
-    ui.txtIP->setText(settings.routerIp);
-    ui.txtUser->setText(settings.userName);
-    ui.txtPort->setText(settings.portText);
-    ui.txtInt->setText(settings.minutesText);
-    ui.txtFilename->setText(settings.outputFilename);
-    ui.txtPass->setText(settings.password);
+    ui.addressEdit->setText(settings.routerIp);
+    ui.userEdit->setText(settings.userName);
+    ui.portEdit->setText(settings.portText);
+    ui.intervalEdit->setText(settings.minutesText);
+    ui.outputFileEdit->setText(settings.outputFilename);
+    ui.passwordEdit->setText(settings.password);
     // Ticking the box runs its own handler, which hands the switch on to the statistics update.
-    ui.chkUseBalloons->setChecked(settings.useBalloons);
+    ui.balloonsCheck->setChecked(settings.useBalloons);
     options.loadSettings(settings.markers, settings.grid, settings.autoRange);
-    ui.chkSave->setCheckState(checkStateOf(settings.saveToFile));
+    ui.saveCheck->setCheckState(checkStateOf(settings.saveToFile));
     graph.graphMax = settings.graphMax;
 }
 

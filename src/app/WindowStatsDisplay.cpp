@@ -13,18 +13,18 @@ WindowStatsDisplay::WindowStatsDisplay(MainWindow& window, TrayController& tray)
 
 void WindowStatsDisplay::showCurrent(int index, const QString& text)
 {
-    m_window.lblStats().at(std::size_t(index))->setText(text);
+    m_window.currentValues().at(std::size_t(index))->setText(text);
 }
 
 void WindowStatsDisplay::showMinMax(int index, const QString& minimumText, const QString& maximumText)
 {
-    m_window.lblMin().at(std::size_t(index))->setText(minimumText);
-    m_window.lblMax().at(std::size_t(index))->setText(maximumText);
+    m_window.minimumValues().at(std::size_t(index))->setText(minimumText);
+    m_window.maximumValues().at(std::size_t(index))->setText(maximumText);
 }
 
 void WindowStatsDisplay::showLastDrop(const QString& caption)
 {
-    m_window.ui().lblLastDrop->setText(caption);
+    m_window.ui().lastDropLabel->setText(caption);
 }
 
 void WindowStatsDisplay::setWindowIcon(const QString& imageKey)

@@ -45,9 +45,9 @@ int main(int argc, char* argv[])
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &QWidget::close);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &controller,
-        [&controller](QSessionManager&) { controller.formQueryUnload(); });
+        [&controller](QSessionManager&) { controller.shutDown(); });
 
-    controller.formLoad();
+    controller.startUp();
     window.show();
     return application.exec();
 }

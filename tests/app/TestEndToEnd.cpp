@@ -49,11 +49,11 @@ struct ProgramRig
         , controller(window, Platform{trayIcon, transfer, messageBox, clock, folder, idleTimerMs})
         , captures(&controller, &MainController::captureFinished)
     {
-        controller.formLoad();
+        controller.startUp();
     }
 
     Ui::MainWindow& ui() { return window.ui(); }
-    QString status() { return ui().lblStatus->text(); }
+    QString status() { return ui().statusLabel->text(); }
 
     // Starts a router simulator with these options and points the program at it; null when it
     // did not start.
@@ -64,8 +64,8 @@ struct ProgramRig
             qWarning("router simulator: %s", qPrintable(router->errorText()));
             return nullptr;
         }
-        ui().txtIP->setText(QStringLiteral("127.0.0.1"));
-        ui().txtPort->setText(QString::number(router->port()));
+        ui().addressEdit->setText(QStringLiteral("127.0.0.1"));
+        ui().portEdit->setText(QString::number(router->port()));
         return routers.emplace_back(std::move(router)).get();
     }
 
@@ -79,7 +79,7 @@ struct ProgramRig
     {
         const qsizetype before = captures.count();
         for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
-            controller.tmrMainTimer();
+            controller.onTick();
         return controller.isCapturing() || captures.count() > before;
     }
 
@@ -186,35 +186,35 @@ void TestEndToEnd::timedCaptures_writeOneLineEach()
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
     QVERIFY(program.serve(healthy));
     // Test captures show values but never write the CSV file; "Test Page" parses the page-text box.
-    program.ui().cmdTestPage->click();
+    program.ui().testPageButton->click();
     QCOMPARE(program.status(), QStringLiteral("No test HTML page found"));
-    program.ui().txtDebug->setPlainText(QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
-    program.ui().cmdTestPage->click();
-    QCOMPARE(program.ui().lblStats_1->text(), QStringLiteral("NA"));
-    program.ui().cmdTest->click();
+    program.ui().pageTextEdit->setPlainText(QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
+    program.ui().testPageButton->click();
+    QCOMPARE(program.ui().currentValue1->text(), QStringLiteral("NA"));
+    program.ui().testSettingsButton->click();
     QVERIFY(program.waitForCaptures(3));
     QCOMPARE(program.status(), QStringLiteral("Displaying stats"));
-    QCOMPARE(program.ui().lblStats_2->text(), QStringLiteral("30.0"));
+    QCOMPARE(program.ui().currentValue2->text(), QStringLiteral("30.0"));
     // A router page goes into the page-text box only while the page-text view is on.
-    QCOMPARE(program.ui().txtDebug->toPlainText(), QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
-    QTest::mouseClick(program.ui().lblStatusLabel, Qt::LeftButton);
-    program.ui().cmdTest->click();
+    QCOMPARE(program.ui().pageTextEdit->toPlainText(), QStringLiteral("var st_up_snr_margin = \"NA\";\n"));
+    QTest::mouseClick(program.ui().statusCaption, Qt::LeftButton);
+    program.ui().testSettingsButton->click();
     QVERIFY(program.waitForCaptures(4));
-    QVERIFY(program.ui().txtDebug->toPlainText().contains(QStringLiteral("st_dw_line_attenuation")));
+    QVERIFY(program.ui().pageTextEdit->toPlainText().contains(QStringLiteral("st_dw_line_attenuation")));
 
-    program.ui().cmdTimer->click();
+    program.ui().monitorButton->click();
     QVERIFY(program.waitForCaptures(5));
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
-    QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:01:00"));
-    QVERIFY(!program.ui().fraOptions->isEnabled());
+    QCOMPARE(program.ui().countdownLabel->text(), QStringLiteral("Next capture: 00:01:00"));
+    QVERIFY(!program.ui().routerGroup->isEnabled());
     QVERIFY(program.captureOnce());
 
-    program.ui().cmdTimer->click();
+    program.ui().monitorButton->click();
     QCOMPARE(program.status(), QStringLiteral("Stopped Monitoring"));
-    QVERIFY(program.ui().lblCount->isHidden());
+    QVERIFY(program.ui().countdownLabel->isHidden());
     QCOMPARE(fileBytes(csvPath), csvHeader + "05/03/2026,07:0\r\n" + healthyLine + healthyLine);
-    QCOMPARE(program.ui().lblMin_0->text(), QStringLiteral("12.5"));
-    QCOMPARE(program.ui().lblMax_3->text(), QStringLiteral("20.0"));
+    QCOMPARE(program.ui().minimumValue0->text(), QStringLiteral("12.5"));
+    QCOMPARE(program.ui().maximumValue3->text(), QStringLiteral("20.0"));
     // Without auto range the graph keeps its range.
     QCOMPARE(program.controller.graph().graphMax, GraphState::defaultGraphMax);
 }
@@ -234,18 +234,18 @@ void TestEndToEnd::dropWhileInTray_raisesOneBalloon()
     ProgramRig program(folder.path());
     // Captures go up, down, down: one drop.
     QVERIFY(program.serve(healthy + QStringList{"--drop-every", "3", "--drop-length", "2"}));
-    program.ui().chkUseBalloons->setCheckState(balloonBox);
-    program.ui().chkSave->setChecked(false);
-    program.ui().cmdSysTray->click();
+    program.ui().balloonsCheck->setCheckState(balloonBox);
+    program.ui().saveCheck->setChecked(false);
+    program.ui().trayButton->click();
     QVERIFY(program.window.isHidden());
 
-    program.controller.cmdTimerClick();
+    program.controller.toggleMonitoring();
     QVERIFY(program.waitForCaptures(1));
     for (int capture = 2; capture <= 4; ++capture)
         QVERIFY(program.captureOnce());
     QCOMPARE(program.trayIcon.notices.size(), ticked ? 1 : 0);
     QCOMPARE(program.controller.statistics().dropNoticeShown(), ticked);
-    QVERIFY(program.ui().lblLastDrop->text().startsWith(QStringLiteral("Last connection drop: ")));
+    QVERIFY(program.ui().lastDropLabel->text().startsWith(QStringLiteral("Last connection drop: ")));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stats.csv"))));
 }
 
@@ -257,17 +257,17 @@ void TestEndToEnd::settings_surviveCloseAndRestart()
     writeFileBytes(path, "[Options]\r\nRouter IP=127.0.0.1\r\nMarkers=True\r\n" + tweaks);
     {
         ProgramRig program(folder.path());
-        QCOMPARE(program.ui().txtIP->text(), QStringLiteral("127.0.0.1"));
-        QVERIFY(program.window.mnMarkers()->isChecked());
+        QCOMPARE(program.ui().addressEdit->text(), QStringLiteral("127.0.0.1"));
+        QVERIFY(program.window.markersAction()->isChecked());
         QCOMPARE(program.controller.settings().snrThreshold, 4.5f);
-        program.ui().txtUser->setText(QStringLiteral("operator"));
-        program.ui().txtPass->setText(QStringLiteral("secret"));
+        program.ui().userEdit->setText(QStringLiteral("operator"));
+        program.ui().passwordEdit->setText(QStringLiteral("secret"));
         program.window.close();
     }
     const QByteArray saved = fileBytes(path);
     QVERIFY(saved.contains(tweaks));
     ProgramRig restarted(folder.path());
-    QCOMPARE((QStringList{restarted.ui().txtUser->text(), restarted.ui().txtPass->text()}),
+    QCOMPARE((QStringList{restarted.ui().userEdit->text(), restarted.ui().passwordEdit->text()}),
         (QStringList{"operator", "secret"}));
     QCOMPARE(restarted.controller.settings().statsPage, QStringLiteral("/status.htm"));
     restarted.window.close();
@@ -281,38 +281,38 @@ void TestEndToEnd::zeroIntervalAfterHangingTest_capturesAtOnceAndOncePerTick()
     writeFileBytes(folder.filePath(QStringLiteral("settings.ini")),
         "[Options]\r\nOutput filename=stats.csv\r\n[Tweaks]\r\nAuto Range=true\r\n");
     ProgramRig program(folder.path());
-    QCOMPARE(program.ui().txtInt->text(), QString());
+    QCOMPARE(program.ui().intervalEdit->text(), QString());
     QVERIFY(program.serve({"--fault", "hang"}));
-    program.ui().cmdTest->click();
+    program.ui().testSettingsButton->click();
     QTest::qWait(200);
     QVERIFY(program.controller.isCapturing());
     // No second capture starts while one waits.
-    program.ui().txtDebug->setPlainText(QStringLiteral("var st_dw_snr_margin = \"9.5\";\n"));
-    program.ui().cmdTestPage->click();
-    QCOMPARE(program.ui().lblStats_0->text(), QString());
+    program.ui().pageTextEdit->setPlainText(QStringLiteral("var st_dw_snr_margin = \"9.5\";\n"));
+    program.ui().testPageButton->click();
+    QCOMPARE(program.ui().currentValue0->text(), QString());
 
     // Refused, monitoring stays off and the waiting capture goes on; a written 0 is taken.
-    program.ui().cmdTimer->click();
+    program.ui().monitorButton->click();
     QVERIFY(!program.controller.isMonitoring() && program.controller.isCapturing());
     QCOMPARE(program.status(), QStringLiteral("Interval must be a number of minutes above 0."));
-    program.ui().txtInt->setText(QStringLiteral("0"));
+    program.ui().intervalEdit->setText(QStringLiteral("0"));
 
     // Monitoring started while the test fetch still waits captures at once.
     QVERIFY(program.serve(healthy));
-    program.ui().cmdTimer->click();
+    program.ui().monitorButton->click();
     QVERIFY(QTest::qWaitFor([&] { return program.status() == QLatin1String("Monitoring"); }, 3000));
-    QCOMPARE(program.ui().lblStats_0->text(), QStringLiteral("12.5"));
+    QCOMPARE(program.ui().currentValue0->text(), QStringLiteral("12.5"));
     QCOMPARE(program.controller.graph().graphMax, 30.0f);
     QCOMPARE(fileBytes(folder.filePath(QStringLiteral("stats.csv"))), csvHeader + healthyLine);
     // Ticks while a capture still waits start nothing: one capture per tick, never a burst.
     const qsizetype before = program.captures.count();
     for (int tick = 0; tick < 3; ++tick)
-        program.controller.tmrMainTimer();
+        program.controller.onTick();
     QVERIFY(program.waitForCaptures(int(before) + 1));
     QTest::qWait(100);
     QCOMPARE(program.captures.count(), before + 1);
     QCOMPARE(program.status(), QStringLiteral("Monitoring"));
-    QCOMPARE(program.ui().lblCount->text(), QStringLiteral("Next capture: 00:00:00"));
+    QCOMPARE(program.ui().countdownLabel->text(), QStringLiteral("Next capture: 00:00:00"));
 }
 
 void TestEndToEnd::routerFault_data()
@@ -338,7 +338,7 @@ void TestEndToEnd::routerFault()
     const qsizetype threads = ProcessFigures::threads();
     RouterSimulator* router = program->serve(routerOptions);
     QVERIFY(router);
-    program->ui().txtPass->setText(QStringLiteral("admin"));
+    program->ui().passwordEdit->setText(QStringLiteral("admin"));
     const GraphPoint graphBefore = program->newestPoint();
 
     // How long the event loop went without serving a 50 ms timer.
@@ -348,7 +348,7 @@ void TestEndToEnd::routerFault()
     connect(&heartbeat, &QTimer::timeout, [&] { stallMs = std::max(stallMs, sinceBeat.restart()); });
     sinceBeat.start();
     heartbeat.start(50);
-    program->ui().cmdTimer->click();
+    program->ui().monitorButton->click();
     // The error box does not hold up monitoring, so a second error reply must not pile up boxes.
     QVERIFY(program->waitForCaptures(1) && program->captureOnce());
     stallMs = std::max(stallMs, sinceBeat.elapsed());
@@ -358,7 +358,7 @@ void TestEndToEnd::routerFault()
     const QByteArray log = csvHeader + (captured ? healthyLine + healthyLine : QByteArray());
     QCOMPARE(fileBytes(csvPath), log);
     QCOMPARE(program->newestPoint() != graphBefore, captured);
-    QCOMPARE(program->ui().lblLastDrop->text(), QStringLiteral("Last connection drop: None this session"));
+    QCOMPARE(program->ui().lastDropLabel->text(), QStringLiteral("Last connection drop: None this session"));
     QVERIFY(program->controller.isMonitoring());
     const int requests = router->stopAndCountRequests();
     QVERIFY2(requests >= 0 && requests <= 2 * mostRequestsPerCapture, qPrintable(QString::number(requests)));
@@ -405,7 +405,7 @@ void TestEndToEnd::csvFileIsAPipe()
     const GraphPoint graphBefore = program.newestPoint();
 
     const BlockWatchdog watchdog;
-    program.ui().cmdTimer->click();
+    program.ui().monitorButton->click();
     QVERIFY(program.waitForCaptures(1));
     QCOMPARE(program.status(), couldNotSave);
     QVERIFY(program.newestPoint() != graphBefore);
@@ -454,9 +454,9 @@ void TestEndToEnd::settingsFileFault()
     {
         const BlockWatchdog watchdog;
         ProgramRig program(folder);
-        QCOMPARE(program.ui().txtIP->text(), file ? QStringLiteral("192.0.2.7") : QStringLiteral("10.0.0.2"));
+        QCOMPARE(program.ui().addressEdit->text(), file ? QStringLiteral("192.0.2.7") : QStringLiteral("10.0.0.2"));
         QCOMPARE(program.status(), status);
-        program.ui().txtUser->setText(QStringLiteral("operator"));
+        program.ui().userEdit->setText(QStringLiteral("operator"));
         program.window.close();
     }
     QFile::setPermissions(folder, readOnly | QFile::WriteOwner);

@@ -77,7 +77,7 @@ QString placeOf(const QObject* object)
 int tabPlace(const QWidget* widget)
 {
     int place = 0;
-    for (const QWidget* next = widget->window()->findChild<QWidget*>(QStringLiteral("txtIP")); next != widget;
+    for (const QWidget* next = widget->window()->findChild<QWidget*>(QStringLiteral("addressEdit")); next != widget;
          next = next->nextInFocusChain())
         place += next->focusPolicy() & Qt::TabFocus ? 1 : 0;
     return place;
@@ -167,11 +167,11 @@ void TestMainWindowForm::whatLiesAt_data()
     QTest::addColumn<QPoint>("offset");
     QTest::addColumn<QString>("onTop");
 
-    QTest::newRow("page text box under the full-width graph") << "txtDebug" << QPoint(0, 0) << "picGraph";
-    QTest::newRow("border edge over a minimum cell") << "lblMin_0" << QPoint(-20, 0) << "lblMin_0";
-    QTest::newRow("shared pixel of minimum and current") << "lblStats_1" << QPoint(-20, 0) << "lblMin_1";
-    QTest::newRow("status caption") << "lblStatusLabel" << QPoint(0, 0) << "lblStatusLabel";
-    QTest::newRow("second caption line of save box") << "chkSave" << QPoint(30, 10) << "chkSave";
+    QTest::newRow("page text box under the full-width graph") << "pageTextEdit" << QPoint(0, 0) << "graphSurface";
+    QTest::newRow("border edge over a minimum cell") << "minimumValue0" << QPoint(-20, 0) << "minimumValue0";
+    QTest::newRow("shared pixel of minimum and current") << "currentValue1" << QPoint(-20, 0) << "minimumValue1";
+    QTest::newRow("status caption") << "statusCaption" << QPoint(0, 0) << "statusCaption";
+    QTest::newRow("second caption line of save box") << "saveCheck" << QPoint(30, 10) << "saveCheck";
 }
 
 // What lies on top takes the click: a left click reaches it alone, a right click reaches nothing.
@@ -200,7 +200,7 @@ void TestMainWindowForm::textsSetAtRunTimeFit_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::newRow("drop time") << "lblLastDrop"
+    QTest::newRow("drop time") << "lastDropLabel"
                                << "Last connection drop: Wed 30/12/2026 23:59:59";
     // Every status text of the program's own list, read from its header, so later additions are measured too.
     QFile header(QStringLiteral(LINEGAUGE_STATUS_TEXTS));
@@ -211,7 +211,7 @@ void TestMainWindowForm::textsSetAtRunTimeFit_data()
     int texts = 0;
     for (const QRegularExpressionMatch& match : declaration.globalMatch(source)) {
         QTest::newRow(qPrintable(match.captured(1)))
-            << "lblStatus" << match.captured(2).replace(QLatin1String("\\\""), QLatin1String("\""));
+            << "statusLabel" << match.captured(2).replace(QLatin1String("\\\""), QLatin1String("\""));
         ++texts;
     }
     QCOMPARE(texts, int(source.count(QLatin1String("constexpr char"))));
@@ -236,7 +236,7 @@ void TestMainWindowForm::graphShowsOnlyTheChosenSeries()
 {
     const int series = 2;
 
-    auto* surface = qobject_cast<GraphSurface*>(control(QStringLiteral("picGraph")));
+    auto* surface = qobject_cast<GraphSurface*>(control(QStringLiteral("graphSurface")));
     QVERIFY(surface);
     const LineStatTable table;
     GraphState state;
@@ -283,7 +283,7 @@ void TestMainWindowForm::pageText()
 {
     QFETCH(QStringList, fetched);
     QFETCH(QString, typed);
-    auto* box = qobject_cast<QPlainTextEdit*>(control(QStringLiteral("txtDebug")));
+    auto* box = qobject_cast<QPlainTextEdit*>(control(QStringLiteral("pageTextEdit")));
     PageTextBox page(*box);
     for (const QString& text : fetched)
         page.showFetchedPage(text);
@@ -308,10 +308,10 @@ void TestMainWindowForm::shownWindow_focusInAddressAndDarkRedBorders()
 {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QCOMPARE(m_window->focusWidget(), control(QStringLiteral("txtIP")));
-    const QImage picture = control(QStringLiteral("fraStats"))->grab().toImage();
+    QCOMPARE(m_window->focusWidget(), control(QStringLiteral("addressEdit")));
+    const QImage picture = control(QStringLiteral("statsGroup"))->grab().toImage();
     const qreal ratio = picture.devicePixelRatio();
-    for (const BorderShape* border : m_window->shpBorder()) {
+    for (const BorderShape* border : m_window->seriesBorders()) {
         QCOMPARE(picture.pixelColor(border->geometry().topLeft() * ratio), QColor(0x80, 0, 0));
         // No fill: the cell's own colour shows inside the outline.
         QCOMPARE(picture.pixelColor(border->geometry().center() * ratio), QColor(255, 255, 255));

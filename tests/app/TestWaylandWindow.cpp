@@ -50,19 +50,19 @@ private slots:
         RecordingMessageBox messageBox;
         SystemClock clock;
         MainWindow window;
-        MainController controller(window,
-            Platform{trayIcon, transfer, messageBox, clock, qEnvironmentVariable(windowFolderVariable)});
+        MainController controller(
+            window, Platform{trayIcon, transfer, messageBox, clock, qEnvironmentVariable(windowFolderVariable)});
         QSignalSpy captures(&controller, &MainController::captureFinished);
         QSignalSpy closed(&controller, &MainController::closed);
-        controller.formLoad();
+        controller.startUp();
         window.show();
         QVERIFY2(QTest::qWaitForWindowExposed(&window), "the compositor never showed the window");
 
-        window.ui().cmdTimer->click();
+        window.ui().monitorButton->click();
         QTRY_COMPARE(captures.count(), 1);
         QCOMPARE(captures.constFirst().at(1).toBool(), true);
-        QCOMPARE(window.ui().lblStatus->text(), QStringLiteral("Monitoring"));
-        QCOMPARE(window.ui().lblCount->text(), QStringLiteral("Next capture: 00:00:30"));
+        QCOMPARE(window.ui().statusLabel->text(), QStringLiteral("Monitoring"));
+        QCOMPARE(window.ui().countdownLabel->text(), QStringLiteral("Next capture: 00:00:30"));
         QVERIFY(window.close());
         QCOMPARE(closed.count(), 1);
     }

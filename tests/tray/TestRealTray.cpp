@@ -29,7 +29,7 @@ struct Program
     explicit Program(const QString& folder)
         : controller(window, Platform{tray, transfer, messageBox, clock, folder})
     {
-        controller.formLoad();
+        controller.startUp();
         window.show();
     }
 
@@ -37,8 +37,8 @@ struct Program
     {
         const auto page = u"var st_dw_snr_margin = \"%1\";\nvar st_up_snr_margin = \"12.0\";\n"
                           u"var st_dw_line_attenuation = \"20.0\";\nvar st_up_line_attenuation = \"10.0\";\n"_qs;
-        window.ui().txtDebug->setPlainText(page.arg(QLatin1String(downSnr)));
-        controller.cmdTestPageClick();
+        window.ui().pageTextEdit->setPlainText(page.arg(QLatin1String(downSnr)));
+        controller.testPage();
     }
 
     QtTrayIcon tray;
@@ -180,9 +180,9 @@ class TestRealTray : public QObject
     void sendToTray(Program& program)
     {
         QTRY_VERIFY2(program.tray.host(), "the session bus never said which tray runs");
-        program.window.ui().chkUseBalloons->setChecked(true);
+        program.window.ui().balloonsCheck->setChecked(true);
         program.capture("12.0");
-        program.window.ui().cmdSysTray->click();
+        program.window.ui().trayButton->click();
         QTRY_VERIFY2(iconInTray(), "the tray never took the icon");
     }
 
@@ -199,7 +199,7 @@ class TestRealTray : public QObject
         QFile log(m_noticeLog);
         QTRY_VERIFY2(log.exists(), "no notice reached dunst");
         QVERIFY(log.open(QIODevice::ReadOnly));
-        const QString when = program.window.ui().lblLastDrop->text().section(u": "_qs, 1);
+        const QString when = program.window.ui().lastDropLabel->text().section(u": "_qs, 1);
         QCOMPARE(QString::fromUtf8(log.readAll()), u"Linegauge\x1f%1\nADSL connection dropped.\x1e"_qs.arg(when));
     }
 
@@ -227,21 +227,21 @@ class TestRealTray : public QObject
     {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        program.window.ui().txtIP->setText(QStringLiteral("127.0.0.1"));
-        program.window.ui().txtPort->setText(QString::number(closed.serverPort()));
+        program.window.ui().addressEdit->setText(QStringLiteral("127.0.0.1"));
+        program.window.ui().portEdit->setText(QString::number(closed.serverPort()));
         closed.close();
-        program.window.ui().txtInt->setText(QStringLiteral("0"));
+        program.window.ui().intervalEdit->setText(QStringLiteral("0"));
         QList<qint64> timedCaptures;
         StallProbe probe;
         QObject::connect(&program.controller, &MainController::captureFinished, &probe.timer, [&](CaptureMode mode) {
             if (mode == CaptureMode::Timed)
                 timedCaptures.append(probe.clock.elapsed());
         });
-        program.controller.cmdTimerClick();
+        program.controller.toggleMonitoring();
         QTRY_COMPARE(timedCaptures.size(), qsizetype(2));
         program.capture("3.0");
         QTRY_COMPARE_WITH_TIMEOUT(timedCaptures.size(), qsizetype(5), 5000);
-        program.controller.cmdTimerClick();
+        program.controller.toggleMonitoring();
         for (qsizetype i = 1; i < timedCaptures.size(); ++i)
             QVERIFY2(timedCaptures.at(i) - timedCaptures.at(i - 1) < longestCaptureSpacingMs,
                 qPrintable(QString::asprintf("captures %lld ms apart", timedCaptures.at(i) - timedCaptures.at(i - 1))));
@@ -259,9 +259,9 @@ class TestRealTray : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(program.tray.host(), 5000);
         QCOMPARE(*program.tray.host(), TrayHost::Unusable);
         QTest::qWait(500);
-        program.window.ui().cmdSysTray->click();
+        program.window.ui().trayButton->click();
         QVERIFY(program.window.isVisible());
-        QCOMPARE(program.window.ui().lblStatus->text(), u"No system tray available: the window stays open."_qs);
+        QCOMPARE(program.window.ui().statusLabel->text(), u"No system tray available: the window stays open."_qs);
         QVERIFY2(shownMs < 1000, qPrintable(QString::asprintf("window shown after %lld ms", shownMs)));
         QVERIFY2(probe.longestMs < longestStallMs, qPrintable(QString::asprintf("stalled %lld ms", probe.longestMs)));
         qInfo("window shown after %lld ms, longest stall %lld ms beside a silent watcher", shownMs, probe.longestMs);
@@ -281,7 +281,7 @@ class TestRealTray : public QObject
             if (act == u"second notice")
                 program.tray.notifyDrop(u"Linegauge"_qs, u"dropped again"_qs);
             if (act == u"show item")
-                program.window.mnShow()->trigger();
+                program.window.showAction()->trigger();
             if (act == u"click")
                 clickNotice(1);
         }
@@ -291,7 +291,7 @@ class TestRealTray : public QObject
         QVERIFY2(!balloonShows(), "a second notice came through the toolkit's balloon");
         QFile log(m_noticeLog);
         QVERIFY(log.open(QIODevice::ReadOnly));
-        const QString when = program.window.ui().lblLastDrop->text().section(u": "_qs, 1);
+        const QString when = program.window.ui().lastDropLabel->text().section(u": "_qs, 1);
         QVERIFY2(QString::fromUtf8(log.readAll())
                      .contains(u"|%1\\nADSL connection dropped.|default,Linegauge\n"_qs.arg(when)),
             "the notice does not read as the drop notice, its lines broken by a bare line feed");
@@ -377,7 +377,7 @@ private slots:
         QTRY_COMPARE(program.window.isVisible(), windowBack);
         QVERIFY(!program.window.isMinimized() || !windowBack);
         QCOMPARE(program.tray.isShown(), !windowBack);
-        QCOMPARE(program.window.ui().lblStatus->text(),
+        QCOMPARE(program.window.ui().statusLabel->text(),
             act == u"host ends" ? u"The system tray closed: the window is back."_qs : u"Displaying stats"_qs);
         QTRY_VERIFY2(iconInTray() != windowBack, "the icon stayed in the tray");
     }

@@ -30,12 +30,12 @@ public:
         , m_output(outputFolder)
     {
         QObject::connect(&m_controller, &MainController::captureFinished, [this] { ++m_done; });
-        m_controller.formLoad();
+        m_controller.startUp();
         Ui::MainWindow& ui = m_window.ui();
-        ui.txtIP->setText(QStringLiteral("127.0.0.1"));
-        ui.txtPort->setText(port);
-        ui.txtPass->setText(QStringLiteral("admin"));
-        ui.txtInt->setText(QStringLiteral("1"));
+        ui.addressEdit->setText(QStringLiteral("127.0.0.1"));
+        ui.portEdit->setText(port);
+        ui.passwordEdit->setText(QStringLiteral("admin"));
+        ui.intervalEdit->setText(QStringLiteral("1"));
         m_window.show();
     }
 
@@ -44,7 +44,7 @@ public:
     bool run()
     {
         const int before = m_done;
-        m_controller.cmdTimerClick();
+        m_controller.toggleMonitoring();
         if (!waitForCaptureAfter(before))
             return false;
         for (int i = 1; i < historyCaptures; ++i) {
@@ -65,22 +65,22 @@ public:
 private:
     bool graphPictures()
     {
-        m_window.mnGrid()->trigger();
-        m_window.mnMarkers()->trigger();
+        m_window.gridAction()->trigger();
+        m_window.markersAction()->trigger();
         if (!captureOnce())
             return false;
-        save(m_window.ui().picGraph->grab(), QStringLiteral("graph-markers.png"));
-        m_window.mnLabels()->trigger();
+        save(m_window.ui().graphSurface->grab(), QStringLiteral("graph-markers.png"));
+        m_window.labelsAction()->trigger();
         if (!captureOnce())
             return false;
-        save(m_window.ui().picGraph->grab(), QStringLiteral("graph-codes.png"));
+        save(m_window.ui().graphSurface->grab(), QStringLiteral("graph-codes.png"));
         return true;
     }
 
     bool menuPictures()
     {
-        save(menuPicture(*m_window.mnGraph(), nullptr), QStringLiteral("graph-menu.png"));
-        save(menuPicture(*m_window.mnSysTray(), m_window.mnShow()), QStringLiteral("tray-menu.png"));
+        save(menuPicture(*m_window.graphMenu(), nullptr), QStringLiteral("graph-menu.png"));
+        save(menuPicture(*m_window.trayMenu(), m_window.showAction()), QStringLiteral("tray-menu.png"));
         return true;
     }
 
@@ -96,11 +96,11 @@ private:
 
     bool captureUntilDrop()
     {
-        const QString noDrop = m_window.ui().lblLastDrop->text();
+        const QString noDrop = m_window.ui().lastDropLabel->text();
         for (int i = 0; i < capturesBeforeGivingUp; ++i) {
             if (!captureOnce())
                 return false;
-            if (m_window.ui().lblLastDrop->text() != noDrop)
+            if (m_window.ui().lastDropLabel->text() != noDrop)
                 return true;
         }
         std::fprintf(stderr, "no line drop within %d captures\n", capturesBeforeGivingUp);
@@ -113,7 +113,7 @@ private:
         m_clock.current = m_clock.current.addSecs(60);
         const int before = m_done;
         for (int tick = 0; tick < 120 && !m_controller.isCapturing() && m_done == before; ++tick)
-            m_controller.tmrMainTimer();
+            m_controller.onTick();
         return waitForCaptureAfter(before);
     }
 

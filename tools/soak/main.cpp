@@ -107,22 +107,22 @@ int main(int argc, char* argv[])
     SystemClock clock;
     MainWindow window;
     MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path(), tickMs});
-    controller.formLoad();
+    controller.startUp();
     Ui::MainWindow& ui = window.ui();
-    ui.txtIP->setText(QStringLiteral("127.0.0.1"));
-    ui.txtUser->setText(QStringLiteral("admin"));
-    ui.txtPass->setText(QStringLiteral("admin"));
-    ui.txtInt->setText(QStringLiteral("0.1"));
+    ui.addressEdit->setText(QStringLiteral("127.0.0.1"));
+    ui.userEdit->setText(QStringLiteral("admin"));
+    ui.passwordEdit->setText(QStringLiteral("admin"));
+    ui.intervalEdit->setText(QStringLiteral("0.1"));
 
     long done = 0;
     long rssStart = 0;
     qsizetype fdStart = 0;
     QMap<QString, long> outcomes;
     auto pointAtNext
-        = [&] { ui.txtPort->setText(QString::number(routers[std::size_t(done) % routers.size()]->port())); };
+        = [&] { ui.portEdit->setText(QString::number(routers[std::size_t(done) % routers.size()]->port())); };
     const QMetaObject::Connection counting = QObject::connect(&controller, &MainController::captureFinished, [&] {
         ++done;
-        ++outcomes[ui.lblStatus->text()];
+        ++outcomes[ui.statusLabel->text()];
         if (done == warmUpCaptures) {
             rssStart = ProcessFigures::residentKiB();
             fdStart = ProcessFigures::openDescriptors();
@@ -131,7 +131,7 @@ int main(int argc, char* argv[])
     });
     pointAtNext();
     StallProbe stalls;
-    controller.cmdTimerClick();
+    controller.toggleMonitoring();
     // Buffers of the huge replies raise the heap once; growth after half-time would be a leak.
     long rssHalf = 0;
     QTimer::singleShot(seconds * 500, [&] { rssHalf = ProcessFigures::residentKiB(); });
@@ -139,7 +139,7 @@ int main(int argc, char* argv[])
     QApplication::exec();
     // Stopping cancels the capture under way; that is the run ending, not a failure of it.
     QObject::disconnect(counting);
-    controller.cmdTimerClick();
+    controller.toggleMonitoring();
     const long rssEnd = ProcessFigures::residentKiB();
     const qsizetype fdEnd = ProcessFigures::openDescriptors();
     window.close();
