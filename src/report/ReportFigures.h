@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/GapList.h"
 #include "report/Finding.h"
+#include "report/GapList.h"
 #include "report/LogLine.h"
 #include "settings/Settings.h"
 
