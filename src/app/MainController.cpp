@@ -53,8 +53,9 @@ MainController::MainController(MainWindow& window, const Platform& platform, QOb
     , m_updater(m_table, m_statusLine, m_display, m_tray, platform.clock)
     , m_renderer(m_graph, *window.ui().graphSurface)
     , m_capture({m_fetcher, m_parser, m_updater, m_renderer, m_table, m_statusLine, m_display, platform.clock})
+    , m_ticker(m_schedule, platform.tickIntervalMs)
 {
-    m_tickTimer.setInterval(m_platform.tickIntervalMs);
+    SettingsBinding::limitTextBoxes(m_window);
     connectControls();
     connectGraphControls();
     connectTrayControls();
@@ -69,7 +70,7 @@ void MainController::connectControls()
     connect(ui.monitorButton, &QPushButton::clicked, this, &MainController::toggleMonitoring);
     connect(ui.testSettingsButton, &QPushButton::clicked, this, &MainController::testSettings);
     connect(ui.testPageButton, &QPushButton::clicked, this, &MainController::testPage);
-    connect(&m_tickTimer, &QTimer::timeout, this, &MainController::onTick);
+    connect(&m_ticker, &MonitorTicker::ticked, this, &MainController::onTicks);
     connect(&m_capture, &CaptureCycle::finished, this, &MainController::onCaptureFinished);
     connect(&m_capture, &CaptureCycle::routerPageArrived, this, &MainController::copyRouterPage);
     connect(ui.hidePasswordCheck, &QCheckBox::stateChanged, this, &MainController::applyPasswordMask);
@@ -153,7 +154,7 @@ void MainController::shutDown()
         return;
     m_closed = true;
     m_capture.cancel();
-    m_tickTimer.stop();
+    m_ticker.stop();
     m_statusLine.showStatus(text(StatusTexts::savingSettings));
     m_tray.removeIcon();
     saveSettings(
@@ -163,8 +164,20 @@ void MainController::shutDown()
 
 bool MainController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_window && event->type() == QEvent::Close)
+    if (watched != &m_window)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Close:
         shutDown();
+        break;
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowStateChange:
+        m_ticker.setShown(windowShown());
+        break;
+    default:
+        break;
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -197,13 +210,13 @@ void MainController::startMonitoring()
     m_capture.runCapture(CaptureMode::Timed, captureInputs());
     showCountdown();
     ui.countdownLabel->show();
-    m_tickTimer.start();
+    m_ticker.start(windowShown());
 }
 
 void MainController::stopMonitoring()
 {
     Ui::MainWindow& ui = m_window.ui();
-    m_tickTimer.stop();
+    m_ticker.stop();
     // Stopping also gives up a capture that still waits for the router.
     m_capture.cancel();
     setMonitorControlsEnabled(true);
@@ -223,11 +236,17 @@ void MainController::setMonitorControlsEnabled(bool enabled)
     ui.monitorGroup->setEnabled(enabled);
 }
 
-void MainController::onTick()
+bool MainController::windowShown() const
+{
+    return m_window.isVisible() && !m_window.isMinimized();
+}
+
+void MainController::onTicks(int count)
 {
     // The count waits while a capture runs, as if the capture held the timer up.
     if (m_capture.isRunning())
         return;
+    m_schedule.addTicks(count - 1);
     if (m_schedule.tick())
         m_capture.runCapture(CaptureMode::Timed, captureInputs());
     else
@@ -238,15 +257,21 @@ void MainController::onCaptureFinished(CaptureMode mode, bool ok)
 {
     if (mode == CaptureMode::Timed && isMonitoring()) {
         m_schedule.restartCount();
+        m_ticker.countRestarted();
         showCountdown();
     }
     emit captureFinished(mode, ok);
 }
 
+// Setting a label's text redraws it and asks its parent to lay out again, so an unchanged
+// countdown is not set.
 void MainController::showCountdown()
 {
-    m_window.ui().countdownLabel->setText(
-        QStringLiteral("Next capture: ") + MonitorSchedule::countdownText(m_schedule.minutesLeft()));
+    QLabel* label = m_window.ui().countdownLabel;
+    const QString countdown
+        = QStringLiteral("Next capture: ") + MonitorSchedule::countdownText(m_schedule.minutesLeft());
+    if (label->text() != countdown)
+        label->setText(countdown);
 }
 
 void MainController::testSettings()

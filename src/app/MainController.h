@@ -3,6 +3,7 @@
 #include "app/CaptureCycle.h"
 #include "app/LabelStatusLine.h"
 #include "app/MonitorSchedule.h"
+#include "app/MonitorTicker.h"
 #include "app/PageTextBox.h"
 #include "app/WindowStatsDisplay.h"
 #include "graph/GraphOptions.h"
@@ -18,7 +19,6 @@
 #include "tray/WidgetTrayWindow.h"
 
 #include <QObject>
-#include <QTimer>
 
 class Clock;
 class MainWindow;
@@ -55,7 +55,7 @@ public:
     // The closing sequence; it runs once, whatever asks for it first.
     void shutDown();
 
-    bool isMonitoring() const { return m_tickTimer.isActive(); }
+    bool isMonitoring() const { return m_ticker.isActive(); }
     const LineStatTable& table() const { return m_table; }
     const StatsUpdater& statistics() const { return m_updater; }
     const Settings& settings() const { return m_settings; }
@@ -64,7 +64,9 @@ public:
     bool isCapturing() const { return m_capture.isRunning(); }
 
     void toggleMonitoring();
-    void onTick();
+    void onTick() { onTicks(1); }
+    // Counts ticks that passed at once; the last one may fall due.
+    void onTicks(int count);
     void testSettings();
     void testPage();
 
@@ -86,6 +88,7 @@ private:
     void stopMonitoring();
     void setMonitorControlsEnabled(bool enabled);
     void showCountdown();
+    bool windowShown() const;
     CaptureInputs captureInputs() const;
     void onCaptureFinished(CaptureMode mode, bool ok);
     void toggleSeries(int index);
@@ -119,6 +122,6 @@ private:
     StatsUpdater m_updater;
     GraphRenderer m_renderer;
     CaptureCycle m_capture;
-    QTimer m_tickTimer;
+    MonitorTicker m_ticker;
     bool m_closed = false;
 };

@@ -45,3 +45,20 @@ bool MonitorSchedule::tick()
     m_elapsedMinutes = m_elapsedMinutes + m_tickMinutes;
     return !(m_elapsedMinutes < m_intervalMinutes);
 }
+
+int MonitorSchedule::ticksUntilDue(int limit) const
+{
+    float elapsed = m_elapsedMinutes;
+    for (int ticks = 1; ticks < limit; ++ticks) {
+        elapsed = elapsed + m_tickMinutes;
+        if (!(elapsed < m_intervalMinutes))
+            return ticks;
+    }
+    return limit;
+}
+
+void MonitorSchedule::addTicks(int count)
+{
+    for (int added = 0; added < count; ++added)
+        m_elapsedMinutes = m_elapsedMinutes + m_tickMinutes;
+}

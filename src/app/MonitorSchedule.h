@@ -27,6 +27,12 @@ public:
 
     // Adds one tick and tells whether a timed capture is due now.
     bool tick();
+    // How many ticks from now the capture falls due, counted with the same float sums tick()
+    // makes, so a timer set for that many ticks captures on the very tick the per-tick count
+    // would; limit when it is not due within limit ticks (or never, once the sum stops growing).
+    int ticksUntilDue(int limit) const;
+    // Adds ticks that came without a capture falling due, as tick() would one by one.
+    void addTicks(int count);
     // Starts the count again after a timed capture.
     void restartCount() { m_elapsedMinutes = 0.0f; }
 

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "graph/GraphOptions.h"
 #include "graph/GraphState.h"
+#include "platform/PrivateProfile.h"
 
 namespace {
 
@@ -54,6 +55,14 @@ Settings fromWindow(const MainWindow& window, const GraphState& graph, const Gra
     settings.graphMax = graph.graphMax;
     settings.autoRange = options.autoRange();
     return settings;
+}
+
+void limitTextBoxes(MainWindow& window)
+{
+    Ui::MainWindow& ui = window.ui();
+    for (QLineEdit* box :
+        {ui.addressEdit, ui.userEdit, ui.portEdit, ui.intervalEdit, ui.outputFileEdit, ui.passwordEdit})
+        box->setMaxLength(PrivateProfile::maxValueLength);
 }
 
 void toWindow(const Settings& settings, MainWindow& window, GraphState& graph, GraphOptions& options)

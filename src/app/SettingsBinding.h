@@ -13,6 +13,10 @@ namespace SettingsBinding {
 // The given settings with every value the window keeps replaced by the window's own.
 Settings fromWindow(const MainWindow& window, const GraphState& graph, const GraphOptions& options, Settings settings);
 
+// A saved text longer than settings.ini reads back would come back cut at the next start, so the
+// boxes whose texts are saved take no more than that.
+void limitTextBoxes(MainWindow& window);
+
 void toWindow(const Settings& settings, MainWindow& window, GraphState& graph, GraphOptions& options);
 
 } // namespace SettingsBinding

@@ -91,9 +91,11 @@ QByteArray parsedValue(QByteArrayView body, qsizetype equals)
 }
 
 // Line breaks inside a value would split it into lines of their own and break the file's layout.
+// The value is cut where the reader cuts it, so the file holds what the next start reads back.
 QByteArray storedValue(const QString& value)
 {
     QByteArray bytes = AnsiCodec::encode(value);
+    bytes.truncate(PrivateProfile::maxValueLength);
     bytes.replace('\r', ' ');
     bytes.replace('\n', ' ');
     return bytes;
@@ -161,8 +163,10 @@ void PrivateProfile::setValue(const QString& section, const QString& key, const 
         QByteArray& line = m_lines[location.keyLine];
         const QByteArrayView body = bodyOf(line, location.keyLine == 0);
         const qsizetype equals = body.indexOf('=');
-        // An unchanged value leaves the user's spelling, spacing and quotes alone.
-        if (parsedValue(body, equals) == valueBytes)
+        // A value that reads as unchanged leaves the user's spelling, spacing and quotes alone.
+        QByteArray current = parsedValue(body, equals);
+        current.truncate(maxValueLength);
+        if (current == valueBytes)
             return;
         qsizetype valueStart = equals + 1;
         while (valueStart < body.size() && isBlank(body[valueStart]))
@@ -187,10 +191,13 @@ bool PrivateProfile::save(const QString& file) const
     const QFileInfo existing(file);
     if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
         return false;
+    // A file the next load would refuse is never written: the old one stays readable.
+    const QByteArray bytes = content();
+    if (bytes.size() > maxFileBytes)
+        return false;
     QSaveFile output(file);
     if (!output.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = content();
     if (output.write(bytes) != bytes.size()) {
         output.cancelWriting();
         return false;

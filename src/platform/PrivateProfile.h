@@ -29,11 +29,13 @@ public:
     QString value(const QString& section, const QString& key) const;
 
     // Replaces the key's value in place, or appends the key at the end of its section, or the
-    // section at the end of the file; new lines end in CR LF.
+    // section at the end of the file; new lines end in CR LF. The value is cut to maxValueLength
+    // characters, so what is written is what value() reads back.
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes the content to a temporary file in the same folder and renames it over the old file,
-    // so a failed save leaves the previous file whole. False when nothing was written.
+    // so a failed save leaves the previous file whole. False when nothing was written; a content of
+    // more than maxFileBytes, which load() would refuse, is never written.
     bool save(const QString& file) const;
 
     QByteArray content() const;

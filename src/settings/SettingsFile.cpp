@@ -149,6 +149,12 @@ SettingsSaveResult saveSettings(const QString& path, const Settings& settings, S
     if (!profile.load(path))
         return result;
     result.passwordStored = storeOptions(profile, settings);
+    // Saved, the file would be one the next start refuses, and every later save with it.
+    if (profile.content().size() > PrivateProfile::maxFileBytes) {
+        status.showStatus(QString::fromLatin1(StatusTexts::settingsTooLarge));
+        result.passwordStored = false;
+        return result;
+    }
     result.fileWritten = profile.save(path);
     result.passwordStored = result.passwordStored && result.fileWritten;
     return result;

@@ -17,5 +17,5 @@ struct SettingsSaveResult
 bool loadSettings(const QString& path, Settings& settings, StatusLine& status);
 
 // Writes the ten "Options" keys in one pass over the file; "Tweaks" and every line not written
-// stay as they were.
+// stay as they were. A file that would grow past what loading reads is left as it was, with a status text.
 SettingsSaveResult saveSettings(const QString& path, const Settings& settings, StatusLine& status);

@@ -30,5 +30,7 @@ inline constexpr char fetchCancelled[] = "Router request cancelled.";
 inline constexpr char folderNotWritable[] = "Folder not writable: settings and CSV not kept.";
 inline constexpr char intervalInvalid[] = "Interval must be a number of minutes above 0.";
 inline constexpr char settingsUnreadable[] = "Cannot read settings.ini: not loaded or saved.";
+// A save that would grow the file past what a start reads; the file stays as it was.
+inline constexpr char settingsTooLarge[] = "settings.ini would grow past 1 MiB: not saved.";
 
 } // namespace StatusTexts

@@ -10,6 +10,8 @@ class TestMonitorSchedule : public QObject
 private slots:
     void captureTick_data();
     void captureTick();
+    void captureTickAcrossSleep_data();
+    void captureTickAcrossSleep();
     void countdownText_data();
     void countdownText();
     void intervalFrom_data();
@@ -41,6 +43,55 @@ void TestMonitorSchedule::captureTick()
         if (tick == captureTick)
             QCOMPARE(MonitorSchedule::countdownText(schedule.minutesLeft()), countdownBeforeCapture);
     }
+    QCOMPARE(tick, captureTick);
+}
+
+// Hidden, the ticker sleeps for the ticks ticksUntilDue() gives and hands them over at once;
+// shown again, it hands over those that passed and ticks one by one. Either way the capture comes on
+// the tick the per-tick count gives.
+void TestMonitorSchedule::captureTickAcrossSleep_data()
+{
+    QTest::addColumn<float>("interval");
+    QTest::addColumn<int>("hiddenAfter");
+    QTest::addColumn<int>("shownAfter"); // ticks asleep before the window is shown; -1: stays hidden
+    QTest::addColumn<int>("captureTick");
+    QTest::newRow("one minute, hidden throughout") << 1.0f << 0 << -1 << 61;
+    QTest::newRow("five minutes, hidden after 10 ticks") << 5.0f << 10 << -1 << 300;
+    QTest::newRow("hidden then shown: capture at the same tick") << 1.0f << 5 << 20 << 61;
+    QTest::newRow("shown again on the tick before the capture") << 5.0f << 100 << 199 << 300;
+    QTest::newRow("shown before a tick passed") << 0.5f << 3 << 0 << 30;
+    QTest::newRow("longer than one sleep") << 90.0f << 0 << -1 << 5400;
+    QTest::newRow("zero captures on the first tick") << 0.0f << 0 << -1 << 1;
+}
+
+void TestMonitorSchedule::captureTickAcrossSleep()
+{
+    QFETCH(float, interval);
+    QFETCH(int, hiddenAfter);
+    QFETCH(int, shownAfter);
+    QFETCH(int, captureTick);
+    MonitorSchedule schedule;
+    schedule.start(interval, 1000.0f / 60000.0f);
+    int tick = 0;
+    // The controller's handling of ticks handed over at once: the last one may fall due.
+    const auto handOver = [&](int count) {
+        tick += count;
+        schedule.addTicks(count - 1);
+        return schedule.tick();
+    };
+    for (; tick < hiddenAfter;)
+        QVERIFY(!handOver(1));
+    bool due = false;
+    while (!due && tick < 100000) {
+        const int asleep = schedule.ticksUntilDue(3600);
+        if (shownAfter >= 0 && shownAfter < asleep)
+            break;
+        due = handOver(asleep);
+    }
+    if (!due && shownAfter > 0)
+        due = handOver(shownAfter);
+    while (!due && tick < 100000)
+        due = handOver(1);
     QCOMPARE(tick, captureTick);
 }
 

@@ -45,6 +45,10 @@ private slots:
     void savedInterval_data();
     void savedInterval();
     void fileOverSizeBound_changesNothing();
+    void savedValue_readsBackAsWritten_data();
+    void savedValue_readsBackAsWritten();
+    void saveNearSizeBound_data();
+    void saveNearSizeBound();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
@@ -169,6 +173,55 @@ void TestSettingsFile::fileOverSizeBound_changesNothing()
     const SettingsSaveResult result = saveSettings(path(), settings, m_status);
     QVERIFY(!result.fileWritten && !result.passwordStored);
     QCOMPARE(fileBytes(path()), content);
+}
+
+// What one run saves, the next run reads back: the file holds the value exactly as it is read.
+void TestSettingsFile::savedValue_readsBackAsWritten_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("readBack");
+    const QString longest(PrivateProfile::maxValueLength, u'a');
+    QTest::newRow("address as long as a value can be") << longest << longest;
+    QTest::newRow("address of 300 characters") << longest + QString(46, u'b') << longest;
+    QTest::newRow("blank where the value is cut") << QString(253, u'a') + u" b"_qs << QString(253, u'a') + u" "_qs;
+}
+
+void TestSettingsFile::savedValue_readsBackAsWritten()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, readBack);
+    Settings saved;
+    saved.routerIp = address;
+    QVERIFY(saveSettings(path(), saved, m_status).fileWritten);
+    Settings loaded;
+    QVERIFY(loadSettings(path(), loaded, m_status));
+    QCOMPARE(loaded.routerIp, readBack);
+    const QString line = QString::fromLatin1(fileBytes(path())).split(u"\r\n"_qs).filter(u"Router IP="_qs).first();
+    QCOMPARE(line.size(), qsizetype(u"Router IP="_qs.size() + readBack.size() + (readBack.endsWith(u' ') ? 2 : 0)));
+}
+
+// A save that would pass the bound a start reads is refused: the old file stays and loads again.
+void TestSettingsFile::saveNearSizeBound_data()
+{
+    QTest::addColumn<qsizetype>("padding");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("room for the keys") << PrivateProfile::maxFileBytes - 4096 << true;
+    QTest::newRow("keys would pass the bound") << PrivateProfile::maxFileBytes - 26 << false;
+}
+
+void TestSettingsFile::saveNearSizeBound()
+{
+    QFETCH(qsizetype, padding);
+    QFETCH(bool, written);
+    const QByteArray header = "[Tweaks]\r\n;";
+    const QByteArray content = header + QByteArray(padding - header.size() - 2, 'x') + "\r\n";
+    writeFile(content);
+    m_status.texts.clear();
+    Settings settings;
+    QCOMPARE(saveSettings(path(), settings, m_status).fileWritten, written);
+    QVERIFY(loadSettings(path(), settings, m_status));
+    QCOMPARE(fileBytes(path()) == content, !written);
+    QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), !written);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
