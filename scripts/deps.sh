@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev
     fonts-liberation
     xvfb xauth trayer xdotool x11-utils xfce4-panel dunst dbus-daemon python3-dbus python3-gi
+    at-spi2-core gir1.2-atspi-2.0
     weston qt6-wayland
     librsvg2-bin appstream
     libbenchmark-dev curl time

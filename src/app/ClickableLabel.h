@@ -3,6 +3,7 @@
 #include <QLabel>
 
 // A label that reports a left-button click, for the value cells and captions that toggle things.
+// Given the focus, Space or Enter clicks it, and a focus frame shows where the keyboard is.
 class ClickableLabel : public QLabel
 {
     Q_OBJECT
@@ -16,4 +17,6 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };

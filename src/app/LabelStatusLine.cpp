@@ -1,5 +1,7 @@
 #include "app/LabelStatusLine.h"
 
+#include "app/AccessibleNames.h"
+
 #include <QLabel>
 
 LabelStatusLine::LabelStatusLine(QLabel& label)
@@ -9,6 +11,7 @@ LabelStatusLine::LabelStatusLine(QLabel& label)
 void LabelStatusLine::showStatus(const QString& text)
 {
     m_label.setText(text);
+    m_label.setAccessibleName(AccessibleNames::withValue(QStringLiteral("Status"), text));
 }
 
 void LabelStatusLine::setStatusColour(const QColor& colour)

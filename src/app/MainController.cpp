@@ -2,6 +2,7 @@
 
 #include "ui_MainWindow.h"
 
+#include "app/AccessibleNames.h"
 #include "app/AppInfo.h"
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
@@ -130,6 +131,7 @@ void MainController::startUp()
     m_graph.computeScale(surface.width(), surface.height());
     m_graph.graphSeries.initHistory(statCount, m_table.seriesColours, m_graph.xStep, m_graph.yScale);
     m_statusLine.showStatus(text(StatusTexts::ready));
+    describeGraph();
     // Said once, at start: otherwise every close would lose the settings without a word.
     if (!QFileInfo(m_platform.applicationFolder).isWritable())
         m_statusLine.showStatus(text(StatusTexts::folderNotWritable));
@@ -260,6 +262,7 @@ void MainController::onCaptureFinished(CaptureMode mode, bool ok)
         m_ticker.countRestarted();
         showCountdown();
     }
+    describeGraph();
     emit captureFinished(mode, ok);
 }
 
@@ -310,6 +313,17 @@ void MainController::toggleSeries(int index)
         setTextColour(label, result->labelColour);
     if (result->redraw)
         m_renderer.drawGraph(m_table.currentValues, true, m_graphOptions.drawOptions());
+    describeGraph();
+}
+
+void MainController::describeGraph()
+{
+    std::array<QString, statCount> values;
+    for (std::size_t i = 0; i < statCount; ++i)
+        values.at(i) = m_window.currentValues()[i]->text();
+    GraphSurface* surface = m_window.ui().graphSurface;
+    surface->setAccessibleDescription(
+        AccessibleNames::graphDescription(surface->toolTip(), m_graph.seriesShown, values));
 }
 
 void MainController::togglePageTextView()
@@ -318,6 +332,7 @@ void MainController::togglePageTextView()
     m_pageTextShown = !m_pageTextShown;
     const int width = PageTextView::togglePageText(m_pageTextShown, m_graph, m_table.seriesColours);
     surface->resize(width, surface->height());
+    m_window.showPageText(m_pageTextShown);
 }
 
 void MainController::copyRouterPage(const QString& page)

@@ -92,6 +92,8 @@ private:
     CaptureInputs captureInputs() const;
     void onCaptureFinished(CaptureMode mode, bool ok);
     void toggleSeries(int index);
+    // Tells a screen reader the values the graph shows.
+    void describeGraph();
     void togglePageTextView();
     void copyRouterPage(const QString& page);
     void syncGraphMenu();

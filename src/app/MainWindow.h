@@ -51,12 +51,23 @@ public:
     QAction* gridAction() const { return m_gridAction; }
     QAction* autoRangeAction() const { return m_autoRangeAction; }
 
+    // The page-text box and its button show only beside the narrowed graph; hidden, the keyboard
+    // never reaches them behind the graph.
+    void showPageText(bool shown);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void applyFontSizes();
     void collectControlArrays();
     void buildTrayMenu();
     void buildGraphMenu();
     void centreOnScreen();
+    void nameControls();
+    void makeKeyboardReachable();
+    void buildTabOrder();
+    void followDesktopPalette();
     QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption, bool checkable);
 
     std::unique_ptr<Ui::MainWindow> m_ui;

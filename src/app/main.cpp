@@ -10,15 +10,30 @@
 #include "tray/QtTrayIcon.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSessionManager>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// The report started from the desktop's menu says why no page came in a small message window.
+ReportCommand::Desktop reportDesktop()
+{
+    return {[](int& argc, char* argv[]) -> std::unique_ptr<QCoreApplication> {
+                return std::make_unique<QApplication>(argc, argv);
+            },
+        [](const QString& problem) { QMessageBox::warning(nullptr, QStringLiteral("Line report"), problem); }};
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     const CommandLine::Request request = CommandLine::requestOf(CommandLine::argumentsOf(argc, argv));
     if (request == CommandLine::Request::report)
-        return ReportCommand::main(argc, argv);
+        return ReportCommand::main(argc, argv, reportDesktop());
     if (request != CommandLine::Request::window) {
         std::fputs(qPrintable(CommandLine::answerTo(request)), stdout);
         return 0;

@@ -105,19 +105,38 @@ void openPage(const QString& path, QTextStream& errors)
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main(int argc, char* argv[], const Desktop& desktop)
 {
     // Opening the page needs the desktop; without a display a plain application writes the page and
     // says it could not open it, where a desktop application could not even start.
     const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    const bool onDesktop = display && opensPage(argc, argv);
     std::unique_ptr<QCoreApplication> application;
-    if (display && opensPage(argc, argv))
+    if (onDesktop && desktop.makeApplication)
+        application = desktop.makeApplication(argc, argv);
+    else if (onDesktop)
         application = std::make_unique<QGuiApplication>(argc, argv);
     else
         application = std::make_unique<QCoreApplication>(argc, argv);
     QTextStream errors(stderr);
-    return run(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(), errors);
+    // Started from the desktop's menu, nobody reads the error output: the problem is said on screen too.
+    return runAndTell(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(), errors,
+        onDesktop ? desktop.tellProblem : ProblemNotice());
+}
+
+int runAndTell(
+    const QStringList& arguments, const QString& programFolder, QTextStream& errors, const ProblemNotice& tellProblem)
+{
+    QString problems;
+    QTextStream captured(&problems);
+    const int status = run(arguments, programFolder, captured);
+    captured.flush();
+    errors << problems;
+    errors.flush();
+    if (tellProblem && !problems.isEmpty())
+        tellProblem(problems.trimmed());
+    return status;
 }
 
 int run(const QStringList& arguments, const QString& programFolder, QTextStream& errors)

@@ -9,6 +9,7 @@
 #include "support/RecordingMessageBox.h"
 #include "support/RecordingTrayIcon.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QMenu>
@@ -52,6 +53,7 @@ public:
                 return false;
         }
         save(m_window.grab(), QStringLiteral("monitoring.png"));
+        saveUnderDarkDesktop();
         if (!captureUntilDrop())
             return false;
         save(m_window.grab(), QStringLiteral("drop.png"));
@@ -139,6 +141,17 @@ private:
         QEventLoop loop;
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
         loop.exec();
+    }
+
+    // The window after the desktop has switched to a dark theme.
+    void saveUnderDarkDesktop()
+    {
+        const QPalette desktop = QApplication::palette();
+        const QColor text(224, 224, 224);
+        QApplication::setPalette(QPalette(text, QColor(53, 53, 53), QColor(80, 80, 80), QColor(25, 25, 25),
+            QColor(40, 40, 40), text, Qt::white, QColor(30, 30, 30), QColor(45, 45, 45)));
+        save(m_window.grab(), QStringLiteral("dark.png"));
+        QApplication::setPalette(desktop);
     }
 
     void save(const QPixmap& picture, const QString& name)
