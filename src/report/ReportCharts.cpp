@@ -128,7 +128,7 @@ private:
     void markPause(const GapRecord& gap)
     {
         const double from = offsetOf(gap.start);
-        const double to = offsetOf(gap.start + gap.seconds);
+        const double to = offsetOf(gap.end);
         const auto first = std::size_t(std::clamp(from, 0.0, double(size())));
         const auto last = std::size_t(std::clamp(to + 1.0, 0.0, double(size())));
         for (std::size_t index = first; index < last; ++index) {
@@ -169,7 +169,7 @@ QString pauseBands(const ReportFigures& figures, const TimeColumns& columns, con
     const double last = double(columns.size() - 1);
     figures.gaps.forEach([&](const GapRecord& gap) {
         const auto from = std::size_t(std::clamp(columns.offsetOf(gap.start), 0.0, last));
-        const auto to = std::size_t(std::clamp(columns.offsetOf(gap.start + gap.seconds), 0.0, last));
+        const auto to = std::size_t(std::clamp(columns.offsetOf(gap.end), 0.0, last));
         std::fill(marked.begin() + qsizetype(from), marked.begin() + qsizetype(to) + 1, true);
     });
     QString svg;
