@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <limits>
+
 namespace {
 
 constexpr qint64 widestOffset = 14 * 3600; // no zone is further from UTC
@@ -27,25 +29,49 @@ int ZoneClock::offsetAt(qint64 utcSeconds) const
 // The offset of the day's midday, and the first change whose wall time falls on the day.
 void ZoneClock::learnDay(qint64 day)
 {
+    m_dayKnown = true;
+    if (day >= m_stretchFirst && day <= m_stretchLast) {
+        m_day = {day, m_stretchOffset, m_stretchOffset, 0};
+        return;
+    }
     const qint64 noon = day * WallClock::secondsPerDay + WallClock::secondsPerDay / 2;
     m_day = {day, offsetAt(noon - offsetAt(noon)), 0, 0};
     m_day.laterOffset = m_day.offset;
-    m_dayKnown = true;
-    if (!m_zone.hasTransitions())
+    if (!m_zone.hasTransitions()) {
+        m_stretchFirst = std::numeric_limits<qint64>::min();
+        m_stretchLast = std::numeric_limits<qint64>::max();
+        m_stretchOffset = m_day.offset;
         return;
+    }
     const qint64 dayStart = day * WallClock::secondsPerDay;
     const QTimeZone::OffsetData change
         = m_zone.nextTransition(QDateTime::fromSecsSinceEpoch(dayStart - widestOffset - 1, QTimeZone::utc()));
-    if (!change.atUtc.isValid())
-        return;
-    const qint64 changeUtc = change.atUtc.toSecsSinceEpoch();
-    const int before = offsetAt(changeUtc - 1);
+    const qint64 changeUtc
+        = change.atUtc.isValid() ? change.atUtc.toSecsSinceEpoch() : std::numeric_limits<qint64>::max() / 2;
+    const int before = change.atUtc.isValid() ? offsetAt(changeUtc - 1) : m_day.offset;
     const qint64 changeWall = changeUtc + before;
+    if (changeWall >= dayStart + WallClock::secondsPerDay && before == m_day.offset) {
+        m_stretchLast = WallClock::dayOf(changeWall) - 1;
+        learnStretch(day);
+    }
     if (changeWall < dayStart || changeWall >= dayStart + WallClock::secondsPerDay || before == change.offsetFromUtc)
         return;
     m_day.offset = before;
     m_day.laterOffset = change.offsetFromUtc;
     m_day.changeAt = changeWall;
+}
+
+// The stretch runs back to the day after the change before the day; its end is known already.
+void ZoneClock::learnStretch(qint64 day)
+{
+    const QTimeZone::OffsetData change = m_zone.previousTransition(
+        QDateTime::fromSecsSinceEpoch(day * WallClock::secondsPerDay - widestOffset, QTimeZone::utc()));
+    m_stretchOffset = m_day.offset;
+    m_stretchFirst = change.atUtc.isValid()
+        ? WallClock::dayOf(change.atUtc.toSecsSinceEpoch() + change.offsetFromUtc) + 1
+        : std::numeric_limits<qint64>::min();
+    if (m_stretchFirst > day)
+        m_stretchLast = m_stretchFirst - 1; // no day between the changes: nothing to keep
 }
 
 qint64 ZoneClock::resolve(qint64 wallStamp)

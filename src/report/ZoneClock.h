@@ -7,7 +7,7 @@
 // zone the log was written in. Read in the file's order: in an hour that a clock change repeats, a
 // time that goes back from a time of that same hour is its second occurrence, and so is every later
 // time of that hour on that day. A time that a change skips reads as if the clock had not moved yet.
-// The zone's offsets are looked up once a day; its transitions only on a day that holds one.
+// The zone is asked only when a stamp leaves the stretch of days between two of its changes.
 class ZoneClock
 {
 public:
@@ -28,12 +28,17 @@ private:
     };
 
     void learnDay(qint64 day);
+    void learnStretch(qint64 day);
     int offsetAt(qint64 utcSeconds) const;
     qint64 resolve(qint64 wallStamp);
 
     QTimeZone m_zone;
     Day m_day;
     bool m_dayKnown = false;
+    // Days between two changes, where the day's offset holds all day; empty until learnt.
+    qint64 m_stretchFirst = 1;
+    qint64 m_stretchLast = 0;
+    int m_stretchOffset = 0;
     qint64 m_previousWall = 0;
     bool m_inRepeat = false; // the last stamp was the second occurrence of a repeated time
 };

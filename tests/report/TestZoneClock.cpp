@@ -70,6 +70,10 @@ private slots:
         QTest::newRow("autumn, Berlin, a day of the repeated hour without a drop")
             << "Europe/Berlin" << QList<Stretch>{{"2026-10-24 23:00", 240, false}, {"2026-10-25 02:00", 120, false}}
             << qint64(0) << qint64(0) << QString() << qint64(21540) << qint64(21540);
+        // Wall-clock minutes for two weeks: the hour after 02:59 summer time is a pause of 61 min.
+        QTest::newRow("autumn, Berlin, two weeks without the repeated hour")
+            << "Europe/Berlin" << QList<Stretch>{{"2026-10-18 00:00", 20160, false}} << qint64(0) << qint64(3660)
+            << QString("2026-10-25T03:00:00") << qint64(1209480) << qint64(1209480);
         // Spring: 01:00 winter time is 02:00 summer time in London, 02:00 is 03:00 in Berlin.
         QTest::newRow("spring, London, captures all through")
             << "Europe/London"
