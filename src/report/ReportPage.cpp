@@ -46,7 +46,7 @@ svg .pause { fill: #999; }
 .legend span { display: inline-block; margin-right: 12px; }
 .legend i { display: inline-block; width: 14px; height: 4px; margin-right: 4px; vertical-align: middle; }
 @media (max-width: 700px) { body { padding: 2mm; } svg .tick { font-size: 24px; } }
-@media (max-width: 480px) { svg .tick { font-size: 30px; } }
+@media (max-width: 480px) { svg .tick { font-size: 30px; } svg .minor { display: none; } }
 @media print { body { max-width: none; padding: 0; } div.wide { overflow: visible; } }
 )");
 
