@@ -12,7 +12,7 @@ packages=(
     librsvg2-bin appstream
     libbenchmark-dev curl time
     clang-14 libfuzzer-14-dev clang-tidy valgrind
-    chromium
+    chromium poppler-utils
 )
 
 missing=()

@@ -9,6 +9,8 @@ void merge(DayFigures& into, const DayFigures& row)
     into.captures += row.captures;
     into.drops += row.drops;
     into.downSeconds += row.downSeconds;
+    into.coveredSeconds += row.coveredSeconds;
+    into.upSeconds += row.upSeconds;
     for (std::size_t i = 0; i < into.ranges.size(); ++i)
         into.ranges[i].add(row.ranges[i]);
 }

@@ -11,8 +11,11 @@ class QTemporaryFile;
 
 struct GapRecord
 {
-    qint64 start = 0; // the last capture before the pause
-    qint64 seconds = 0;
+    qint64 start = 0; // the last capture before the pause, a WallClock stamp
+    qint64 end = 0; // the capture that ended it, when captures resumed
+    qint64 seconds = 0; // real time elapsed, across a clock change too
+    bool covered = false; // the line's state was known at its start
+    bool up = false; // and it was up
 };
 
 // The pauses of a log in the order they occurred, however many there are: all counted and summed,

@@ -8,11 +8,14 @@ constexpr unsigned allNumbers = (1u << logStatCount) - 1;
 
 } // namespace
 
-ReportBuilder::ReportBuilder(float snrThreshold, float attThreshold, Period period, const QString& spillFolder)
+ReportBuilder::ReportBuilder(
+    float snrThreshold, float attThreshold, Period period, const QString& spillFolder, const QTimeZone& zone)
     : m_snrThreshold(snrThreshold)
     , m_attThreshold(attThreshold)
     , m_period(period)
+    , m_clock(zone)
 {
+    m_figures.timeZone = m_clock.zoneName();
     m_figures.snrThreshold = snrThreshold;
     m_figures.attThreshold = attThreshold;
     m_figures.gaps = GapList(spillFolder);
@@ -48,6 +51,8 @@ void ReportBuilder::addCapture(const LogCapture& capture)
     }
     m_current.numberMask |= capture.numberMask;
     m_current.stamp = capture.stamp;
+    // Every capture passes the clock, so a repeated hour is told apart in the period as outside it.
+    m_elapsed = m_clock.elapsedOf(capture.stamp);
     std::optional<bool> up;
     if (m_current.numberMask == allNumbers)
         up = isUp();
@@ -67,8 +72,10 @@ void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
         m_figures.last = stamp;
     ++m_figures.captures;
     if (m_previousStamp)
-        m_spacing.add(*m_previousStamp, stamp, m_figures.gaps);
+        addSpacing(stamp, m_elapsed);
     m_previousStamp = stamp;
+    m_previousElapsed = m_elapsed;
+    m_previousCountedUp = up;
 
     DayFigures& day = m_days.rowOf(WallClock::dayOf(stamp));
     ++day.captures;
@@ -77,12 +84,27 @@ void ReportBuilder::count(const LogCapture& carried, std::optional<bool> up)
             day.ranges[i].add(carried.values[i]);
     }
     if (m_openDrop && up == true)
-        closeDrop(stamp, true);
+        closeDrop(stamp, m_elapsed, true);
     else if (!m_openDrop && m_dropUnderWay)
         openDrop(carried);
     m_chart.add(stamp, carried, up == false);
     m_hours.add(WallClock::hourOf(stamp), carried);
     m_findings.addCapture(carried, up == true);
+}
+
+// The time from the last counted capture to this one: covered time of the earlier one's row unless
+// the state was unknown or the clock went back; gaps are taken out once they are judged.
+void ReportBuilder::addSpacing(qint64 stamp, qint64 elapsed)
+{
+    const GapRecord spacing{*m_previousStamp, stamp, elapsed - m_previousElapsed, m_previousCountedUp.has_value(),
+        m_previousCountedUp == true};
+    m_spacing.add(spacing, m_figures.gaps);
+    if (!spacing.covered || spacing.seconds < 0)
+        return;
+    DayFigures& row = m_days.rowOf(WallClock::dayOf(*m_previousStamp));
+    row.coveredSeconds += spacing.seconds;
+    if (spacing.up)
+        row.upSeconds += spacing.seconds;
 }
 
 void ReportBuilder::openDrop(const LogCapture& carried)
@@ -92,6 +114,7 @@ void ReportBuilder::openDrop(const LogCapture& carried)
     drop.end = carried.stamp;
     drop.values = carried.values;
     m_openDrop = drop;
+    m_openDropElapsed = m_elapsed;
     m_openDropDay = WallClock::dayOf(carried.stamp);
     ++m_figures.drops;
     ++m_days.rowOf(m_openDropDay).drops;
@@ -99,13 +122,14 @@ void ReportBuilder::openDrop(const LogCapture& carried)
 }
 
 // A clock set back never makes a drop shorter than nothing.
-void ReportBuilder::closeDrop(qint64 end, bool recovered)
+void ReportBuilder::closeDrop(qint64 end, qint64 endElapsed, bool recovered)
 {
     DropRecord drop = *m_openDrop;
     m_openDrop.reset();
-    drop.end = std::max(end, drop.start);
+    drop.end = end;
     drop.recovered = recovered;
-    const qint64 length = drop.end - drop.start;
+    const qint64 length = std::max<qint64>(endElapsed - m_openDropElapsed, 0);
+    drop.seconds = length;
     m_figures.downSeconds += length;
     m_figures.longestDropSeconds = std::max(m_figures.longestDropSeconds, length);
     m_days.rowOf(m_openDropDay).downSeconds += length;
@@ -113,13 +137,31 @@ void ReportBuilder::closeDrop(qint64 end, bool recovered)
         m_figures.listedDrops.push_back(drop);
 }
 
+// A gap is no covered time: the rows give back what its spacing added.
+void ReportBuilder::takeGaps()
+{
+    m_figures.gaps.forEach([this](const GapRecord& gap) {
+        if (!gap.covered)
+            return;
+        DayFigures& row = m_days.rowOf(WallClock::dayOf(gap.start));
+        row.coveredSeconds -= gap.seconds;
+        if (gap.up)
+            row.upSeconds -= gap.seconds;
+    });
+}
+
 ReportFigures ReportBuilder::finish()
 {
     if (m_openDrop && m_previousStamp)
-        closeDrop(*m_previousStamp, false);
+        closeDrop(*m_previousStamp, m_previousElapsed, false);
+    m_spacing.finish(m_figures.gaps);
+    takeGaps();
     m_figures.days = m_days.rows();
     m_figures.daySpan = m_days.span();
-    m_spacing.finish(m_figures.gaps);
+    for (const DayFigures& row : m_figures.days) {
+        m_figures.coveredSeconds += row.coveredSeconds;
+        m_figures.upSeconds += row.upSeconds;
+    }
     m_figures.usualSpacing = m_spacing.usualSpacing();
     m_figures.chart = m_chart.buckets();
     m_figures.hours = m_hours.figures();

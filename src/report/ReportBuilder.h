@@ -6,8 +6,10 @@
 #include "report/LineFindings.h"
 #include "report/ReportFigures.h"
 #include "report/SpacingTracker.h"
+#include "report/ZoneClock.h"
 
 #include <QString>
+#include <QTimeZone>
 #include <QtGlobal>
 
 #include <optional>
@@ -30,7 +32,9 @@ public:
         std::optional<qint64> lastDay;
     };
 
-    ReportBuilder(float snrThreshold, float attThreshold, Period period = {}, const QString& spillFolder = {});
+    // Times are read by the rules of the zone, the system's when none is given.
+    ReportBuilder(float snrThreshold, float attThreshold, Period period = {}, const QString& spillFolder = {},
+        const QTimeZone& zone = QTimeZone::systemTimeZone());
     Q_DISABLE_COPY_MOVE(ReportBuilder)
 
     void addCapture(const LogCapture& capture);
@@ -46,8 +50,10 @@ private:
     bool inPeriod(qint64 stamp) const;
     bool isUp() const;
     void count(const LogCapture& carried, std::optional<bool> up);
+    void addSpacing(qint64 stamp, qint64 elapsed);
     void openDrop(const LogCapture& carried);
-    void closeDrop(qint64 end, bool recovered);
+    void closeDrop(qint64 end, qint64 endElapsed, bool recovered);
+    void takeGaps();
 
     float m_snrThreshold;
     float m_attThreshold;
@@ -57,7 +63,12 @@ private:
     std::optional<bool> m_previousUp; // no state until four numbers have been seen
     bool m_dropUnderWay = false; // the line went down after being up and is still down, in the period or not
     std::optional<qint64> m_previousStamp; // of the last counted capture
+    qint64 m_previousElapsed = 0; // its real time
+    std::optional<bool> m_previousCountedUp; // its line state
+    qint64 m_elapsed = 0; // real time of the capture being counted
+    ZoneClock m_clock;
     std::optional<DropRecord> m_openDrop;
+    qint64 m_openDropElapsed = 0;
     qint64 m_openDropDay = 0;
 
     ReportFigures m_figures;

@@ -128,7 +128,7 @@ private:
     void markPause(const GapRecord& gap)
     {
         const double from = offsetOf(gap.start);
-        const double to = offsetOf(gap.start + gap.seconds);
+        const double to = offsetOf(gap.end);
         const auto first = std::size_t(std::clamp(from, 0.0, double(size())));
         const auto last = std::size_t(std::clamp(to + 1.0, 0.0, double(size())));
         for (std::size_t index = first; index < last; ++index) {
@@ -169,7 +169,7 @@ QString pauseBands(const ReportFigures& figures, const TimeColumns& columns, con
     const double last = double(columns.size() - 1);
     figures.gaps.forEach([&](const GapRecord& gap) {
         const auto from = std::size_t(std::clamp(columns.offsetOf(gap.start), 0.0, last));
-        const auto to = std::size_t(std::clamp(columns.offsetOf(gap.start + gap.seconds), 0.0, last));
+        const auto to = std::size_t(std::clamp(columns.offsetOf(gap.end), 0.0, last));
         std::fill(marked.begin() + qsizetype(from), marked.begin() + qsizetype(to) + 1, true);
     });
     QString svg;
@@ -235,13 +235,16 @@ QString timeAxis(const ReportFigures& figures, const TimeColumns& columns, const
     const bool daily = step >= WallClock::secondsPerDay;
     const qint64 unit = daily ? WallClock::secondsPerDay : 3600;
     QString svg;
+    bool minor = false; // every other label, left out where the chart is narrow
     for (qint64 tick = (figures.first + unit - 1) / unit * unit; tick <= figures.last; tick += step) {
         const double x = plot.left + columns.offsetOf(tick);
         const QString label = daily ? WallClock::isoDate(WallClock::dayOf(tick))
                                     : WallClock::isoDateTime(tick).mid(5, 11).replace(u'T', u' ');
         svg += QStringLiteral("<line class=\"grid\" x1=\"%1\" y1=\"%2\" x2=\"%1\" y2=\"%3\"/>"
-                              "<text class=\"tick\" x=\"%1\" y=\"%4\" text-anchor=\"middle\">%5</text>")
-                   .arg(number(x), number(plot.top), number(plot.bottom), number(plot.bottom + 18), label);
+                              "<text class=\"tick%6\" x=\"%1\" y=\"%4\" text-anchor=\"middle\">%5</text>")
+                   .arg(number(x), number(plot.top), number(plot.bottom), number(plot.bottom + 18), label,
+                       minor ? QStringLiteral(" minor") : QString());
+        minor = !minor;
     }
     return svg;
 }
@@ -317,9 +320,10 @@ QString hourChart(const ReportFigures& figures)
     svg += valueAxis(plot);
     svg += thresholdLine(plot, figures.snrThreshold, QStringLiteral("SNR threshold"));
     for (int hour = 0; hour < 24; ++hour) {
-        svg += QStringLiteral("<text class=\"tick\" x=\"%1\" y=\"%2\" text-anchor=\"middle\">%3</text>")
+        svg += QStringLiteral("<text class=\"tick%4\" x=\"%1\" y=\"%2\" text-anchor=\"middle\">%3</text>")
                    .arg(number(plot.left + slot * (hour + 0.5)), number(plot.bottom + 16),
-                       QString::number(hour).rightJustified(2, u'0'));
+                       QString::number(hour).rightJustified(2, u'0'),
+                       hour % 2 == 1 ? QStringLiteral(" minor") : QString());
     }
     for (std::size_t stat = 0; stat < figures.hours.size(); ++stat) {
         const QLatin1String colour(seriesColours[stat]);

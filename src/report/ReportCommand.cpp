@@ -163,7 +163,7 @@ int run(const QStringList& arguments, const QString& programFolder, QTextStream&
         return badArguments;
     // Gaps past those held in memory wait beside the page, where the report is written anyway.
     ReportBuilder builder(settings.snrThreshold, settings.attThreshold, {options->firstDay, options->lastDay},
-        QFileInfo(pagePath).absolutePath());
+        QFileInfo(pagePath).absolutePath(), options->timeZone);
     if (!LogReader::read(log, builder)) {
         errors << "linegauge: cannot read the log " << csvPath << ": " << log.errorString() << '\n';
         return logUnusable;

@@ -5,9 +5,11 @@
 #include "report/LogLine.h"
 #include "settings/Settings.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 // The lowest and highest value of one statistic over some captures.
@@ -50,6 +52,8 @@ struct DayFigures
     qint64 captures = 0;
     qint64 drops = 0; // drops whose first down capture is on this day
     qint64 downSeconds = 0; // of those drops
+    qint64 coveredSeconds = 0; // spacings from the row's captures with a known line state, gaps excluded
+    qint64 upSeconds = 0; // of those, the ones that began with the line up
     StatRanges ranges;
 };
 
@@ -57,6 +61,7 @@ struct DropRecord
 {
     qint64 start = 0; // first down capture
     qint64 end = 0; // next up capture, or the last capture when the line never came back
+    qint64 seconds = 0; // real time from start to end
     bool recovered = false;
     std::array<float, logStatCount> values{}; // at the first down capture
 };
@@ -79,6 +84,14 @@ struct HourFigures
     float max = 0.0f;
 };
 
+// The share of the covered time the line was up, in per cent; nothing without covered time.
+inline std::optional<double> availability(qint64 upSeconds, qint64 coveredSeconds)
+{
+    if (coveredSeconds <= 0)
+        return std::nullopt;
+    return 100.0 * double(upSeconds) / double(coveredSeconds);
+}
+
 struct ReportFigures
 {
     qint64 captures = 0;
@@ -88,6 +101,8 @@ struct ReportFigures
     qint64 drops = 0;
     qint64 downSeconds = 0;
     qint64 longestDropSeconds = 0;
+    qint64 coveredSeconds = 0; // the rows' sums
+    qint64 upSeconds = 0;
     qint64 usualSpacing = 0; // median seconds between captures
     std::vector<DayFigures> days; // in date order, one row per day, month or year
     RowSpan daySpan = RowSpan::day;
@@ -96,6 +111,7 @@ struct ReportFigures
     std::vector<ChartBucket> chart; // in time order
     std::array<std::array<HourFigures, 24>, 2> hours; // [Down SNR, Up SNR][hour of day]
     Findings findings;
+    QString timeZone; // the zone whose rules read the log's times
     float snrThreshold = Settings().snrThreshold;
     float attThreshold = Settings().attThreshold;
 };

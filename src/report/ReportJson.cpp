@@ -42,18 +42,26 @@ QByteArray rangeObject(const StatRanges& ranges, bool lowest)
     return text + '}';
 }
 
+// Per cent with two decimals, or null without covered time.
+QByteArray availabilityText(qint64 upSeconds, qint64 coveredSeconds)
+{
+    const std::optional<double> share = availability(upSeconds, coveredSeconds);
+    return share ? QByteArray::number(*share, 'f', 2) : QByteArray("null");
+}
+
 QByteArray dayObject(const DayFigures& day, RowSpan span)
 {
     return "    {\"date\": " + quoted(DayTable::label(day.day, span))
         + ", \"captures\": " + QByteArray::number(day.captures) + ", \"drops\": " + QByteArray::number(day.drops)
-        + ", \"down_seconds\": " + QByteArray::number(day.downSeconds) + ",\n     \"min\": "
-        + rangeObject(day.ranges, true) + ",\n     \"max\": " + rangeObject(day.ranges, false) + '}';
+        + ", \"down_seconds\": " + QByteArray::number(day.downSeconds) + ", \"availability\": "
+        + availabilityText(day.upSeconds, day.coveredSeconds) + ",\n     \"min\": " + rangeObject(day.ranges, true)
+        + ",\n     \"max\": " + rangeObject(day.ranges, false) + '}';
 }
 
 QByteArray gapObject(const GapRecord& gap)
 {
-    return "    {\"start\": " + quoted(WallClock::isoDateTime(gap.start))
-        + ", \"seconds\": " + QByteArray::number(gap.seconds) + '}';
+    return "    {\"start\": " + quoted(WallClock::isoDateTime(gap.start)) + ", \"end\": "
+        + quoted(WallClock::isoDateTime(gap.end)) + ", \"seconds\": " + QByteArray::number(gap.seconds) + '}';
 }
 
 // Collects the text and hands it to the device a piece at a time; remembers a refused write.
@@ -122,6 +130,8 @@ bool write(const ReportFigures& figures, QIODevice& device)
     output.add("  \"drops\": " + QByteArray::number(figures.drops) + ",\n");
     output.add("  \"down_seconds\": " + QByteArray::number(figures.downSeconds) + ",\n");
     output.add("  \"longest_drop_seconds\": " + QByteArray::number(figures.longestDropSeconds) + ",\n");
+    output.add("  \"availability\": " + availabilityText(figures.upSeconds, figures.coveredSeconds) + ",\n");
+    output.add("  \"time_zone\": " + quoted(figures.timeZone) + ",\n");
     output.add(FindingText::jsonMembers(figures.findings));
     output.add("  \"days\": ");
     addDays(figures, output);

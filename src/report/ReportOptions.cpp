@@ -52,6 +52,13 @@ void takeDays(const QString& name, const QStringList& texts, std::optional<qint6
     }
 }
 
+void takeZone(const QString& name, QTimeZone& zone, QString& error)
+{
+    zone = QTimeZone(name.toUtf8());
+    if (!zone.isValid())
+        error = QStringLiteral("--tz takes a time zone such as Europe/Berlin, not \"%1\"").arg(name);
+}
+
 } // namespace
 
 std::optional<ReportOptions> ReportOptions::parse(const QStringList& arguments, QString& error)
@@ -64,6 +71,7 @@ std::optional<ReportOptions> ReportOptions::parse(const QStringList& arguments, 
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
         {QStringLiteral("from"), QString(), QStringLiteral("YYYY-MM-DD")},
         {QStringLiteral("to"), QString(), QStringLiteral("YYYY-MM-DD")},
+        {QStringLiteral("tz"), QString(), QStringLiteral("ZONE")},
     };
     QCommandLineParser parser;
     parser.addOptions({report, open});
@@ -83,6 +91,8 @@ std::optional<ReportOptions> ReportOptions::parse(const QStringList& arguments, 
         takeDays(QStringLiteral("to"), parser.values(QStringLiteral("to")), options.lastDay, error);
     if (error.isEmpty() && options.firstDay && options.lastDay && *options.firstDay > *options.lastDay)
         error = QStringLiteral("--from comes after --to");
+    if (error.isEmpty() && parser.isSet(QStringLiteral("tz")))
+        takeZone(parser.value(QStringLiteral("tz")), options.timeZone, error);
     if (!error.isEmpty())
         return std::nullopt;
     return options;
@@ -92,13 +102,15 @@ QString ReportOptions::usage()
 {
     return QStringLiteral(
         "Usage: linegauge --report [--csv FILE] [--out FILE] [--json FILE] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
-        "[--open]\n"
+        "[--tz ZONE] [--open]\n"
         "Writes the line report, one HTML page, from the CSV log, without opening the window.\n"
         "  --csv FILE          the log to read (default: \"Output filename\" of settings.ini beside the program)\n"
         "  --out FILE          the page to write (default: <log name>-report.html beside the log)\n"
         "  --json FILE         also write the figures as JSON\n"
         "  --from YYYY-MM-DD   first day of the period (default: the log's first)\n"
         "  --to YYYY-MM-DD     last day of the period, included (default: the log's last)\n"
+        "  --tz ZONE           read the log's times by this zone's rules, such as Europe/Berlin (default: the "
+        "system's)\n"
         "  --open              open the written page in the desktop's browser\n"
         "Exit status: 0 report written, 1 log unreadable or without captures, 2 bad arguments.\n");
 }

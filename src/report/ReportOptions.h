@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 #include <optional>
 
@@ -15,6 +16,7 @@ struct ReportOptions
     std::optional<qint64> firstDay; // WallClock day numbers, both included
     std::optional<qint64> lastDay;
     bool open = false;
+    QTimeZone timeZone = QTimeZone::systemTimeZone(); // whose rules the log's times are read by
 
     // Reads the arguments after the program name ("--report" among them); on a bad argument returns
     // nothing and says why in the error text.

@@ -21,11 +21,14 @@ h1 { font-size: 16pt; margin: 0 0 2mm; }
 h2 { font-size: 12pt; margin: 6mm 0 2mm; break-after: avoid; }
 p.note { color: #444; margin: 1mm 0; }
 .findings { font-size: 11pt; } ul.findings { padding-left: 6mm; } ul.findings li { margin: 1mm 0; }
+div.wide { overflow-x: auto; }
 table { border-collapse: collapse; width: 100%; }
-th, td { border: 1px solid #bbb; padding: 1px 5px; text-align: right; }
+thead { display: table-header-group; }
+th, td { border: 1px solid #bbb; padding: 1px 5px; text-align: right; white-space: nowrap; }
 th { background: #eee; }
 td:first-child, th:first-child, th.text { text-align: left; }
 table.summary td, table.summary th { text-align: left; border: none; padding: 1px 8px 1px 0; background: none; }
+table.summary td { white-space: normal; }
 tr { break-inside: avoid; }
 tr.drop td { background: #ffd6d6; font-weight: bold; }
 figure { margin: 0; break-inside: avoid; }
@@ -42,6 +45,9 @@ svg .down { fill: #ffc4c4; }
 svg .pause { fill: #999; }
 .legend span { display: inline-block; margin-right: 12px; }
 .legend i { display: inline-block; width: 14px; height: 4px; margin-right: 4px; vertical-align: middle; }
+@media (max-width: 700px) { body { padding: 2mm; } svg .tick { font-size: 24px; } }
+@media (max-width: 480px) { svg .tick { font-size: 30px; } svg .minor { display: none; } }
+@media print { body { max-width: none; padding: 0; } div.wide { overflow: visible; } }
 )");
 
 QString value(float number)
@@ -67,6 +73,19 @@ QString dateTimeText(qint64 stamp)
     return WallClock::isoDateTime(stamp).replace(u'T', u' ');
 }
 
+QString availabilityText(qint64 upSeconds, qint64 coveredSeconds)
+{
+    const std::optional<double> share = availability(upSeconds, coveredSeconds);
+    return share ? QString::number(*share, 'f', 2) + QStringLiteral(" %") : QStringLiteral("&ndash;");
+}
+
+// A table that scrolls sideways on a narrow screen, its headings repeated on every printed page.
+QString table(const QString& headings, const QString& rows)
+{
+    return QStringLiteral("<div class=\"wide\"><table>\n<thead><tr>") + headings
+        + QStringLiteral("</tr></thead>\n<tbody>\n") + rows + QStringLiteral("</tbody></table></div>\n");
+}
+
 QString summary(const ReportFigures& figures)
 {
     QString html = QStringLiteral("<table class=\"summary\">\n");
@@ -86,6 +105,11 @@ QString summary(const ReportFigures& figures)
                              : QStringLiteral("%1, %2 without captures in all")
                                    .arg(figures.gaps.count())
                                    .arg(WallClock::durationText(figures.gaps.totalSeconds())));
+    html += summaryRow(QStringLiteral("Availability"),
+        availabilityText(figures.upSeconds, figures.coveredSeconds)
+            + QStringLiteral(" of the time the log covers (gaps in the log excluded)"));
+    html += summaryRow(QStringLiteral("Time zone"),
+        figures.timeZone.toHtmlEscaped() + QStringLiteral(": times are as the log wrote them, lengths are real time"));
     html += summaryRow(QStringLiteral("Line up when"),
         QStringLiteral("both SNR margins &ge; %1 dB and both attenuations &le; %2 dB")
             .arg(value(figures.snrThreshold), value(figures.attThreshold)));
@@ -127,32 +151,36 @@ QString dayTable(const ReportFigures& figures)
     const QString heading = figures.daySpan == RowSpan::day ? QStringLiteral("Date")
         : figures.daySpan == RowSpan::month                 ? QStringLiteral("Month")
                                                             : QStringLiteral("Year");
-    QString html = dayTableNote(figures)
-        + QStringLiteral("<table>\n<tr><th class=\"text\">%1</th><th>Captures</th><th>Drops</th><th>Down time</th>"
-                         "<th>Down SNR min</th><th>Down SNR max</th><th>Up SNR min</th><th>Up SNR max</th></tr>\n")
+    const QString headings
+        = QStringLiteral("<th class=\"text\">%1</th><th>Captures</th><th>Drops</th><th>Down time</th>"
+                         "<th>Availability</th><th>Down SNR min</th><th>Down SNR max</th><th>Up SNR min</th>"
+                         "<th>Up SNR max</th>")
               .arg(heading);
+    QString rows;
     for (const DayFigures& day : figures.days) {
-        html += row(
+        rows += row(
             {DayTable::label(day.day, figures.daySpan), QString::number(day.captures), QString::number(day.drops),
-                day.drops > 0 ? WallClock::durationText(day.downSeconds) : QString(), rangeText(day.ranges[0], true),
+                day.drops > 0 ? WallClock::durationText(day.downSeconds) : QString(),
+                availabilityText(day.upSeconds, day.coveredSeconds), rangeText(day.ranges[0], true),
                 rangeText(day.ranges[0], false), rangeText(day.ranges[1], true), rangeText(day.ranges[1], false)},
             day.drops > 0 ? QStringLiteral("drop") : QString());
     }
-    return html + QStringLiteral("</table>\n");
+    return dayTableNote(figures) + table(headings, rows);
 }
 
 QString dropList(const ReportFigures& figures)
 {
     if (figures.drops == 0)
         return QStringLiteral("<p>No drops in this period.</p>\n");
-    QString html = QStringLiteral("<table>\n<tr><th class=\"text\">Start</th><th class=\"text\">End</th><th>Length</th>"
-                                  "<th>Down SNR</th><th>Up SNR</th><th>Down Att.</th><th>Up Att.</th></tr>\n");
+    QString rows;
     for (const DropRecord& drop : figures.listedDrops) {
         const QString end = dateTimeText(drop.end) + (drop.recovered ? QString() : QStringLiteral(" (log ends)"));
-        html += row({dateTimeText(drop.start), end, WallClock::durationText(drop.end - drop.start),
-            value(drop.values[0]), value(drop.values[1]), value(drop.values[2]), value(drop.values[3])});
+        rows += row({dateTimeText(drop.start), end, WallClock::durationText(drop.seconds), value(drop.values[0]),
+            value(drop.values[1]), value(drop.values[2]), value(drop.values[3])});
     }
-    html += QStringLiteral("</table>\n");
+    QString html = table(QStringLiteral("<th class=\"text\">Start</th><th class=\"text\">End</th><th>Length</th>"
+                                        "<th>Down SNR</th><th>Up SNR</th><th>Down Att.</th><th>Up Att.</th>"),
+        rows);
     if (figures.drops > qint64(figures.listedDrops.size())) {
         html += QStringLiteral("<p class=\"note\">%1 later drops are not listed; the day table counts them all.</p>\n")
                     .arg(figures.drops - qint64(figures.listedDrops.size()));
@@ -164,10 +192,12 @@ QString gapList(const ReportFigures& figures)
 {
     if (figures.gaps.empty())
         return QStringLiteral("<p>None: captures went on at the usual pace.</p>\n");
-    QString html = QStringLiteral("<table>\n<tr><th class=\"text\">Last capture before</th><th>Length</th></tr>\n");
+    QString rows;
     for (const GapRecord& gap : figures.gaps.firstGaps())
-        html += row({dateTimeText(gap.start), WallClock::durationText(gap.seconds)});
-    html += QStringLiteral("</table>\n");
+        rows += row({dateTimeText(gap.start), dateTimeText(gap.end), WallClock::durationText(gap.seconds)});
+    QString html = table(QStringLiteral("<th class=\"text\">Last capture before</th><th class=\"text\">Captures "
+                                        "resumed</th><th>Length</th>"),
+        rows);
     if (figures.gaps.count() > qint64(figures.gaps.firstGaps().size())) {
         html += QStringLiteral("<p class=\"note\">The page lists the first %1 of the %2 gaps; the JSON figures "
                                "(--json) hold them all.</p>\n")

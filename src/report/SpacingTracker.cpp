@@ -8,15 +8,15 @@ constexpr std::size_t middle = SpacingTracker::windowSpacings / 2;
 
 } // namespace
 
-void SpacingTracker::add(qint64 previousStamp, qint64 stamp, GapList& gaps)
+void SpacingTracker::add(const GapRecord& record, GapList& gaps)
 {
-    const qint64 spacing = stamp - previousStamp;
+    const qint64 spacing = record.seconds;
     if (spacing < 0)
         return; // a clock set back: no pause, and no spacing worth counting
     ++m_counts[std::size_t(std::min<qint64>(spacing, qint64(m_counts.size()) - 1))];
     ++m_spacings;
     if (m_sorted.size() < windowSpacings) {
-        m_window[m_sorted.size()] = {previousStamp, spacing};
+        m_window[m_sorted.size()] = record;
         m_sorted.insert(std::upper_bound(m_sorted.begin(), m_sorted.end(), spacing), spacing);
         // The first spacings have fewer than 50 before them: the first full window judges them.
         if (m_sorted.size() == windowSpacings) {
@@ -26,7 +26,7 @@ void SpacingTracker::add(qint64 previousStamp, qint64 stamp, GapList& gaps)
         return;
     }
     replaceSorted(m_window[m_oldest].seconds, spacing);
-    m_window[m_oldest] = {previousStamp, spacing};
+    m_window[m_oldest] = record;
     m_oldest = m_oldest + 1 < windowSpacings ? m_oldest + 1 : 0;
     judge(inWindow(middle), m_sorted[middle], gaps);
 }

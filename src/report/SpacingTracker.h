@@ -18,7 +18,8 @@ public:
     static constexpr qint64 gapFactor = 3;
     static constexpr std::size_t windowSpacings = 101; // the spacing judged, and 50 on either side
 
-    void add(qint64 previousStamp, qint64 stamp, GapList& gaps);
+    // One spacing between captures, its length in real seconds.
+    void add(const GapRecord& spacing, GapList& gaps);
     // Judges the last spacings, which have fewer than 50 after them; call once, after the last add.
     void finish(GapList& gaps);
 

@@ -167,15 +167,17 @@ private slots:
         const qint64 beforeSecondPause = beforeFirstPause + 172800 + qint64(53999) * 300;
         QTest::newRow("interval changes")
             << generatedLog(stampOf(2026, 1, 1), 65000, changing) << QStringList() << 0
-            << QString("\"gaps\": [\n    {\"start\": \"%1\", \"seconds\": 172800},\n"
-                       "    {\"start\": \"%2\", \"seconds\": 172800}\n  ]")
-                   .arg(WallClock::isoDateTime(beforeFirstPause), WallClock::isoDateTime(beforeSecondPause));
+            << QString("\"gaps\": [\n    {\"start\": \"%1\", \"end\": \"%2\", \"seconds\": 172800},\n"
+                       "    {\"start\": \"%3\", \"end\": \"%4\", \"seconds\": 172800}\n  ]")
+                   .arg(WallClock::isoDateTime(beforeFirstPause), WallClock::isoDateTime(beforeFirstPause + 172800),
+                       WallClock::isoDateTime(beforeSecondPause), WallClock::isoDateTime(beforeSecondPause + 172800));
         // 55,000 pauses of ten minutes, one after every second capture a minute apart.
         const auto paused = [](qint64 i) { return i % 3 == 0 ? 600 : 60; };
         QTest::newRow("more gaps than the page lists")
             << generatedLog(stampOf(2026, 1, 1), 165001, paused) << QStringList() << 0
-            << QString("{\"start\": \"%1\", \"seconds\": 600}\n  ]")
-                   .arg(WallClock::isoDateTime(stampOf(2026, 1, 1) + qint64(54999) * 720 + 120));
+            << QString("{\"start\": \"%1\", \"end\": \"%2\", \"seconds\": 600}\n  ]")
+                   .arg(WallClock::isoDateTime(stampOf(2026, 1, 1) + qint64(54999) * 720 + 120),
+                       WallClock::isoDateTime(stampOf(2026, 1, 1) + qint64(55000) * 720));
         QTest::newRow("years 0001 to 9999")
             << generatedLog(stampOf(1, 1, 1), 365206, [](qint64) { return 10 * WallClock::secondsPerDay; })
             << QStringList() << 0 << "{\"date\": \"9999\", \"captures\": 36,";
@@ -192,6 +194,9 @@ private slots:
         QTest::newRow("value missing") << good << QStringList{"--csv"} << 2 << "--csv needs a value";
         QTest::newRow("date that does not exist")
             << good << QStringList{"--from", "2026-02-30"} << 2 << "date that exists";
+        QTest::newRow("zone named") << good << QStringList{"--tz", "Europe/Berlin"} << 0
+                                    << "\"time_zone\": \"Europe/Berlin\",";
+        QTest::newRow("unknown zone") << good << QStringList{"--tz", "Mars/Olympus"} << 2 << "--tz takes a time zone";
         QTest::newRow("period backwards")
             << good << QStringList{"--from", "2026-03-02", "--to", "2026-03-01"} << 2 << "--from comes after --to";
     }
@@ -297,7 +302,10 @@ private:
     {
         m_errors.clear();
         QTextStream errors(&m_errors);
-        return ReportCommand::run(QStringList{QStringLiteral("--report")} + arguments, m_dir->path(), errors);
+        // The figures do not depend on the zone of the machine that runs the test.
+        const QStringList zone
+            = arguments.contains(QStringLiteral("--tz")) ? QStringList() : QStringList{"--tz", "UTC"};
+        return ReportCommand::run(QStringList{QStringLiteral("--report")} + zone + arguments, m_dir->path(), errors);
     }
 
     std::optional<QTemporaryDir> m_dir;

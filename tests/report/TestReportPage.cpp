@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +42,66 @@ int pixelsOf(const QImage& image, QRgb colour)
         }
     }
     return count;
+}
+
+// Sixty days at five-minute spacing with three drops a day, so that each table runs over pages.
+QByteArray longLog()
+{
+    QByteArray log;
+    for (int minute = 0; minute < 60 * 24 * 60; minute += 5) {
+        const int day = minute / 1440;
+        const bool down = minute % 480 == 300;
+        log += QString::asprintf("%02d/%02d/2026,%02d:%02d:00,%.1f,11.5,31.0,17.5\n", 1 + day % 30, 4 + day / 30,
+            minute / 60 % 24, minute % 60, down ? 3.0 : 9.0)
+                   .toLatin1();
+    }
+    return log;
+}
+
+// Counts, in the loaded page, the dates whose text the layout broke over lines.
+const QByteArray wrappedDatesScript = R"(<script>
+let wrapped = 0;
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+  for (const match of node.data.matchAll(/\d{4}-\d{2}(-\d{2})?( \d{2}:\d{2}:\d{2})?/g)) {
+    const range = document.createRange();
+    range.setStart(node, match.index);
+    range.setEnd(node, match.index + match[0].length);
+    const lines = new Set(Array.from(range.getClientRects(), rect => Math.round(rect.top)));
+    wrapped += lines.size > 1 ? 1 : 0;
+  }
+}
+document.body.setAttribute('data-wrapped', wrapped);
+</script>)";
+
+QString writeReport(const QTemporaryDir& dir, const QByteArray& log)
+{
+    const QString path = dir.filePath(QStringLiteral("stats.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(log) != log.size())
+        return {};
+    file.close();
+    QString errors;
+    QTextStream stream(&errors);
+    if (ReportCommand::run({"--report", "--tz", "UTC", "--csv", path}, dir.path(), stream) != ReportCommand::written)
+        return {};
+    return dir.filePath(QStringLiteral("stats-report.html"));
+}
+
+// Runs the headless browser on the page; its output, empty when it failed.
+QByteArray browse(const QTemporaryDir& dir, const QStringList& arguments, const QString& page, bool& ok)
+{
+    QProcess process;
+    // Tests run as root in CI, where the browser's sandbox cannot start.
+    process.start(QStandardPaths::findExecutable(QStringLiteral("chromium")),
+        QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--enable-logging=stderr",
+            "--user-data-dir=" + dir.filePath(QStringLiteral("browser"))}
+            + arguments + QStringList{"file://" + page});
+    if (!process.waitForFinished(90000))
+        process.kill();
+    process.waitForFinished();
+    ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return process.readAllStandardOutput() + process.readAllStandardError();
 }
 
 } // namespace
@@ -85,6 +146,55 @@ private slots:
         for (const QRgb colour : {qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(192, 0, 192), qRgb(0, 128, 0)})
             QVERIFY2(pixelsOf(image, colour) > 200, qPrintable(QString::number(colour, 16)));
         QVERIFY(pixelsOf(image, qRgb(255, 196, 196)) > 50); // the drop's shading
+    }
+
+    // On a phone's width no date breaks over two lines: the tables scroll sideways instead.
+    void phoneWidth_keepsDatesWhole()
+    {
+        QTemporaryDir dir;
+        const QString page = writeReport(dir, longLog());
+        QVERIFY(!page.isEmpty());
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::Append) && file.write(wrappedDatesScript) > 0);
+        file.close();
+        bool ok = false;
+        const QByteArray dom = browse(dir, {"--window-size=400,800", "--dump-dom"}, page, ok);
+        QVERIFY2(ok, dom.constData());
+        QVERIFY2(dom.contains("data-wrapped=\"0\""), dom.left(4000).constData());
+    }
+
+    // Printed on A4, every page that holds rows of a table holds its headings too, and no date breaks.
+    void printed_repeatsHeadings()
+    {
+        QTemporaryDir dir;
+        const QString page = writeReport(dir, longLog());
+        QVERIFY(!page.isEmpty());
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        bool ok = false;
+        const QByteArray output = browse(dir, {"--no-pdf-header-footer", "--print-to-pdf=" + pdf}, page, ok);
+        QVERIFY2(ok, output.constData());
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+        QVERIFY2(text.waitForFinished(60000), "pdftotext is needed: install the Debian package poppler-utils");
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 4);
+        const QRegularExpression dropRow(QStringLiteral("^\\s*\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\s+\\d{4}-"),
+            QRegularExpression::MultilineOption);
+        const QRegularExpression dayRow(
+            QStringLiteral("^\\s*\\d{4}-\\d{2}-\\d{2}\\s+\\d+\\s+\\d+\\s"), QRegularExpression::MultilineOption);
+        const QRegularExpression brokenDate(
+            QStringLiteral("\\d{4}-(\\d{2}-?)?\\s*$"), QRegularExpression::MultilineOption);
+        int dropPages = 0;
+        for (const QString& printed : pages) {
+            QVERIFY2(!brokenDate.match(printed).hasMatch(), qPrintable(printed));
+            if (dropRow.match(printed).hasMatch()) {
+                ++dropPages;
+                QVERIFY2(printed.contains(QStringLiteral("Down Att.")), qPrintable(printed));
+            }
+            if (dayRow.match(printed).hasMatch())
+                QVERIFY2(printed.contains(QStringLiteral("Down SNR min")), qPrintable(printed));
+        }
+        QVERIFY(dropPages >= 2);
     }
 };
 
