@@ -51,14 +51,25 @@ void DayMedians::close()
 {
     if (!m_open)
         return;
-    Day& closed = m_closed[m_openDay];
-    closed.day = m_openDay;
-    closed.captures = m_openCaptures;
-    for (std::size_t stat = 0; stat < closed.medians.size(); ++stat)
-        closed.medians[stat] = medianOf(m_tenths.data() + stat * slotCount, m_openCaptures);
+    // Only a readable day is kept, so a log of a capture a day over centuries holds nothing here.
+    if (m_openCaptures >= minimumCaptures) {
+        if (m_closed.size() < maxDays)
+            keep(m_openDay, m_openCaptures);
+        else
+            m_overflowed = true;
+    }
     std::fill(m_tenths.begin(), m_tenths.end(), 0);
     m_open = false;
     m_openCaptures = 0;
+}
+
+void DayMedians::keep(qint64 day, qint64 captures)
+{
+    Day& closed = m_closed[day];
+    closed.day = day;
+    closed.captures = captures;
+    for (std::size_t stat = 0; stat < closed.medians.size(); ++stat)
+        closed.medians[stat] = medianOf(m_tenths.data() + stat * slotCount, captures);
 }
 
 std::vector<DayMedians::Day> DayMedians::days()

@@ -15,6 +15,8 @@ class DayMedians
 {
 public:
     static constexpr qint64 minimumCaptures = 12; // up captures a day needs for its medians
+    // Days kept at most: 55 years of readable days, a few megabytes, whatever the log spans.
+    static constexpr std::size_t maxDays = 20000;
 
     struct Day
     {
@@ -29,9 +31,13 @@ public:
     void add(qint64 day, const std::array<float, logStatCount>& values);
     // The days with enough up captures, in date order.
     std::vector<Day> days();
+    // More readable days came than are kept: the medians no longer cover the period.
+    bool overflowed() const { return m_overflowed; }
+    std::size_t heldDays() const { return m_closed.size(); }
 
 private:
     void close();
+    void keep(qint64 day, qint64 captures);
 
     std::vector<quint32> m_tenths; // of the open day, one row of slots per statistic
     qint64 m_openDay = 0;
@@ -40,4 +46,5 @@ private:
     // Days already closed; a capture that comes back to one of them (a clock set back over
     // midnight) is left out, since that day's counts are gone, and the open day stays open.
     std::map<qint64, Day> m_closed;
+    bool m_overflowed = false;
 };

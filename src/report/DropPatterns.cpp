@@ -1,5 +1,6 @@
 #include "report/DropPatterns.h"
 
+#include "report/DayMedians.h"
 #include "report/RobustStatistics.h"
 #include "report/WallClock.h"
 
@@ -29,7 +30,13 @@ void DropPatterns::addDrop(qint64 stamp)
 {
     const int minute = minuteOf(stamp);
     ++m_dropsByMinute[std::size_t(minute)];
-    DropDay& day = m_dropDays[WallClock::dayOf(stamp)];
+    const qint64 dayNumber = WallClock::dayOf(stamp);
+    // A bound on the days kept, as for the day medians: 55 years of drop days.
+    if (m_dropDays.size() >= DayMedians::maxDays && m_dropDays.count(dayNumber) == 0) {
+        m_overflowed = true;
+        return;
+    }
+    DropDay& day = m_dropDays[dayNumber];
     day.startSlots.set(std::size_t(minute / slotMinutes));
     ++day.drops;
 }

@@ -30,6 +30,9 @@ public:
     // A capture in the given ten minutes of the day.
     void addCapture(int slot) { ++m_captures[std::size_t(slot)]; }
     void addDrop(qint64 stamp);
+    // More days with a drop came than are kept: the drop patterns no longer cover the period.
+    bool overflowed() const { return m_overflowed; }
+    std::size_t heldDays() const { return m_dropDays.size(); }
 
     std::optional<Finding> dropHour() const;
     // days: the report's days, for how many of each weekday the log covers.
@@ -67,4 +70,5 @@ private:
     std::array<qint64, daySlots> m_captures{}; // captures per ten minutes of the day
     std::array<qint64, std::size_t(24) * 60> m_dropsByMinute{};
     std::map<qint64, DropDay> m_dropDays;
+    bool m_overflowed = false;
 };

@@ -162,6 +162,13 @@ QString tooShort(qint64 readableDays)
         .arg(LineFindings::fewestDays);
 }
 
+QString tooLong(std::size_t keptDays)
+{
+    return QStringLiteral("Too long a log to look for patterns in one report: it has more than %1 days with drops or "
+                          "with enough captures. Choose a shorter period with --from and --to.")
+        .arg(keptDays);
+}
+
 QString nothingStandsOut(qint64 days)
 {
     return QStringLiteral("Nothing stands out from chance in these %1 days: the drops keep to no time of day or day "

@@ -29,6 +29,10 @@ Findings LineFindings::finish(const std::vector<DayFigures>& days)
         findings.note = FindingText::tooShort(readable);
         return findings;
     }
+    if (m_drops.overflowed() || m_medians.overflowed()) {
+        findings.note = FindingText::tooLong(DayMedians::maxDays);
+        return findings;
+    }
     if (std::optional<Finding> hour = m_drops.dropHour())
         findings.list.push_back(*hour);
     if (std::optional<Finding> weekday = m_drops.weekday(days))

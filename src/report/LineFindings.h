@@ -18,6 +18,8 @@ public:
     // A counted capture with its carried values; up only when its line state is known and up.
     void addCapture(const LogCapture& carried, bool up);
     void addDrop(qint64 start);
+    // Days held for the patterns: the days with a drop and the days with medians.
+    std::size_t heldDays() const { return m_drops.heldDays() + m_medians.heldDays(); }
 
     // days: the report's days of the period, in date order.
     Findings finish(const std::vector<DayFigures>& days);

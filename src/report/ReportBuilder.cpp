@@ -23,7 +23,7 @@ ReportBuilder::ReportBuilder(
 
 std::size_t ReportBuilder::heldRecords() const
 {
-    return m_days.size() + m_figures.listedDrops.size() + m_figures.gaps.held();
+    return m_days.size() + m_figures.listedDrops.size() + m_figures.gaps.held() + m_findings.heldDays();
 }
 
 void ReportBuilder::addSkippedLine()
