@@ -8,12 +8,12 @@
 
 namespace {
 
-constexpr qint64 widestOffset = 14 * 3600; // no zone is further from UTC
+constexpr qint64 widestOffset = qint64(14) * 3600; // no zone is further from UTC
 
 } // namespace
 
-ZoneClock::ZoneClock(QTimeZone zone)
-    : m_zone(std::move(zone))
+ZoneClock::ZoneClock(const QTimeZone& zone)
+    : m_zone(zone)
 { }
 
 QString ZoneClock::zoneName() const

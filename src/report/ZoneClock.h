@@ -11,7 +11,7 @@
 class ZoneClock
 {
 public:
-    explicit ZoneClock(QTimeZone zone);
+    explicit ZoneClock(const QTimeZone& zone);
 
     // Seconds since 1970-01-01 00:00:00 UTC of a WallClock stamp, which the next call may depend on.
     qint64 elapsedOf(qint64 wallStamp);
