@@ -20,19 +20,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <sys/resource.h>
-
-namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -95,14 +82,14 @@ int main(int argc, char* argv[])
     controller.toggleMonitoring();
     if (!QTest::qWaitFor([&] { return !controller.isCapturing(); }, 5000))
         ++timeouts;
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = ProcessFigures::cpuSeconds();
     QElapsedTimer idle;
     idle.start();
     // A plain event loop: qWait would wake every few milliseconds and measure itself.
     QEventLoop loop;
     QTimer::singleShot(idleSeconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
-    const double cpuPercent = (cpuSeconds() - cpuBefore) / (double(idle.nsecsElapsed()) / 1e9) * 100.0;
+    const double cpuPercent = (ProcessFigures::cpuSeconds() - cpuBefore) / (double(idle.nsecsElapsed()) / 1e9) * 100.0;
     std::printf("idle while monitoring: %.3f %% of a core over %d s (goal < 0.1 %%)\n", cpuPercent, idleSeconds);
     controller.toggleMonitoring();
     std::printf("captures that did not end within 5 s: %d\n", timeouts);

@@ -9,6 +9,7 @@
 #include "app/QtMessageBox.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
+#include "support/ProcessFigures.h"
 #include "tray/QtTrayIcon.h"
 
 #include <QApplication>
@@ -20,27 +21,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sys/resource.h>
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // Runs the event loop for the given time and prints the CPU it took.
 int measure(const char* what, int seconds)
 {
-    const double before = cpuSeconds();
+    const double before = ProcessFigures::cpuSeconds();
     QElapsedTimer wall;
     wall.start();
     QTimer::singleShot(seconds * 1000, qApp, &QApplication::quit);
     const int status = QApplication::exec();
-    const double percent = (cpuSeconds() - before) / (double(wall.nsecsElapsed()) / 1e9) * 100.0;
+    const double percent = (ProcessFigures::cpuSeconds() - before) / (double(wall.nsecsElapsed()) / 1e9) * 100.0;
     std::printf("idle %s: %.3f %% of a core over %d s\n", what, percent, seconds);
     return status;
 }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/resource.h>
+
 namespace ProcessFigures {
 
 long residentKiB()
@@ -21,6 +23,14 @@ qsizetype openDescriptors()
 qsizetype threads()
 {
     return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 } // namespace ProcessFigures

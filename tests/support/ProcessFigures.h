@@ -9,5 +9,7 @@ namespace ProcessFigures {
 long residentKiB();
 qsizetype openDescriptors();
 qsizetype threads();
+// User and system CPU time the process has used so far, in seconds.
+double cpuSeconds();
 
 } // namespace ProcessFigures
