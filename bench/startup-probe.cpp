@@ -2,6 +2,7 @@
 // settle once and exits; bench/program-bench.sh times whole runs of both.
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "app/ProgramIcon.h"
 #include "app/QtMessageBox.h"
 #include "platform/Clock.h"
 #include "platform/HttpTransfer.h"
@@ -26,6 +27,7 @@ int main(int argc, char* argv[])
         return application.exec();
     }
     QTemporaryDir folder;
+    QApplication::setWindowIcon(ProgramIcon::icon());
     QtTrayIcon trayIcon;
     HttpTransfer transfer;
     SystemClock clock;

@@ -5,7 +5,6 @@
 #include "app/AccessibleNames.h"
 #include "app/ClickableLabel.h"
 #include "app/PasswordMaskStyle.h"
-#include "app/ProgramIcon.h"
 #include "app/WindowPalette.h"
 
 #include <QApplication>
@@ -20,8 +19,14 @@
 
 namespace {
 
-// Point sizes the form file cannot hold: it stores whole points only.
-constexpr qreal windowPointSize = 8.25;
+// The window's font. The form file cannot hold it, as it stores whole points only; it is set
+// before the controls are made, so that each control lays its text out once, in its final font.
+QFont windowFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(8.25);
+    return font;
+}
 
 } // namespace
 
@@ -29,12 +34,11 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::MainWindow>())
 {
+    setFont(windowFont());
     m_ui->setupUi(this);
     // Fixed border with a minimise box but no maximise box.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(ProgramIcon::icon());
-    applyFontSizes();
 
     auto* mask = new PasswordMaskStyle(QStyleFactory::create(style()->name()));
     mask->setParent(m_ui->passwordEdit);
@@ -53,13 +57,6 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::applyFontSizes()
-{
-    QFont windowFont = font();
-    windowFont.setPointSizeF(windowPointSize);
-    setFont(windowFont);
-}
 
 void MainWindow::collectControlArrays()
 {

@@ -59,7 +59,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void applyFontSizes();
     void collectControlArrays();
     void buildTrayMenu();
     void buildGraphMenu();

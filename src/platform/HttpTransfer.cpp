@@ -10,11 +10,7 @@ HttpTransfer::HttpTransfer(int timeoutMs, qint64 sizeCap, QObject* parent)
     : Transfer(parent)
     , m_timeoutMs(timeoutMs)
     , m_sizeCap(sizeCap)
-    , m_multi(std::make_unique<CurlMulti>())
-{
-    connect(m_multi.get(), &CurlMulti::done, this,
-        [this](CURL* handle, CURLcode result) { onRequestDone(handle, int(result)); });
-}
+{ }
 
 HttpTransfer::~HttpTransfer()
 {
@@ -59,10 +55,22 @@ void HttpTransfer::openUrl()
     const CurlRequest::Limits limits{m_timeoutMs, m_sizeCap, headerCap, requestCap};
     m_request = std::make_unique<CurlRequest>(
         url.toEncoded(), AnsiCodec::encode(m_userName), AnsiCodec::encode(m_password), limits);
-    if (!m_request->handle() || !m_multi->add(m_request->handle())) {
+    if (!m_request->handle() || !multi().add(m_request->handle())) {
         m_request.reset();
         failSoon(TransferError::Other);
     }
+}
+
+CurlMulti& HttpTransfer::multi()
+{
+    // Made at the first fetch: starting libcurl costs the window's start-up time, and a window that
+    // never monitors never needs it.
+    if (!m_multi) {
+        m_multi = std::make_unique<CurlMulti>();
+        connect(m_multi.get(), &CurlMulti::done, this,
+            [this](CURL* handle, CURLcode result) { onRequestDone(handle, int(result)); });
+    }
+    return *m_multi;
 }
 
 void HttpTransfer::cancel()

@@ -48,6 +48,7 @@ public:
     bool isBusy() const override;
 
 private:
+    CurlMulti& multi();
     void onRequestDone(void* handle, int result);
     void finish(const TransferReply& reply);
     void failSoon(TransferError error);
@@ -59,7 +60,7 @@ private:
     QString m_url;
     QString m_userName;
     QString m_password;
-    std::unique_ptr<CurlMulti> m_multi;
+    std::unique_ptr<CurlMulti> m_multi; // made at the first fetch
     std::unique_ptr<CurlRequest> m_request;
     quint64 m_requestNumber = 0; // tells a late failure of an earlier request from the current one
     bool m_busy = false;

@@ -300,8 +300,6 @@ void TestMainWindowForm::windowIsFixedWithoutMaximise()
         QList<QSize>(3, QSize(409, 420)));
     QVERIFY(m_window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(m_window->windowIcon().availableSizes(),
-        (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
 }
 
 void TestMainWindowForm::shownWindow_focusInAddressAndDarkRedBorders()

@@ -61,6 +61,13 @@ void TestHttpTransfer::init()
     m_transfer = std::make_unique<HttpTransfer>(testTimeoutMs, testSizeCap);
     m_transfer->setUserName(QStringLiteral("admin"));
     m_transfer->setPassword(QStringLiteral("secret"));
+    // The transfer starts libcurl at its first fetch and keeps it; one refused fetch leaves only
+    // that behind, so the figures taken next count what a request itself leaves.
+    QTcpServer closedPort;
+    QVERIFY(closedPort.listen(QHostAddress::LocalHost));
+    const quint16 port = closedPort.serverPort();
+    closedPort.close();
+    QCOMPARE(fetchOnce(QStringLiteral("http://127.0.0.1:%1/").arg(port)).error, TransferError::Refused);
 }
 
 TransferReply TestHttpTransfer::fetchOnce(const QString& url)
