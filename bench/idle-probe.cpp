@@ -4,13 +4,8 @@
 // Usage: idle-probe bare|shown|tray SECONDS
 #include "ui_MainWindow.h"
 
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "app/QtMessageBox.h"
-#include "platform/Clock.h"
-#include "platform/HttpTransfer.h"
+#include "app/ProgramWindow.h"
 #include "support/ProcessFigures.h"
-#include "tray/QtTrayIcon.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,14 +61,10 @@ int main(int argc, char* argv[])
         return bareWindow(seconds);
     const bool shown = std::strcmp(argv[1], "shown") == 0;
     QTemporaryDir folder;
-    QtTrayIcon trayIcon;
-    HttpTransfer transfer;
-    SystemClock clock;
-    MainWindow window;
-    QtMessageBox messageBox(&window);
-    MainController controller(window, Platform{trayIcon, transfer, messageBox, clock, folder.path()});
-    controller.startUp();
-    window.show();
+    ProgramWindow program(folder.path());
+    program.show();
+    MainWindow& window = program.window();
+    MainController& controller = program.controller();
     // Port 9 on loopback refuses at once: the first capture ends and the monitor waits.
     window.ui().addressEdit->setText(QStringLiteral("127.0.0.1"));
     window.ui().portEdit->setText(QStringLiteral("9"));

@@ -10,6 +10,10 @@
 # scripts/mutants.tsv holds one mutant a line: id, file, original text, replacement, separated by
 # tabs; a pilcrow (¶) in a text stands for a line break.
 #
+# A mutant is judged in two steps that together run the whole suite: first only the tests of the
+# mutated module's folder, with only their programs rebuilt; if those all pass, everything else is
+# rebuilt and the rest of the suite runs. Most mutants are killed in the first step, in seconds.
+#
 # Environment: LINEGAUGE_MUTANTS_DIR (default build-mutants) holds the copy, its build and the log;
 # LINEGAUGE_MUTANTS_TESTS, a ctest name pattern, narrows each run to some tests for a quick look
 # while one module's tests change. Only a run of the whole suite judges the tests.
@@ -79,6 +83,38 @@ is_wanted() {
     return 1
 }
 
+# The tests of a module's folder (tests/<module> for src/<module>/...) as a ctest name pattern and
+# the programs they run, one line each; empty when the folder has no tests.
+module_tests() {
+    ctest --test-dir "$build" --show-only=json-v1 | python3 -c '
+import json, sys
+folder = sys.argv[1] + "/tests/" + sys.argv[2] + "/"
+tests = [t for t in json.load(sys.stdin)["tests"]
+         if any(p["name"] == "WORKING_DIRECTORY" and p["value"] + "/" == folder for p in t.get("properties", []))]
+if tests:
+    print("^(" + "|".join(t["name"] for t in tests) + ")$")
+    print(" ".join(sorted({a.rsplit("/", 1)[1] for t in tests for a in t["command"] if a.startswith(folder)})))
+' "$build" "$1"
+}
+
+# Judges the mutant in the tree as it stands: killed, survived or invalid.
+judge() {
+    local id=$1 module=$2 pattern targets rest=("${only[@]}")
+    if ((${#only[@]} == 0)) && { read -r pattern && read -r targets; } < <(module_tests "$module"); then
+        # shellcheck disable=SC2086 # one word per program
+        cmake --build "$build" -j "$jobs" --target $targets >"$log/$id.build.txt" 2>&1 || { echo invalid; return; }
+        ctest --test-dir "$build" -j "$jobs" -R "$pattern" --stop-on-failure >"$log/$id.tests.txt" 2>&1 \
+            || { echo killed; return; }
+        rest=(-E "$pattern")
+    fi
+    cmake --build "$build" -j "$jobs" >>"$log/$id.build.txt" 2>&1 || { echo invalid; return; }
+    if ctest --test-dir "$build" -j "$jobs" "${rest[@]}" --stop-on-failure >>"$log/$id.tests.txt" 2>&1; then
+        echo survived
+    else
+        echo killed
+    fi
+}
+
 killed=0 survived=0 invalid=0 stale=0
 survivors=()
 while IFS=$'\t' read -r id file original replacement; do
@@ -89,18 +125,16 @@ while IFS=$'\t' read -r id file original replacement; do
     cp "$target" "$backup"
     if ! replace_once "$target" "$original" "$replacement"; then
         verdict=stale
-        ((++stale))
-    elif ! cmake --build "$build" -j "$jobs" >"$log/$id.build.txt" 2>&1; then
-        verdict=invalid
-        ((++invalid))
-    elif ctest --test-dir "$build" -j "$jobs" "${only[@]}" --stop-on-failure >"$log/$id.tests.txt" 2>&1; then
-        verdict=survived
-        ((++survived))
-        survivors+=("$id")
     else
-        verdict=killed
-        ((++killed))
+        module=${file#src/}
+        verdict=$(judge "$id" "${module%%/*}")
     fi
+    case $verdict in
+        stale) ((++stale)) ;;
+        invalid) ((++invalid)) ;;
+        survived) ((++survived)) && survivors+=("$id") ;;
+        killed) ((++killed)) ;;
+    esac
     # A fresh time stamp makes the next build compile the original again.
     cat "$backup" >"$target"
     printf '%-8s %s  %s\n' "$verdict" "$id" "$file"
