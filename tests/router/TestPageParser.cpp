@@ -11,11 +11,6 @@
 
 namespace {
 
-const QString routerFound = QString::fromLatin1(StatusTexts::routerFound);
-const QString noValues = QString::fromLatin1(StatusTexts::noValues);
-const QString loginFailed = QString::fromLatin1(StatusTexts::loginFailed);
-const QString pageMissing = QString::fromLatin1(StatusTexts::pageMissing);
-
 // What the table holds from an earlier capture, so that "kept" is told apart from "reset".
 const QStringList previousTexts{"10.0", "5.0", "30.0", "15.0"};
 
@@ -30,7 +25,8 @@ QString keyLine(const char* key, const QString& value)
 }
 
 // An error reply or a page without keys leaves the earlier capture's texts and values in place.
-void row(const char* name, const QString& page, const QStringList& texts, const QString& status = routerFound)
+void row(
+    const char* name, const QString& page, const QStringList& texts, const QString& status = StatusTexts::routerFound)
 {
     QTest::newRow(name) << page << status << texts;
 }
@@ -89,8 +85,9 @@ private slots:
         const QString upAtt = keyLine("st_up_line_attenuation", "20.5");
         const QString nul(QChar(u'\0'));
         const QStringList upAttOnly{"10.0", "5.0", "30.0", "20.5"};
-        row("empty page", QString(), previousTexts, noValues);
-        row("tab instead of the space", QStringLiteral("var\tst_dw_snr_margin = \"3.5\";"), previousTexts, noValues);
+        row("empty page", QString(), previousTexts, StatusTexts::noValues);
+        row("tab instead of the space", QStringLiteral("var\tst_dw_snr_margin = \"3.5\";"), previousTexts,
+            StatusTexts::noValues);
         row("binary around a key line", nul + "\xff\x01\n" + nul + dw + nul + "\n\x80", {"3.5", "5.0", "30.0", "15.0"});
         row("CR-only line: first key in table order takes the first quotes", upAtt + "\r" + up + "\r" + dw,
             {"20.5", "5.0", "30.0", "15.0"});
@@ -103,12 +100,12 @@ private slots:
             {"10.0", "a", "30.0", "15.0"});
         row("login error at the very start, missing-page text after it",
             QStringLiteral("server error: 401 unauthorized\nServer Error: 501 Not Implemented"), previousTexts,
-            loginFailed);
+            StatusTexts::loginFailed);
         row("missing-page text before the login error",
             QStringLiteral("Server Error: 501 Not Implemented\nServer Error: 401 Unauthorized"), previousTexts,
-            loginFailed);
+            StatusTexts::loginFailed);
         row("error reply after colons and key lines", dw + "\na:b::c: SERVER ERROR: 501 NOT IMPLEMENTED:\n" + up,
-            previousTexts, pageMissing);
+            previousTexts, StatusTexts::pageMissing);
         row("error text split over lines", "Server Error:\n401 Unauthorized\n" + upAtt, upAttOnly);
         row("megabytes of lines", QStringLiteral("var st_other = \"1\";\r\n").repeated(200000) + upAtt, upAttOnly);
         row("a million v characters", QString(1000000, u'v') + upAtt, upAttOnly);
@@ -123,7 +120,7 @@ private slots:
         QFETCH(QString, page);
         QFETCH(QString, status);
         QFETCH(QStringList, texts);
-        QCOMPARE(parse(page).has_value(), status == routerFound);
+        QCOMPARE(parse(page).has_value(), status == StatusTexts::routerFound);
         for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
             bool number = false;
             const auto at = qsizetype(i);
@@ -131,8 +128,9 @@ private slots:
             QCOMPARE(m_table.valueTexts.at(i), texts.at(at));
             QCOMPARE(m_table.currentValues.at(i), number ? parsed : previousTexts.at(at).toFloat());
         }
-        QCOMPARE(m_status.texts, status == routerFound ? QStringList{status} : QStringList({routerFound, status}));
-        const bool box = status == loginFailed || status == pageMissing;
+        QCOMPARE(m_status.texts,
+            status == StatusTexts::routerFound ? QStringList{status} : QStringList({StatusTexts::routerFound, status}));
+        const bool box = status == StatusTexts::loginFailed || status == StatusTexts::pageMissing;
         QCOMPARE(m_messageBox.titles + m_messageBox.texts,
             box ? QStringList({StatusTexts::appTitle, status}) : QStringList());
     }
