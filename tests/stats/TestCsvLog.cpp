@@ -13,8 +13,7 @@
 
 namespace {
 
-// The value texts joined by slashes, and per statistic what the page carried: - no line at all,
-// N a number, A "NA", T other text.
+// Slash-joined texts, and per statistic what the page carried: - no line, N number, A "NA", T text.
 void setValues(LineStatTable& table, const QString& texts, const QString& seen)
 {
     for (std::size_t i = 0; i < std::size_t(statCount); ++i) {
@@ -25,9 +24,8 @@ void setValues(LineStatTable& table, const QString& texts, const QString& seen)
 
 } // namespace
 
-// The CSV file is the user's record of the line: a failing write must say so and must never leave
-// a broken line for the next capture to continue. Spreadsheets read it by column, so every line must
-// have exactly the layout of its header.
+// The CSV file is the user's record of the line: a failed write says so and leaves no broken line,
+// and every line has exactly its header's layout, as spreadsheets read it by column.
 class TestCsvLog : public QObject
 {
     Q_OBJECT
@@ -35,8 +33,7 @@ class TestCsvLog : public QObject
 private slots:
     void init() { QFile::remove(path()); }
 
-    // The log holds "before" and the new line goes to the file name as the user typed it; a file
-    // size limit (0: none) fills the disk in the middle of the line.
+    // A line appended to the log as the user named it; a file size limit (0: none) fills the disk.
     void append_data()
     {
         QTest::addColumn<QByteArray>("before");
@@ -101,9 +98,8 @@ private slots:
         QCOMPARE(CsvLog::valueField(text, numberOrNa), expected);
     }
 
-    // The header and two captures as the file holds them: numbers (a minus is no formula) and NA as
-    // the page gave them, a text made safe, and a statistic absent from the page as NA rather than
-    // its earlier text.
+    // Header and two captures: numbers (a minus is no formula) and NA as the page gave them, a text
+    // made safe, and a statistic absent from the page as NA rather than its earlier text.
     void linesInFile_matchFixture_data()
     {
         QTest::addColumn<bool>("separate");

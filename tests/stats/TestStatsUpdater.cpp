@@ -29,8 +29,8 @@ struct Rig
     RecordingStatusLine statusLine;
     RecordingStatsDisplay display;
     RecordingTrayNotice tray;
-    FakeClock clock;
-    StatsUpdater updater{table, statusLine, display, tray, clock, QLocale(QLocale::English, QLocale::UnitedKingdom)};
+    FakeClock clock{QDateTime(QDate(2026, 3, 5), QTime(23, 59, 58))};
+    StatsUpdater updater{table, statusLine, display, tray, clock, german};
     float peak = 0.0f;
 
     void capture(const Values& values)
@@ -45,22 +45,19 @@ struct Rig
 
 } // namespace
 
-// Minimum, maximum, line state and the one balloon per drop after every capture, and the texts of
-// values and drop times.
+// Minimum, maximum, line state and one balloon per drop after each capture, texts in a comma locale.
 class TestStatsUpdater : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Steps: U or D is a capture finding the line up or down, with + in the tray and - on screen;
-    // C is the tray interaction acknowledging the balloon.
+    // Steps: a capture finding the line Up or Down, + in the tray, - on screen; C acknowledges a balloon.
     void dropSequence_data()
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<bool>("balloonsOn");
         QTest::addColumn<int>("balloons");
         QTest::addColumn<int>("trayRefreshes");
-
         QTest::newRow("first capture down in tray") << "D+" << true << 0 << 1;
         QTest::newRow("up, down, down in tray") << "U+ D+ D+" << true << 1 << 3;
         QTest::newRow("drop while shown, then down in tray") << "U- D- D+" << true << 0 << 1;
@@ -75,25 +72,23 @@ private slots:
         QFETCH(bool, balloonsOn);
         QFETCH(int, balloons);
         QFETCH(int, trayRefreshes);
-
         Rig rig;
         rig.updater.setDropNotices(balloonsOn);
         for (const QString& step : steps.split(u' ')) {
-            if (step == QLatin1String("C"))
-                rig.updater.dropNoticeGone();
             rig.tray.inTray = step.endsWith(u'+');
             const bool up = step.startsWith(u'U');
-            if (step != QLatin1String("C"))
+            if (step == QLatin1String("C"))
+                rig.updater.dropNoticeGone();
+            else
                 rig.capture({up ? 6.5f : 5.0f, 12.0f, 23.4f, 11.0f});
             QCOMPARE(rig.statusLine.colours.last(), up ? QColor(0, 128, 0) : QColor(255, 0, 0));
         }
         QCOMPARE(rig.tray.notices.size(), balloons);
         QCOMPARE(rig.updater.dropNoticeShown(), balloons > 0);
-        // Drops show on the window whatever the tray does.
         QCOMPARE(rig.display.lastDrops.size(), steps.count(u'D'));
-        QCOMPARE(rig.display.lastDrops.last(), QStringLiteral("Last connection drop: Thu 05/03/2026 07:08:09"));
+        QCOMPARE(rig.display.lastDrops.last(), QStringLiteral("Last connection drop: Do. 05/03/2026 23:59:58"));
         QCOMPARE(rig.tray.tips.size(), trayRefreshes);
-        QCOMPARE(rig.tray.tips.last(), QStringLiteral("Linegauge (Monitor ON)\r\nSNR:5/12\r\nAttn:23.4/11"));
+        QCOMPARE(rig.tray.tips.last(), QStringLiteral("Linegauge (Monitor ON)\r\nSNR:5/12\r\nAttn:23,4/11"));
         QCOMPARE(rig.updater.trayTip(), rig.tray.tips.last());
         // Stopping monitoring puts the tip back and leaves the drop notice as it was.
         rig.updater.monitoringStopped();
@@ -101,7 +96,7 @@ private slots:
         QCOMPARE(rig.updater.dropNoticeShown(), balloons > 0);
         for (const RecordingTrayNotice::Notice& notice : std::as_const(rig.tray.notices))
             QCOMPARE(notice.title + u'|' + notice.text,
-                QStringLiteral("Linegauge|Thu 05/03/2026 07:08:09\r\nADSL connection dropped."));
+                QStringLiteral("Linegauge|Do. 05/03/2026 23:59:58\r\nADSL connection dropped."));
     }
 
     // Shown: the window icons, then minimum and maximum as the labels show them, then the peak.
@@ -109,23 +104,22 @@ private slots:
     {
         QTest::addColumn<QList<Values>>("captures");
         QTest::addColumn<QString>("shown");
-
         QTest::newRow("every value on its threshold")
-            << QList<Values>{{6.0f, 6.0f, 50.0f, 50.0f}} << "small_online 6.0/6.0/50.0/50.0 6.0/6.0/50.0/50.0 50";
+            << QList<Values>{{6.0f, 6.0f, 50.0f, 50.0f}} << "small_online 6,0/6,0/50,0/50,0 6,0/6,0/50,0/50,0 50";
         QTest::newRow("up SNR 5.9") << QList<Values>{{10.0f, 5.9f, 30.0f, 30.0f}}
-                                    << "small_offline 10.0/5.9/30.0/30.0 10.0/5.9/30.0/30.0 30";
+                                    << "small_offline 10,0/5,9/30,0/30,0 10,0/5,9/30,0/30,0 30";
         QTest::newRow("above 100 and below 0 keep the start values") << QList<Values>{
-            {150.0f, -3.0f, 30.0f, 20.0f}} << "small_offline 100.0/-3.0/30.0/20.0 150.0/0.0/30.0/20.0 150";
+            {150.0f, -3.0f, 30.0f, 20.0f}} << "small_offline 100,0/-3,0/30,0/20,0 150,0/0,0/30,0/20,0 150";
         QTest::newRow("range accumulates, by less than 1 dB too") << QList<Values>{{10.0f, 10.0f, 30.0f, 30.0f},
-            {12.0f, 9.5f, 30.0f, 30.5f}} << "small_online,small_online 10.0/9.5/30.0/30.0 12.0/10.0/30.0/30.5 30.5";
+            {12.0f, 9.5f, 30.0f, 30.5f}} << "small_online,small_online 10,0/9,5/30,0/30,0 12,0/10,0/30,0/30,5 30.5";
         // An undecided line shows no icon.
         QTest::newRow("never measured takes no part, the rest passing")
-            << QList<Values>{{10.0f, 10.0f, 30.0f, never}} << " 10.0/10.0/30.0/ 10.0/10.0/30.0/ 30";
+            << QList<Values>{{10.0f, 10.0f, 30.0f, never}} << " 10,0/10,0/30,0/ 10,0/10,0/30,0/ 30";
         QTest::newRow("one measured value past its threshold")
-            << QList<Values>{{-4.0f, never, 60.0f, never}} << "small_offline -4.0//60.0/ 0.0//60.0/ 60";
+            << QList<Values>{{-4.0f, never, 60.0f, never}} << "small_offline -4,0//60,0/ 0,0//60,0/ 60";
         QTest::newRow("value not a number is down and leaves minimum, maximum and peak")
             << QList<Values>{{10.0f, 10.0f, 10.0f, 10.0f}, {notANumber, 4.0f, 4.0f, 4.0f}}
-            << "small_online,small_offline 10.0/4.0/4.0/4.0 10.0/10.0/10.0/10.0 4";
+            << "small_online,small_offline 10,0/4,0/4,0/4,0 10,0/10,0/10,0/10,0 4";
     }
 
     void capture()
@@ -143,7 +137,6 @@ private slots:
             shown);
     }
 
-    // The labels and tips in a comma locale.
     void valueText_data()
     {
         QTest::addColumn<bool>("tooltip");
@@ -162,13 +155,6 @@ private slots:
         QFETCH(float, value);
         QFETCH(QString, text);
         QCOMPARE(tooltip ? NumberFormat::tooltipForm(value, german) : NumberFormat::labelForm(value, german), text);
-    }
-
-    // Two-digit fields, 24 hours, and the weekday in the locale's language.
-    void dropTime()
-    {
-        const QDateTime time(QDate(2026, 3, 5), QTime(23, 59, 58));
-        QCOMPARE(NumberFormat::dropTime(time, german), QStringLiteral("Do. 05/03/2026 23:59:58"));
     }
 };
 

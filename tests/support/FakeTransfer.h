@@ -12,39 +12,20 @@ class FakeTransfer final : public Transfer
     Q_OBJECT
 
 public:
-    void setRemotePort(quint16 value) override
-    {
-        port = value;
-        calls.append(QStringLiteral("port"));
-    }
-    void setUrl(const QString& value) override
-    {
-        url = value;
-        calls.append(QStringLiteral("url"));
-    }
-    void setUserName(const QString& value) override
-    {
-        userName = value;
-        calls.append(QStringLiteral("user"));
-    }
-    void setPassword(const QString& value) override
-    {
-        password = value;
-        calls.append(QStringLiteral("password"));
-    }
+    void setRemotePort(quint16 value) override { record(port, value, "port"); }
+    void setUrl(const QString& value) override { record(url, value, "url"); }
+    void setUserName(const QString& value) override { record(userName, value, "user"); }
+    void setPassword(const QString& value) override { record(password, value, "password"); }
     void openUrl() override
     {
-        calls.append(QStringLiteral("open"));
-        busy = true;
-        if (!cannedReplies.isEmpty()) {
+        record(busy, true, "open");
+        if (!cannedReplies.isEmpty())
             answer(cannedReplies.takeFirst());
-        }
     }
     void cancel() override
     {
-        if (busy) {
+        if (busy)
             answer({QString(), TransferError::Cancelled});
-        }
     }
     bool isBusy() const override { return busy; }
 
@@ -63,4 +44,11 @@ public:
     QString userName;
     QString password;
     bool busy = false;
+
+private:
+    template <typename Value> void record(Value& field, const Value& value, const char* call)
+    {
+        field = value;
+        calls.append(QLatin1String(call));
+    }
 };

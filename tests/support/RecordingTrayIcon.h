@@ -33,12 +33,11 @@ public:
         ++hides;
     }
     void notifyDrop(const QString& title, const QString& text) override { notices.append({title, text}); }
-    void setMenu(QMenu* trayMenu) override { menu = trayMenu; }
+    void setMenu(QMenu* /*trayMenu*/) override { }
 
     bool available = true;
     bool shown = false;
     QList<Shown> shows;
     int hides = 0;
     QList<Notice> notices;
-    QMenu* menu = nullptr;
 };

@@ -1,6 +1,0 @@
-#include "support/FakeClock.h"
-#include "support/RecordingMessageBox.h"
-#include "support/RecordingStatsDisplay.h"
-#include "support/RecordingStatusLine.h"
-#include "support/RecordingTrayIcon.h"
-#include "support/RecordingTrayNotice.h"
