@@ -357,85 +357,78 @@ private slots:
         QVERIFY(ProcessFigures::threads() <= threads);
     }
 
-    void csvFileIsAPipe_data()
+    void fileFault_data()
     {
-        QTest::addColumn<bool>("readerStalled");
-        QTest::newRow("FIFO without a reader") << false;
-        QTest::newRow("FIFO whose reader stopped reading") << true;
-    }
-
-    // A pipe where the CSV file belongs neither takes the lines nor blocks the window; each capture
-    // tries again and says so again.
-    void csvFileIsAPipe()
-    {
-        QFETCH(bool, readerStalled);
-        QTemporaryDir folder;
-        const QString csvPath = folder.filePath(QStringLiteral("stats.csv"));
-        QVERIFY(makeFifo(csvPath));
-        const int reader = readerStalled ? fullFifo(csvPath) : -1;
-        ProgramRig program(folder.path());
-        QVERIFY(program.serve(healthy));
-        const GraphPoint graphBefore = program.newestPoint();
-
-        const BlockWatchdog watchdog;
-        program.ui().monitorButton->click();
-        QVERIFY(program.waitForCaptures(1));
-        QCOMPARE(program.status(), couldNotSave);
-        QVERIFY(program.newestPoint() != graphBefore);
-        QVERIFY(program.captureOnce());
-        QCOMPARE(program.status(), couldNotSave);
-        QVERIFY(program.controller.isMonitoring());
-        if (reader >= 0)
-            ::close(reader);
-    }
-
-    void settingsFileFault_data()
-    {
-        QTest::addColumn<QString>("kind"); // what stands where settings.ini belongs
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind"); // what stands where the file belongs
         QTest::addColumn<QString>("status");
         const QString unreadable = QStringLiteral("Cannot read settings.ini: not loaded or saved.");
-        QTest::newRow("file in a read-only folder") << "file"
-                                                    << "Folder not writable: settings and CSV not kept.";
-        QTest::newRow("folder") << "folder" << unreadable;
-        QTest::newRow("device") << "device" << unreadable;
-        QTest::newRow("FIFO without a writer") << "fifo" << unreadable;
+        QTest::newRow("settings file in a read-only folder") << "settings.ini"
+                                                             << "file"
+                                                             << "Folder not writable: settings and CSV not kept.";
+        QTest::newRow("settings file is a folder") << "settings.ini"
+                                                   << "folder" << unreadable;
+        QTest::newRow("settings file is a device") << "settings.ini"
+                                                   << "device" << unreadable;
+        QTest::newRow("settings file is a FIFO without a writer") << "settings.ini"
+                                                                  << "fifo" << unreadable;
+        QTest::newRow("CSV file is a FIFO without a reader") << "stats.csv"
+                                                             << "fifo" << couldNotSave;
+        QTest::newRow("CSV file is a FIFO whose reader stopped reading") << "stats.csv"
+                                                                         << "full fifo" << couldNotSave;
     }
 
-    // Whatever stands where the settings file belongs is neither waited on nor replaced at close, and
-    // the user hears at start that changes will not be kept.
-    void settingsFileFault()
+    // Whatever stands where a file of the program belongs is neither waited on nor replaced. The user
+    // hears at start that settings will not be kept; each capture tries the CSV file again and says
+    // so again, and the graph goes on.
+    void fileFault()
     {
+        QFETCH(QString, file);
         QFETCH(QString, kind);
         QFETCH(QString, status);
-        const bool file = kind == QLatin1String("file");
-        if (file && !permissionsHold)
+        const bool settings = file == QLatin1String("settings.ini");
+        const bool regular = kind == QLatin1String("file");
+        if (regular && !permissionsHold)
             QSKIP("running as root");
         QTemporaryDir root;
         const QString folder = root.filePath(QStringLiteral("program"));
-        const QString path = folder + QStringLiteral("/settings.ini");
+        const QString path = folder + u'/' + file;
         const QByteArray options = "[Options]\r\nRouter IP=192.0.2.7\r\n";
         const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("program")));
         if (kind == QLatin1String("folder"))
-            QVERIFY(QDir(folder).mkpath(QStringLiteral("settings.ini")));
-        else if (kind == QLatin1String("fifo"))
-            QVERIFY(makeFifo(path));
+            QVERIFY(QDir(folder).mkpath(file));
         else if (kind == QLatin1String("device"))
             QVERIFY(makeDevice(path));
-        else
+        else if (regular)
             writeFileBytes(path, options);
-        QVERIFY(QFile::setPermissions(folder, readOnly));
+        else
+            QVERIFY(makeFifo(path));
+        const int reader = kind == QLatin1String("full fifo") ? fullFifo(path) : -1;
+        QVERIFY(!settings || QFile::setPermissions(folder, readOnly));
         {
             const BlockWatchdog watchdog;
             ProgramRig program(folder);
-            QCOMPARE(program.ui().addressEdit->text(), file ? QStringLiteral("192.0.2.7") : QStringLiteral("10.0.0.2"));
+            QCOMPARE(
+                program.ui().addressEdit->text(), regular ? QStringLiteral("192.0.2.7") : QStringLiteral("10.0.0.2"));
+            if (!settings) {
+                QVERIFY(program.serve(healthy));
+                const GraphPoint graphBefore = program.newestPoint();
+                program.ui().monitorButton->click();
+                QVERIFY(program.waitForCaptures(1));
+                QCOMPARE(program.status(), status);
+                QVERIFY(program.newestPoint() != graphBefore);
+                QVERIFY(program.captureOnce() && program.controller.isMonitoring());
+            }
             QCOMPARE(program.status(), status);
             program.ui().userEdit->setText(QStringLiteral("operator"));
             program.window.close();
         }
         QFile::setPermissions(folder, readOnly | QFile::WriteOwner);
-        QVERIFY(QFileInfo::exists(path) && QFileInfo(path).isFile() == file);
-        QVERIFY(!file || fileBytes(path) == options);
+        QVERIFY(QFileInfo::exists(path) && QFileInfo(path).isFile() == regular);
+        QVERIFY(!regular || fileBytes(path) == options);
+        if (reader >= 0)
+            ::close(reader);
     }
 };
 
