@@ -30,10 +30,15 @@ private slots:
         QTest::addColumn<QString>("role");
         QTest::addColumn<int>("distinct");
         QTest::addColumn<QStringList>("someNames");
+        QStringList cells;
+        for (const char* statistic : {"Down SNR", "Up SNR", "Down Attenuation", "Up Attenuation"}) {
+            for (const char* column : {" minimum", " current", " maximum"})
+                cells << QLatin1String(statistic) + QLatin1String(column);
+        }
         QTest::newRow("entry boxes by their captions")
-            << "text" << 6 << QStringList{"IP address", "Interval (minutes)"};
-        QTest::newRow("value cells and captions")
-            << "label" << 12 << QStringList{"Down SNR current", "Up Attenuation minimum", "Up Attenuation maximum"};
+            << "text" << 6 << QStringList{"IP address", "Interval (minutes)", "Page text"};
+        QTest::newRow("password box by its caption") << "password text" << 1 << QStringList{"Password"};
+        QTest::newRow("value cells by statistic and column") << "label" << 12 << cells;
     }
 
     void namesRead()
