@@ -76,19 +76,23 @@ struct ProgramRig
         return QTest::qWaitFor([&] { return captures.count() >= count; }, 3 * transferTimeoutMs);
     }
 
-    // Ticks the schedule until the next timed capture has started (or already ended).
-    bool startCapture()
+    // Ticks the schedule until the next timed capture has started (or already ended); the ticks it
+    // took, or 0 when none started.
+    int startCapture()
     {
         const qsizetype before = captures.count();
-        for (int tick = 0; tick < 1000 && !controller.isCapturing() && captures.count() == before; ++tick)
+        int ticks = 0;
+        while (ticks < 1000 && !controller.isCapturing() && captures.count() == before) {
             controller.onTick();
-        return controller.isCapturing() || captures.count() > before;
+            ++ticks;
+        }
+        return controller.isCapturing() || captures.count() > before ? ticks : 0;
     }
 
     bool captureOnce()
     {
         const int before = int(captures.count());
-        return startCapture() && waitForCaptures(before + 1);
+        return startCapture() > 0 && waitForCaptures(before + 1);
     }
 
     GraphPoint newestPoint() const { return controller.graph().graphSeries.series(0).points.back(); }
@@ -182,7 +186,9 @@ private slots:
         QCOMPARE(program.status(), QStringLiteral("Monitoring"));
         QCOMPARE(program.ui().countdownLabel->text(), QStringLiteral("Next capture: 00:01:00"));
         QVERIFY(!program.ui().routerGroup->isEnabled());
-        QVERIFY(program.captureOnce());
+        // Sixty ticks of 1/60 minute stay just below one minute.
+        QCOMPARE(program.startCapture(), 61);
+        QVERIFY(program.waitForCaptures(5));
         program.ui().monitorButton->click();
         QCOMPARE(program.status(), QStringLiteral("Stopped Monitoring"));
         QVERIFY(program.ui().countdownLabel->isHidden());
@@ -343,7 +349,7 @@ private slots:
         QCOMPARE(fileBytes(csvPath), log + healthyLine);
 
         router = program->serve(routerOptions);
-        QVERIFY(router && program->startCapture());
+        QVERIFY(router && program->startCapture() > 0);
         QTest::qWait(300);
         QSignalSpy closed(&program->controller, &MainController::closed);
         QElapsedTimer closing;

@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("shown before a tick passed") << 0.5f << 3 << 0 << 30;
         QTest::newRow("longer than one sleep") << 90.0f << 0 << -1 << 5400;
         QTest::newRow("zero captures on the first tick") << 0.0f << 0 << -1 << 1;
+        QTest::newRow("reached exactly on a tick while hidden") << tickMinutes << 0 << -1 << 1;
     }
 
     // Hidden, the ticker sleeps for the ticks ticksUntilDue() gives and hands them over at once;
