@@ -54,17 +54,6 @@ struct Rig
     CaptureCycle cycle;
 };
 
-CaptureInputs inputsWith(const QString& testPage, const QString& csvPath, bool saveToFile)
-{
-    CaptureInputs inputs;
-    inputs.router = {QStringLiteral("127.0.0.1"), QStringLiteral("80"), QStringLiteral("admin"), QString(),
-        QStringLiteral("/doc/adsl.htm")};
-    inputs.testPage = testPage;
-    inputs.saveToFile = saveToFile;
-    inputs.csvPath = csvPath;
-    return inputs;
-}
-
 } // namespace
 
 // The order of a capture's steps, as its status texts show them in each mode. Every page from the
@@ -74,69 +63,70 @@ class TestCaptureCycle : public QObject
     Q_OBJECT
 
 private slots:
-    void statusSequence_data();
-    void statusSequence();
+    void statusSequence_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("page"); // the router's page, or in mode 3 the page-text box
+        QTest::addColumn<QString>("csvFile"); // under the capture's folder; "" when not saving
+        QTest::addColumn<QStringList>("statuses");
+
+        const QString connect = QStringLiteral("Attempting to connect to router...");
+        const QString found = QStringLiteral("Router found...extracting stats");
+        const QString shown = QStringLiteral("Displaying stats");
+        const QString saving = QStringLiteral("Saving results to file");
+        const QString drawing = QStringLiteral("Drawing graph");
+        QTest::newRow("timed, saving") << 1 << fullPage << "stats.csv"
+                                       << QStringList{connect, found, shown, saving, drawing, "Monitoring"};
+        QTest::newRow("timed, not saving")
+            << 1 << fullPage << "" << QStringList{connect, found, shown, drawing, "Monitoring"};
+        QTest::newRow("timed, file cannot be written")
+            << 1 << fullPage << "missing/stats.csv"
+            << QStringList{connect, found, shown, saving, drawing, "Could not save results to file!"};
+        QTest::newRow("timed, no page") << 1 << ""
+                                        << "stats.csv" << QStringList{connect, "Cannot find router!"};
+        QTest::newRow("timed, no values") << 1 << "<html></html>"
+                                          << "stats.csv" << QStringList{connect, found, "No values found on page"};
+        QTest::newRow("timed, login refusal page")
+            << 1 << "Server Error: 401 Unauthorized"
+            << "stats.csv" << QStringList{connect, found, "Unable to log in to the router."};
+        QTest::newRow("test settings") << 2 << fullPage << "stats.csv" << QStringList{connect, found, shown};
+        QTest::newRow("test page") << 3 << fullPage << "stats.csv" << QStringList{found, shown};
+        QTest::newRow("test page empty") << 3 << ""
+                                         << "stats.csv" << QStringList{"No test HTML page found"};
+    }
+
+    void statusSequence()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, page);
+        QFETCH(QString, csvFile);
+        QFETCH(QStringList, statuses);
+        QTemporaryDir folder;
+        Rig rig;
+        rig.transfer.cannedReplies.append({mode == 3 ? QString() : page, TransferError::None});
+        QSignalSpy finished(&rig.cycle, &CaptureCycle::finished);
+        QSignalSpy arrived(&rig.cycle, &CaptureCycle::routerPageArrived);
+
+        CaptureInputs inputs;
+        inputs.router = {QStringLiteral("127.0.0.1"), QStringLiteral("80"), QStringLiteral("admin"), QString(),
+            QStringLiteral("/doc/adsl.htm")};
+        inputs.testPage = mode == 3 ? page : QString();
+        inputs.saveToFile = !csvFile.isEmpty();
+        inputs.csvPath = folder.filePath(csvFile.isEmpty() ? QStringLiteral("stats.csv") : csvFile);
+        QVERIFY(rig.cycle.runCapture(CaptureMode(mode), inputs));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(rig.status.texts, statuses);
+        QCOMPARE(arrived.count(), mode != 3 && !page.isEmpty() ? 1 : 0);
+        if (!arrived.isEmpty())
+            QCOMPARE(arrived.first().first().toString(), page);
+        // The window shows the value texts exactly as the page wrote them.
+        const bool shown = statuses.contains(QStringLiteral("Displaying stats"));
+        QCOMPARE(QStringList(rig.display.current.begin(), rig.display.current.end()).join(u'/'),
+            shown ? QStringLiteral("12.50/10/30.0/20.0") : QStringLiteral("///"));
+        // Whatever an earlier capture left, a new one starts in the normal colour.
+        QCOMPARE(rig.status.colours.first(), QColor(0, 0, 0));
+    }
 };
-
-void TestCaptureCycle::statusSequence_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("page"); // the router's page, or in mode 3 the page-text box
-    QTest::addColumn<QString>("csvFile"); // under the capture's folder; "" when not saving
-    QTest::addColumn<QStringList>("statuses");
-
-    const QString connect = QStringLiteral("Attempting to connect to router...");
-    const QString found = QStringLiteral("Router found...extracting stats");
-    const QString shown = QStringLiteral("Displaying stats");
-    const QString saving = QStringLiteral("Saving results to file");
-    const QString drawing = QStringLiteral("Drawing graph");
-    QTest::newRow("timed, saving") << 1 << fullPage << "stats.csv"
-                                   << QStringList{connect, found, shown, saving, drawing, "Monitoring"};
-    QTest::newRow("timed, not saving") << 1 << fullPage << ""
-                                       << QStringList{connect, found, shown, drawing, "Monitoring"};
-    QTest::newRow("timed, file cannot be written")
-        << 1 << fullPage << "missing/stats.csv"
-        << QStringList{connect, found, shown, saving, drawing, "Could not save results to file!"};
-    QTest::newRow("timed, no page") << 1 << ""
-                                    << "stats.csv" << QStringList{connect, "Cannot find router!"};
-    QTest::newRow("timed, no values") << 1 << "<html></html>"
-                                      << "stats.csv" << QStringList{connect, found, "No values found on page"};
-    QTest::newRow("timed, login refusal page")
-        << 1 << "Server Error: 401 Unauthorized"
-        << "stats.csv" << QStringList{connect, found, "Unable to log in to the router."};
-    QTest::newRow("test settings") << 2 << fullPage << "stats.csv" << QStringList{connect, found, shown};
-    QTest::newRow("test page") << 3 << fullPage << "stats.csv" << QStringList{found, shown};
-    QTest::newRow("test page empty") << 3 << ""
-                                     << "stats.csv" << QStringList{"No test HTML page found"};
-}
-
-void TestCaptureCycle::statusSequence()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, page);
-    QFETCH(QString, csvFile);
-    QFETCH(QStringList, statuses);
-    QTemporaryDir folder;
-    Rig rig;
-    const QString csvPath = folder.filePath(csvFile.isEmpty() ? QStringLiteral("stats.csv") : csvFile);
-    rig.transfer.cannedReplies.append({mode == 3 ? QString() : page, TransferError::None});
-    QSignalSpy finished(&rig.cycle, &CaptureCycle::finished);
-    QSignalSpy arrived(&rig.cycle, &CaptureCycle::routerPageArrived);
-
-    QVERIFY(
-        rig.cycle.runCapture(CaptureMode(mode), inputsWith(mode == 3 ? page : QString(), csvPath, !csvFile.isEmpty())));
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(rig.status.texts, statuses);
-    QCOMPARE(arrived.count(), mode != 3 && !page.isEmpty() ? 1 : 0);
-    if (!arrived.isEmpty())
-        QCOMPARE(arrived.first().first().toString(), page);
-    // The window shows the value texts exactly as the page wrote them.
-    const bool shown = statuses.contains(QStringLiteral("Displaying stats"));
-    QCOMPARE(QStringList(rig.display.current.begin(), rig.display.current.end()).join(u'/'),
-        shown ? QStringLiteral("12.50/10/30.0/20.0") : QStringLiteral("///"));
-    // Whatever an earlier capture left, a new one starts in the normal colour.
-    QCOMPARE(rig.status.colours.first(), QColor(0, 0, 0));
-}
 
 QTEST_MAIN(TestCaptureCycle)
 #include "TestCaptureCycle.moc"

@@ -2,10 +2,6 @@
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
 #include "app/PageTextBox.h"
-#include "graph/GraphRenderer.h"
-#include "graph/GraphState.h"
-#include "graph/GraphSurface.h"
-#include "stats/LineStatTable.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -20,35 +16,6 @@
 #include <QTest>
 
 #include <memory>
-
-// The window as built, checked against its layout table: a misplaced, renamed or mis-captioned
-// control breaks the handlers and settings that reach it by name.
-class TestMainWindowForm : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init() { m_window = std::make_unique<MainWindow>(); }
-    void cleanup() { m_window.reset(); }
-
-    void layout_data();
-    void layout();
-    void whatLiesAt_data();
-    void whatLiesAt();
-    void textsSetAtRunTimeFit_data();
-    void textsSetAtRunTimeFit();
-    void graphShowsOnlyTheChosenSeries();
-    void pageText_data();
-    void pageText();
-
-    void windowIsFixedWithoutMaximise();
-    void shownWindow_focusInAddressAndDarkRedBorders();
-
-private:
-    QWidget* control(const QString& name) const { return m_window->findChild<QWidget*>(name); }
-
-    std::unique_ptr<MainWindow> m_window;
-};
 
 namespace {
 
@@ -73,16 +40,6 @@ QString placeOf(const QObject* object)
         .arg(menu->actions().indexOf(qobject_cast<const QAction*>(object)));
 }
 
-// The place in the tab order, counted from the address box, where the focus starts.
-int tabPlace(const QWidget* widget)
-{
-    int place = 0;
-    for (const QWidget* next = widget->window()->findChild<QWidget*>(QStringLiteral("addressEdit")); next != widget;
-         next = next->nextInFocusChain())
-        place += next->focusPolicy() & Qt::TabFocus ? 1 : 0;
-    return place;
-}
-
 QStringList traitsOf(const QObject* object)
 {
     QStringList traits;
@@ -95,8 +52,6 @@ QStringList traitsOf(const QObject* object)
             traits << "bold";
         if (widget->isHidden())
             traits << "hidden";
-        if (widget->focusPolicy() & Qt::TabFocus)
-            traits << "tab " + QString::number(tabPlace(widget));
     }
     if (const auto* label = qobject_cast<const QLabel*>(object)) {
         traits << QMetaEnum::fromType<Qt::Alignment>().valueToKey(int(label->alignment() & Qt::AlignHorizontal_Mask))
@@ -142,60 +97,143 @@ QString describe(const QObject* object)
 
 } // namespace
 
-void TestMainWindowForm::layout_data()
+// The window as built, checked against its layout table: a misplaced, renamed or mis-captioned
+// control breaks the handlers and settings that reach it by name.
+class TestMainWindowForm : public QObject
 {
-    QTest::addColumn<QString>("expected");
-    QFile table(QStringLiteral(LINEGAUGE_LAYOUT_TABLE));
-    QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
-    for (const QString& line : QString::fromUtf8(table.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-        if (!line.startsWith(u'#'))
-            QTest::newRow(qPrintable(line.section(QStringLiteral(" | "), 0, 0))) << line;
+    Q_OBJECT
+
+private slots:
+    void init() { m_window = std::make_unique<MainWindow>(); }
+    void cleanup() { m_window.reset(); }
+
+    void layout_data()
+    {
+        QTest::addColumn<QString>("expected");
+        QFile table(QStringLiteral(LINEGAUGE_LAYOUT_TABLE));
+        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+        for (const QString& line : QString::fromUtf8(table.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            if (!line.startsWith(u'#'))
+                QTest::newRow(qPrintable(line.section(QStringLiteral(" | "), 0, 0))) << line;
+        }
     }
-}
 
-void TestMainWindowForm::layout()
-{
-    QFETCH(QString, expected);
-    const auto* object = m_window->findChild<QObject*>(QTest::currentDataTag());
-    QVERIFY(object);
-    QCOMPARE(describe(object), expected);
-}
+    void layout()
+    {
+        QFETCH(QString, expected);
+        const auto* object = m_window->findChild<QObject*>(QTest::currentDataTag());
+        QVERIFY(object);
+        QCOMPARE(describe(object), expected);
+    }
 
-void TestMainWindowForm::whatLiesAt_data()
-{
-    QTest::addColumn<QString>("under");
-    QTest::addColumn<QPoint>("offset");
-    QTest::addColumn<QString>("onTop");
+    void whatLiesAt_data()
+    {
+        QTest::addColumn<QString>("under");
+        QTest::addColumn<QPoint>("offset");
+        QTest::addColumn<QString>("onTop");
 
-    QTest::newRow("page text box under the full-width graph") << "pageTextEdit" << QPoint(0, 0) << "graphSurface";
-    QTest::newRow("border edge over a minimum cell") << "minimumValue0" << QPoint(-20, 0) << "minimumValue0";
-    QTest::newRow("shared pixel of minimum and current") << "currentValue1" << QPoint(-20, 0) << "minimumValue1";
-    QTest::newRow("status caption") << "statusCaption" << QPoint(0, 0) << "statusCaption";
-    QTest::newRow("second caption line of save box") << "saveCheck" << QPoint(30, 10) << "saveCheck";
-}
+        QTest::newRow("page text box under the full-width graph") << "pageTextEdit" << QPoint(0, 0) << "graphSurface";
+        QTest::newRow("border edge over a minimum cell") << "minimumValue0" << QPoint(-20, 0) << "minimumValue0";
+        QTest::newRow("shared pixel of minimum and current") << "currentValue1" << QPoint(-20, 0) << "minimumValue1";
+        QTest::newRow("status caption") << "statusCaption" << QPoint(0, 0) << "statusCaption";
+        QTest::newRow("second caption line of save box") << "saveCheck" << QPoint(30, 10) << "saveCheck";
+    }
 
-// What lies on top takes the click: a left click reaches it alone, a right click reaches nothing.
-void TestMainWindowForm::whatLiesAt()
-{
-    QFETCH(QString, under);
-    QFETCH(QPoint, offset);
-    QFETCH(QString, onTop);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    const QPoint point = control(under)->mapTo(m_window.get(), control(under)->rect().center()) + offset;
-    QCOMPARE(m_window->childAt(point)->objectName(), onTop);
+    // What lies on top takes the click: a left click reaches it alone, a right click reaches nothing.
+    void whatLiesAt()
+    {
+        QFETCH(QString, under);
+        QFETCH(QPoint, offset);
+        QFETCH(QString, onTop);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        const QPoint point = control(under)->mapTo(m_window.get(), control(under)->rect().center()) + offset;
+        QCOMPARE(m_window->childAt(point)->objectName(), onTop);
 
-    std::vector<std::pair<QString, std::unique_ptr<QSignalSpy>>> spies;
-    for (auto* label : m_window->findChildren<ClickableLabel*>())
-        spies.emplace_back(label->objectName(), std::make_unique<QSignalSpy>(label, &ClickableLabel::clicked));
-    for (auto* button : m_window->findChildren<QAbstractButton*>())
-        spies.emplace_back(button->objectName(), std::make_unique<QSignalSpy>(button, &QAbstractButton::clicked));
-    QTest::mouseClick(m_window->windowHandle(), Qt::RightButton, {}, point);
-    QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, point);
-    for (const auto& [name, spy] : spies)
-        QCOMPARE(std::make_pair(name, int(spy->count())), std::make_pair(name, name == onTop ? 1 : 0));
-}
+        std::vector<std::pair<QString, std::unique_ptr<QSignalSpy>>> spies;
+        for (auto* label : m_window->findChildren<ClickableLabel*>())
+            spies.emplace_back(label->objectName(), std::make_unique<QSignalSpy>(label, &ClickableLabel::clicked));
+        for (auto* button : m_window->findChildren<QAbstractButton*>())
+            spies.emplace_back(button->objectName(), std::make_unique<QSignalSpy>(button, &QAbstractButton::clicked));
+        QTest::mouseClick(m_window->windowHandle(), Qt::RightButton, {}, point);
+        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, point);
+        for (const auto& [name, spy] : spies)
+            QCOMPARE(std::make_pair(name, int(spy->count())), std::make_pair(name, name == onTop ? 1 : 0));
+    }
 
+    void textsSetAtRunTimeFit_data();
+    // The captions the form holds are pinned by the layout table; these texts come later, into labels.
+    void textsSetAtRunTimeFit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        const QWidget* label = control(name);
+        // The room the text takes in the label's font: its advance or its ink, whichever reaches further.
+        const QFontMetrics metrics(label->font());
+        const QRect laidOut = metrics.boundingRect(label->contentsRect(), Qt::TextShowMnemonic, text);
+        QCOMPARE_LE(
+            std::max(laidOut.width(), metrics.tightBoundingRect(text).right() + 1), label->contentsRect().width());
+        QCOMPARE_LE(laidOut.height(), label->contentsRect().height());
+    }
+
+    void pageText_data()
+    {
+        QTest::addColumn<QStringList>("fetched");
+        QTest::addColumn<QString>("typed");
+
+        const QString crOnly = QStringLiteral("var st_dw_snr_margin = \"9.5\";\rvar st_up_snr_margin = \"7.0\";\r");
+        const QString noBreak = QStringLiteral("var st_dw_snr_margin =\u00A0\"9.5\";\n");
+        QTest::newRow("lone carriage returns") << QStringList{crOnly} << QString();
+        QTest::newRow("no-break space") << QStringList{noBreak} << QString();
+        QTest::newRow("later fetch replaces the page") << QStringList{noBreak, crOnly} << QString();
+        QTest::newRow("edited after the fetch") << QStringList{crOnly} << "x";
+        QTest::newRow("typed without a fetch") << QStringList{} << "var st_up_snr_margin = \"1\";";
+    }
+
+    // "Test Page" parses what the router sent, not the page-text box's rendering of it, unless the user edited the box.
+    void pageText()
+    {
+        QFETCH(QStringList, fetched);
+        QFETCH(QString, typed);
+        auto* box = qobject_cast<QPlainTextEdit*>(control(QStringLiteral("pageTextEdit")));
+        PageTextBox page(*box);
+        for (const QString& text : fetched)
+            page.showFetchedPage(text);
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, typed);
+
+        QCOMPARE(page.pageText(), typed.isEmpty() ? fetched.last() : box->toPlainText());
+        QVERIFY(typed.isEmpty() ? box->toPlainText() != fetched.last() : box->toPlainText().endsWith(typed));
+    }
+
+    void windowIsFixedWithoutMaximise()
+    {
+        QCOMPARE((QList<QSize>{m_window->size(), m_window->minimumSize(), m_window->maximumSize()}),
+            QList<QSize>(3, QSize(409, 420)));
+        QVERIFY(m_window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    }
+
+    void seriesBordersAreDarkRedOutlines()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        const QImage picture = control(QStringLiteral("statsGroup"))->grab().toImage();
+        const qreal ratio = picture.devicePixelRatio();
+        for (const BorderShape* border : m_window->seriesBorders()) {
+            QCOMPARE(picture.pixelColor(border->geometry().topLeft() * ratio), QColor(0x80, 0, 0));
+            // No fill: the cell's own colour shows inside the outline.
+            QCOMPARE(picture.pixelColor(border->geometry().center() * ratio), QColor(255, 255, 255));
+        }
+    }
+
+private:
+    QWidget* control(const QString& name) const { return m_window->findChild<QWidget*>(name); }
+
+    std::unique_ptr<MainWindow> m_window;
+};
+
+// Its raw string stays out of the class, where the meta-object compiler does not read it.
 void TestMainWindowForm::textsSetAtRunTimeFit_data()
 {
     QTest::addColumn<QString>("name");
@@ -215,105 +253,6 @@ void TestMainWindowForm::textsSetAtRunTimeFit_data()
         ++texts;
     }
     QCOMPARE(texts, int(source.count(QLatin1String("constexpr char"))));
-}
-
-// The captions the form holds are pinned by the layout table; these texts come later, into labels.
-void TestMainWindowForm::textsSetAtRunTimeFit()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    const QWidget* label = control(name);
-    // The room the text takes in the label's font: its advance or its ink, whichever reaches further.
-    const QFontMetrics metrics(label->font());
-    const QRect laidOut = metrics.boundingRect(label->contentsRect(), Qt::TextShowMnemonic, text);
-    QCOMPARE_LE(std::max(laidOut.width(), metrics.tightBoundingRect(text).right() + 1), label->contentsRect().width());
-    QCOMPARE_LE(laidOut.height(), label->contentsRect().height());
-}
-
-// Only the shown series is drawn, without markers or grid when they are off, and its code keeps
-// the series colour.
-void TestMainWindowForm::graphShowsOnlyTheChosenSeries()
-{
-    const int series = 2;
-
-    auto* surface = qobject_cast<GraphSurface*>(control(QStringLiteral("graphSurface")));
-    QVERIFY(surface);
-    const LineStatTable table;
-    GraphState state;
-    state.computeScale(surface->width(), surface->height());
-    state.graphSeries.initHistory(statCount, table.seriesColours, state.xStep, state.yScale);
-    state.seriesShown.fill(false);
-    state.seriesShown[std::size_t(series)] = true;
-    GraphRenderer renderer(state, *surface);
-    renderer.drawGraph({25.0f, 25.0f, 25.0f, 25.0f}, false, {});
-
-    const QRgb colour = table.seriesColours[std::size_t(series)].rgb();
-    const QImage& picture = surface->image();
-    // The line rises to the newest point from below; everything above that point is the code.
-    const int newestY = state.graphSeries.series(series).points.back().y;
-    int codePixels = 0;
-    int otherPixels = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb pixel = picture.pixel(x, y);
-            codePixels += pixel == colour && y < newestY ? 1 : 0;
-            otherPixels += pixel != colour && pixel != qRgb(255, 255, 255) ? 1 : 0;
-        }
-    }
-    QCOMPARE(otherPixels, 0);
-    QVERIFY(codePixels > 10);
-}
-
-void TestMainWindowForm::pageText_data()
-{
-    QTest::addColumn<QStringList>("fetched");
-    QTest::addColumn<QString>("typed");
-
-    const QString crOnly = QStringLiteral("var st_dw_snr_margin = \"9.5\";\rvar st_up_snr_margin = \"7.0\";\r");
-    const QString noBreak = QStringLiteral("var st_dw_snr_margin =\u00A0\"9.5\";\n");
-    QTest::newRow("lone carriage returns") << QStringList{crOnly} << QString();
-    QTest::newRow("no-break space") << QStringList{noBreak} << QString();
-    QTest::newRow("later fetch replaces the page") << QStringList{noBreak, crOnly} << QString();
-    QTest::newRow("edited after the fetch") << QStringList{crOnly} << "x";
-    QTest::newRow("typed without a fetch") << QStringList{} << "var st_up_snr_margin = \"1\";";
-}
-
-// "Test Page" parses what the router sent, not the page-text box's rendering of it, unless the user edited the box.
-void TestMainWindowForm::pageText()
-{
-    QFETCH(QStringList, fetched);
-    QFETCH(QString, typed);
-    auto* box = qobject_cast<QPlainTextEdit*>(control(QStringLiteral("pageTextEdit")));
-    PageTextBox page(*box);
-    for (const QString& text : fetched)
-        page.showFetchedPage(text);
-    box->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box, typed);
-
-    QCOMPARE(page.pageText(), typed.isEmpty() ? fetched.last() : box->toPlainText());
-    QVERIFY(typed.isEmpty() ? box->toPlainText() != fetched.last() : box->toPlainText().endsWith(typed));
-}
-
-void TestMainWindowForm::windowIsFixedWithoutMaximise()
-{
-    QCOMPARE((QList<QSize>{m_window->size(), m_window->minimumSize(), m_window->maximumSize()}),
-        QList<QSize>(3, QSize(409, 420)));
-    QVERIFY(m_window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-}
-
-void TestMainWindowForm::shownWindow_focusInAddressAndDarkRedBorders()
-{
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QCOMPARE(m_window->focusWidget(), control(QStringLiteral("addressEdit")));
-    const QImage picture = control(QStringLiteral("statsGroup"))->grab().toImage();
-    const qreal ratio = picture.devicePixelRatio();
-    for (const BorderShape* border : m_window->seriesBorders()) {
-        QCOMPARE(picture.pixelColor(border->geometry().topLeft() * ratio), QColor(0x80, 0, 0));
-        // No fill: the cell's own colour shows inside the outline.
-        QCOMPARE(picture.pixelColor(border->geometry().center() * ratio), QColor(255, 255, 255));
-    }
 }
 
 QTEST_MAIN(TestMainWindowForm)

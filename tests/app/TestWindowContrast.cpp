@@ -11,26 +11,6 @@
 #include <cmath>
 #include <memory>
 
-// Every text of the window measured from its rendering, under a light and a dark desktop palette:
-// each must stand out at least 3:1 from what lies behind it.
-class TestWindowContrast : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { m_desktop = QApplication::palette(); }
-    void cleanup() { QApplication::setPalette(m_desktop); }
-
-    void textStandsOut_data();
-    void textStandsOut();
-    void lockedBoxesLookLocked_data();
-    void lockedBoxesLookLocked();
-    void lightDesktopKeepsItsOwnPalette();
-
-private:
-    QPalette m_desktop;
-};
-
 namespace {
 
 // A dark desktop theme: light text on a dark grey window.
@@ -86,69 +66,80 @@ double textContrast(const QImage& picture)
 
 } // namespace
 
-void TestWindowContrast::textStandsOut_data()
+// Every text of the window measured from its rendering, under a light and a dark desktop palette:
+// each must stand out at least 3:1 from what lies behind it.
+class TestWindowContrast : public QObject
 {
-    QTest::addColumn<bool>("dark");
-    QTest::addColumn<QString>("control");
-    const QStringList texts{"addressCaption", "portCaption", "userCaption", "passwordCaption", "addressEdit",
-        "portEdit", "userEdit", "hidePasswordCheck", "testSettingsButton", "outputFileCaption", "intervalCaption",
-        "outputFileEdit", "intervalEdit", "saveCheck", "seriesLegend0", "seriesLegend1", "seriesLegend2",
-        "seriesLegend3", "snrHeading", "attenuationHeading", "columnHeading0", "columnHeading2", "columnHeading4",
-        "currentValue0", "minimumValue0", "maximumValue0", "lastDropLabel", "countdownLabel", "statusCaption",
-        "statusLabel", "monitorButton", "balloonsCheck", "trayButton"};
-    for (const bool dark : {false, true}) {
-        for (const QString& name : texts)
-            QTest::addRow("%s %s", dark ? "dark" : "light", qPrintable(name)) << dark << name;
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { m_desktop = QApplication::palette(); }
+    void cleanup() { QApplication::setPalette(m_desktop); }
+
+    void textStandsOut_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("control");
+        const QStringList texts{"addressCaption", "portCaption", "userCaption", "passwordCaption", "addressEdit",
+            "portEdit", "userEdit", "hidePasswordCheck", "testSettingsButton", "outputFileCaption", "intervalCaption",
+            "outputFileEdit", "intervalEdit", "saveCheck", "seriesLegend0", "seriesLegend1", "seriesLegend2",
+            "seriesLegend3", "snrHeading", "attenuationHeading", "columnHeading0", "columnHeading2", "columnHeading4",
+            "currentValue0", "minimumValue0", "maximumValue0", "lastDropLabel", "countdownLabel", "statusCaption",
+            "statusLabel", "monitorButton", "balloonsCheck", "trayButton"};
+        for (const bool dark : {false, true}) {
+            for (const QString& name : texts)
+                QTest::addRow("%s %s", dark ? "dark" : "light", qPrintable(name)) << dark << name;
+        }
     }
-}
 
-void TestWindowContrast::textStandsOut()
-{
-    QFETCH(bool, dark);
-    QFETCH(QString, control);
-    if (dark)
-        QApplication::setPalette(darkPalette());
-    MainWindow window;
-    auto* widget = window.findChild<QWidget*>(control);
-    QVERIFY(widget);
-    widget->show();
-    // Cells and the status line get their texts while the program runs.
-    if (auto* label = qobject_cast<QLabel*>(widget); label && label->text().isEmpty())
-        label->setText(QStringLiteral("Monitoring 11.5"));
-    const QImage picture = window.grab(QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())).toImage();
-    const double ratio = textContrast(picture);
-    qInfo("%s %s %.2f:1", dark ? "dark" : "light", qPrintable(control), ratio);
-    QVERIFY2(ratio >= 3.0, qPrintable(QString::number(ratio)));
-}
+    void textStandsOut()
+    {
+        QFETCH(bool, dark);
+        QFETCH(QString, control);
+        if (dark)
+            QApplication::setPalette(darkPalette());
+        MainWindow window;
+        auto* widget = window.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        widget->show();
+        // Cells and the status line get their texts while the program runs.
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->text().isEmpty())
+            label->setText(QStringLiteral("Monitoring 11.5"));
+        const QImage picture = window.grab(QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())).toImage();
+        const double ratio = textContrast(picture);
+        qInfo("%s %s %.2f:1", dark ? "dark" : "light", qPrintable(control), ratio);
+        QVERIFY2(ratio >= 3.0, qPrintable(QString::number(ratio)));
+    }
 
-void TestWindowContrast::lockedBoxesLookLocked_data()
-{
-    QTest::addColumn<bool>("dark");
-    QTest::newRow("light desktop") << false;
-    QTest::newRow("dark desktop") << true;
-}
+    void desktopPalette_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light desktop") << false;
+        QTest::newRow("dark desktop") << true;
+    }
 
-void TestWindowContrast::lockedBoxesLookLocked()
-{
-    QFETCH(bool, dark);
-    if (dark)
-        QApplication::setPalette(darkPalette());
-    MainWindow window;
-    auto* box = window.findChild<QLineEdit*>(QStringLiteral("addressEdit"));
-    const QImage open = box->grab().toImage();
-    box->setEnabled(false);
-    const QImage locked = box->grab().toImage();
-    QVERIFY(open != locked);
-    QVERIFY(textContrast(locked) < textContrast(open));
-}
+    // A light desktop's palette is kept as it is, a dark one is made light; either way a locked box
+    // shows its text fainter than an open one.
+    void desktopPalette()
+    {
+        QFETCH(bool, dark);
+        const QPalette desktop = dark ? darkPalette() : QApplication::palette();
+        QCOMPARE(WindowPalette::isDark(desktop), dark);
+        QVERIFY(!WindowPalette::isDark(WindowPalette::forDesktop(desktop)));
+        QVERIFY(dark || WindowPalette::forDesktop(desktop).resolveMask() == 0);
+        QApplication::setPalette(desktop);
+        MainWindow window;
+        auto* box = window.findChild<QLineEdit*>(QStringLiteral("addressEdit"));
+        const QImage open = box->grab().toImage();
+        box->setEnabled(false);
+        const QImage locked = box->grab().toImage();
+        QVERIFY(open != locked);
+        QVERIFY(textContrast(locked) < textContrast(open));
+    }
 
-void TestWindowContrast::lightDesktopKeepsItsOwnPalette()
-{
-    QVERIFY(!WindowPalette::isDark(QApplication::palette()));
-    QCOMPARE(WindowPalette::forDesktop(QApplication::palette()).resolveMask(), QPalette::ResolveMask(0));
-    QVERIFY(WindowPalette::isDark(darkPalette()));
-    QVERIFY(!WindowPalette::isDark(WindowPalette::forDesktop(darkPalette())));
-}
+private:
+    QPalette m_desktop;
+};
 
 QTEST_MAIN(TestWindowContrast)
 #include "TestWindowContrast.moc"

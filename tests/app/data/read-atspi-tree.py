@@ -1,8 +1,5 @@
-"""Prints the accessible tree of one application as a screen reader reads it over AT-SPI.
-
-Usage: read-atspi-tree.py APPLICATION_NAME
-One line per object: role, a tab, name.
-"""
+"""Prints the accessible tree of the application named on the command line, one object a line:
+its role, a tab, its name, as a screen reader reads them over AT-SPI."""
 import sys
 import time
 
@@ -20,22 +17,15 @@ def walk(node, depth=0):
         walk(node.get_child_at_index(i), depth + 1)
 
 
-def find(name):
-    desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        application = desktop.get_child_at_index(i)
-        if application is not None and application.get_name() == name:
-            return application
-    return None
-
-
 def main():
     # The application registers once the accessibility bus it asked for has started.
     for _ in range(150):
-        application = find(sys.argv[1])
-        if application is not None:
-            walk(application)
-            return 0
+        desktop = Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            application = desktop.get_child_at_index(i)
+            if application is not None and application.get_name() == sys.argv[1]:
+                walk(application)
+                return 0
         time.sleep(0.2)
     print("application not found", file=sys.stderr)
     return 1
