@@ -98,18 +98,15 @@ private slots:
         options.drift = LogSimulation::Change{2, 0.06, {}};
         options.step = LogSimulation::Change{1, -3.0, options.start.addDays(30)};
         QTemporaryDir dir;
+        const QString log = writeFileBytes(dir.filePath(QStringLiteral("stats.csv")), PlantedLogs::logOf(options));
         QString errors;
         QTextStream stream(&errors);
-        QCOMPARE(ReportCommand::run(
-                     {"--report", "--csv",
-                         writeFileBytes(dir.filePath(QStringLiteral("stats.csv")), PlantedLogs::logOf(options)),
-                         "--json", dir.filePath(QStringLiteral("figures.json"))},
-                     dir.path(), stream),
+        QCOMPARE(
+            ReportCommand::run({"--report", "--csv", log, "--json", dir.filePath("figures.json")}, dir.path(), stream),
             int(ReportCommand::written));
 
         const QString page = QString::fromUtf8(fileBytes(dir.filePath(QStringLiteral("stats-report.html"))));
-        const QJsonObject figures
-            = QJsonDocument::fromJson(fileBytes(dir.filePath(QStringLiteral("figures.json")))).object();
+        const QJsonObject figures = QJsonDocument::fromJson(fileBytes(dir.filePath("figures.json"))).object();
         QVERIFY(figures.value(QStringLiteral("findings_note")).isNull());
         const QMap<QString, QStringList> keys{{"drop_hour", {"from", "to", "days", "drop_days"}},
             {"trend", {"statistic", "db_per_day", "from", "to"}}, {"step", {"statistic", "date", "db"}}};

@@ -19,11 +19,11 @@ LogCapture capture(qint64 wallStamp, bool down)
     return line;
 }
 
+// Wall-clock stamps count seconds as UTC's do.
 qint64 stampOf(const QString& text)
 {
-    const QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
-    return WallClock::stampOf(
-        time.date().year(), time.date().month(), time.date().day(), time.time().hour(), time.time().minute(), 0);
+    const QTime time = QTime::fromString(text.mid(11), Qt::ISODate);
+    return QDateTime(QDate::fromString(text.left(10), Qt::ISODate), time, QTimeZone::utc()).toSecsSinceEpoch();
 }
 
 } // namespace

@@ -14,18 +14,16 @@
 
 namespace {
 
-// Five-minute captures for so many days from 1 March: with `often` three drops a day, so that each
-// table runs over pages; otherwise one drop and a pause of three hours.
-QByteArray fiveMinuteLog(int days, bool often)
+// Sixty days of five-minute captures from 1 March with three drops a day, so that each table runs
+// over pages.
+QByteArray fiveMinuteLog()
 {
     QByteArray log;
-    for (int minute = 0; minute < days * 24 * 60; minute += 5) {
+    for (int minute = 0; minute < 60 * 24 * 60; minute += 5) {
         const QString date = QDate(2026, 3, 1).addDays(minute / 1440).toString(QStringLiteral("dd/MM/yyyy"));
-        const bool down = often ? minute % 480 == 300 : minute == 600;
-        if (often || minute <= 1800 || minute >= 1980)
-            log += QString::asprintf("%s,%02d:%02d:00,%.1f,11.5,31.0,17.5\n", qPrintable(date), minute / 60 % 24,
-                minute % 60, down ? 3.0 : 9.0 + (minute % 7) * 0.1)
-                       .toLatin1();
+        log += QString::asprintf("%s,%02d:%02d:00,%.1f,11.5,31.0,17.5\n", qPrintable(date), minute / 60 % 24,
+            minute % 60, minute % 480 == 300 ? 3.0 : 9.0 + (minute % 7) * 0.1)
+                   .toLatin1();
     }
     return log;
 }
@@ -111,8 +109,7 @@ private slots:
         QTemporaryDir dir;
         const QString shot = dir.filePath(QStringLiteral("page.png"));
         bool ok = false;
-        const QByteArray output
-            = render(dir, fiveMinuteLog(2, false), {"--window-size=1000,1100", "--screenshot=" + shot}, ok);
+        const QByteArray output = render(dir, fiveMinuteLog(), {"--window-size=1000,1100", "--screenshot=" + shot}, ok);
         QVERIFY2(ok, output.constData());
         const QImage image(shot);
         QVERIFY2(!image.isNull(), output.constData());
@@ -127,7 +124,7 @@ private slots:
         QTemporaryDir dir;
         bool ok = false;
         const QByteArray dom
-            = render(dir, fiveMinuteLog(60, true), {"--window-size=400,800", "--dump-dom"}, ok, wrappedDatesScript);
+            = render(dir, fiveMinuteLog(), {"--window-size=400,800", "--dump-dom"}, ok, wrappedDatesScript);
         QVERIFY2(ok, dom.constData());
         QVERIFY2(dom.contains("data-wrapped=\"0\""), dom.left(4000).constData());
     }
@@ -138,8 +135,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
         bool ok = false;
-        const QByteArray output
-            = render(dir, fiveMinuteLog(60, true), {"--no-pdf-header-footer", "--print-to-pdf=" + pdf}, ok);
+        const QByteArray output = render(dir, fiveMinuteLog(), {"--no-pdf-header-footer", "--print-to-pdf=" + pdf}, ok);
         QVERIFY2(ok, output.constData());
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
