@@ -72,7 +72,7 @@ private slots:
         ReportBuilder builder(6.0f, 50.0f, {}, spill.path());
         qint64 stamp = WallClock::stampOf(firstYear, 1, 1, 0, 0, 0);
         for (qint64 i = 0; i < captures; ++i) {
-            stamp += i == 0 ? 0 : pauses && i % 3 == 0 ? 10 * spacing : qint64(spacing);
+            stamp += i == 0 ? 0 : pauses && i % 3 == 0 ? 10 * qint64(spacing) : qint64(spacing);
             builder.addCapture(capture(stamp, drops && i % 2 == 1));
             if (i % 4096 == 0)
                 QVERIFY2(builder.heldRecords()

@@ -88,7 +88,7 @@ QByteArray render(const QTemporaryDir& dir, const QByteArray& log, const QString
     if (!process.waitForFinished(90000))
         process.kill();
     process.waitForFinished();
-    const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+    QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
     ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && !output.contains("CONSOLE")
         && !output.contains("net::ERR");
     return output;
