@@ -116,6 +116,10 @@ private slots:
         QTest::newRow("spring, London, captures all through")
             << "Europe/London: 2026-03-29 00:30 20, 00:50 10 down, 02:00 10 down, 02:10 21" << 1200 << "" << 3600
             << 2400;
+        // A clock that missed the change writes the skipped hour: it counts from the old offset.
+        QTest::newRow("spring, London, the skipped hour written")
+            << "Europe/London: 2026-03-29 00:30 20, 00:50 10 down, 01:00 10 down, 01:10 21" << 1200 << "" << 3600
+            << 2400;
         QTest::newRow("spring, Berlin, captures all through")
             << "Europe/Berlin: 2026-03-29 01:30 20, 01:50 10 down, 03:00 10 down, 03:10 21" << 1200 << "" << 3600
             << 2400;
