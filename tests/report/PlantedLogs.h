@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LogSimulation.h"
-#include "report/Finding.h"
+#include "report/ReportFigures.h"
 
 #include <QString>
 
@@ -11,15 +11,6 @@
 // and the check of its findings against what was planted: shared by the findings' test and their
 // benchmark, so both hold the report to the same truth and tolerances.
 namespace PlantedLogs {
-
-// How far a found figure may be from the planted one.
-inline constexpr int dropHourEdgeMinutes = 10; // each end of the window, around the planted +-15 min
-inline constexpr double slopeShare = 0.2; // of the planted dB a day, or
-inline constexpr double slopeFloor = 0.01; // dB a day, whichever is larger
-inline constexpr double stepDb = 0.4; // a step's date is exact, or within its block of days
-// Found weekdays are planted ones, one of them may be missing: a weekday that by chance had few
-// drops in the log is honestly left out.
-inline constexpr int missingWeekdays = 1;
 
 struct Scenario
 {
@@ -42,5 +33,11 @@ Outcome run(const Scenario& scenario, unsigned seed);
 // Empty when the findings are the planted one, with its figures within the tolerances and nothing
 // else (or none at all for noise); otherwise what is wrong.
 QString mismatch(const Scenario& scenario, const Outcome& outcome);
+
+// A simulated log of so many days, a capture every so many seconds, as bytes; and what the report
+// makes of a log.
+LogSimulation::Options options(int days, int every);
+QByteArray logOf(const LogSimulation::Options& options, LogSimulation::Truth* truth = nullptr);
+ReportFigures figuresOf(QByteArray log);
 
 } // namespace PlantedLogs

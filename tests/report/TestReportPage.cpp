@@ -1,6 +1,7 @@
 #include "report/ReportCommand.h"
+#include "support/FileBytes.h"
 
-#include <QFile>
+#include <QDate>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -13,15 +14,16 @@
 
 namespace {
 
-// Two days at five-minute spacing with one drop and a pause of three hours.
-QByteArray simulatedLog()
+// Sixty days of five-minute captures from 1 March with three drops a day, so that each table runs
+// over pages.
+QByteArray fiveMinuteLog()
 {
-    QByteArray log = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
-    for (int minute = 0; minute < 2 * 24 * 60; minute += 5) {
-        if (minute <= 1800 || minute >= 1980)
-            log += QString::asprintf("%02d/03/2026,%02d:%02d:00,%.1f,11.5,31.0,17.5\r\n", 1 + minute / 1440,
-                minute / 60 % 24, minute % 60, minute == 600 ? 3.0 : 9.0 + (minute % 7) * 0.1)
-                       .toLatin1();
+    QByteArray log;
+    for (int minute = 0; minute < 60 * 24 * 60; minute += 5) {
+        const QString date = QDate(2026, 3, 1).addDays(minute / 1440).toString(QStringLiteral("dd/MM/yyyy"));
+        log += QString::asprintf("%s,%02d:%02d:00,%.1f,11.5,31.0,17.5\n", qPrintable(date), minute / 60 % 24,
+            minute % 60, minute % 480 == 300 ? 3.0 : 9.0 + (minute % 7) * 0.1)
+                   .toLatin1();
     }
     return log;
 }
@@ -44,20 +46,6 @@ int pixelsOf(const QImage& image, QRgb colour)
     return count;
 }
 
-// Sixty days at five-minute spacing with three drops a day, so that each table runs over pages.
-QByteArray longLog()
-{
-    QByteArray log;
-    for (int minute = 0; minute < 60 * 24 * 60; minute += 5) {
-        const int day = minute / 1440;
-        const bool down = minute % 480 == 300;
-        log += QString::asprintf("%02d/%02d/2026,%02d:%02d:00,%.1f,11.5,31.0,17.5\n", 1 + day % 30, 4 + day / 30,
-            minute / 60 % 24, minute % 60, down ? 3.0 : 9.0)
-                   .toLatin1();
-    }
-    return log;
-}
-
 // Counts, in the loaded page, the dates whose text the layout broke over lines.
 const QByteArray wrappedDatesScript = R"(<script>
 let wrapped = 0;
@@ -67,41 +55,43 @@ for (let node = walker.nextNode(); node; node = walker.nextNode()) {
     const range = document.createRange();
     range.setStart(node, match.index);
     range.setEnd(node, match.index + match[0].length);
-    const lines = new Set(Array.from(range.getClientRects(), rect => Math.round(rect.top)));
-    wrapped += lines.size > 1 ? 1 : 0;
+    wrapped += new Set(Array.from(range.getClientRects(), rect => Math.round(rect.top))).size > 1 ? 1 : 0;
   }
 }
 document.body.setAttribute('data-wrapped', wrapped);
 </script>)";
 
-QString writeReport(const QTemporaryDir& dir, const QByteArray& log)
+// Writes the report of the log, with `appended` added to the page, and runs the headless browser on
+// it; its output, and whether it ran without complaint.
+QByteArray render(const QTemporaryDir& dir, const QByteArray& log, const QStringList& arguments, bool& ok,
+    const QByteArray& appended = {})
 {
-    const QString path = dir.filePath(QStringLiteral("stats.csv"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(log) != log.size())
-        return {};
-    file.close();
     QString errors;
     QTextStream stream(&errors);
-    if (ReportCommand::run({"--report", "--tz", "UTC", "--csv", path}, dir.path(), stream) != ReportCommand::written)
-        return {};
-    return dir.filePath(QStringLiteral("stats-report.html"));
-}
-
-// Runs the headless browser on the page; its output, empty when it failed.
-QByteArray browse(const QTemporaryDir& dir, const QStringList& arguments, const QString& page, bool& ok)
-{
+    ok = ReportCommand::run(
+             {"--report", "--tz", "UTC", "--csv", writeFileBytes(dir.filePath("stats.csv"), log)}, dir.path(), stream)
+        == ReportCommand::written;
+    const QString page = dir.filePath(QStringLiteral("stats-report.html"));
+    writeFileBytes(page, fileBytes(page) + appended);
+    if (!ok)
+        return errors.toUtf8();
+    const QString browser = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    ok = !browser.isEmpty();
+    if (!ok)
+        return "chromium is needed to render the report: install the Debian package chromium";
     QProcess process;
     // Tests run as root in CI, where the browser's sandbox cannot start.
-    process.start(QStandardPaths::findExecutable(QStringLiteral("chromium")),
+    process.start(browser,
         QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--enable-logging=stderr",
             "--user-data-dir=" + dir.filePath(QStringLiteral("browser"))}
             + arguments + QStringList{"file://" + page});
     if (!process.waitForFinished(90000))
         process.kill();
     process.waitForFinished();
-    ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return process.readAllStandardOutput() + process.readAllStandardError();
+    QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+    ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && !output.contains("CONSOLE")
+        && !output.contains("net::ERR");
+    return output;
 }
 
 } // namespace
@@ -117,30 +107,10 @@ private slots:
     void browser_showsCharts()
     {
         QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("stats.csv"));
-        QFile file(log);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(simulatedLog()) > 0);
-        file.close();
-        QString errors;
-        QTextStream stream(&errors);
-        QCOMPARE(ReportCommand::run({"--report", "--csv", log}, dir.path(), stream), int(ReportCommand::written));
-
-        const QString browser = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-        QVERIFY2(!browser.isEmpty(), "chromium is needed to render the report: install the Debian package chromium");
         const QString shot = dir.filePath(QStringLiteral("page.png"));
-        QProcess process;
-        // Tests run as root in CI, where the browser's sandbox cannot start.
-        process.start(browser,
-            {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--enable-logging=stderr",
-                "--user-data-dir=" + dir.filePath(QStringLiteral("browser")), "--window-size=1000,1100",
-                "--screenshot=" + shot, "file://" + dir.filePath(QStringLiteral("stats-report.html"))});
-        if (!process.waitForFinished(90000))
-            process.kill();
-        process.waitForFinished();
-        const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
-        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0, output.constData());
-        QVERIFY2(!output.contains("CONSOLE") && !output.contains("net::ERR"), output.constData());
-
+        bool ok = false;
+        const QByteArray output = render(dir, fiveMinuteLog(), {"--window-size=1000,1100", "--screenshot=" + shot}, ok);
+        QVERIFY2(ok, output.constData());
         const QImage image(shot);
         QVERIFY2(!image.isNull(), output.constData());
         for (const QRgb colour : {qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(192, 0, 192), qRgb(0, 128, 0)})
@@ -152,13 +122,9 @@ private slots:
     void phoneWidth_keepsDatesWhole()
     {
         QTemporaryDir dir;
-        const QString page = writeReport(dir, longLog());
-        QVERIFY(!page.isEmpty());
-        QFile file(page);
-        QVERIFY(file.open(QIODevice::Append) && file.write(wrappedDatesScript) > 0);
-        file.close();
         bool ok = false;
-        const QByteArray dom = browse(dir, {"--window-size=400,800", "--dump-dom"}, page, ok);
+        const QByteArray dom
+            = render(dir, fiveMinuteLog(), {"--window-size=400,800", "--dump-dom"}, ok, wrappedDatesScript);
         QVERIFY2(ok, dom.constData());
         QVERIFY2(dom.contains("data-wrapped=\"0\""), dom.left(4000).constData());
     }
@@ -167,11 +133,9 @@ private slots:
     void printed_repeatsHeadings()
     {
         QTemporaryDir dir;
-        const QString page = writeReport(dir, longLog());
-        QVERIFY(!page.isEmpty());
         const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
         bool ok = false;
-        const QByteArray output = browse(dir, {"--no-pdf-header-footer", "--print-to-pdf=" + pdf}, page, ok);
+        const QByteArray output = render(dir, fiveMinuteLog(), {"--no-pdf-header-footer", "--print-to-pdf=" + pdf}, ok);
         QVERIFY2(ok, output.constData());
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
