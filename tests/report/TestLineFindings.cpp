@@ -57,33 +57,44 @@ private slots:
     {
         QTest::addColumn<int>("days");
         QTest::addColumn<int>("every");
-        QTest::addColumn<bool>("flapping"); // on 15 March from 10:00; otherwise a daily drop near noon
+        // "noon": a daily drop near noon; "flapping": down at every fourth minute on 15 March from
+        // 10:00; "midnight": down at each midnight capture; "none": no drop
+        QTest::addColumn<QString>("drops");
         QTest::addColumn<QString>("note"); // the start of the note; empty: patterns are read
-        QTest::newRow("13 days") << 13 << 300 << false << "Too little log to look for patterns: only 13 days have 12";
-        QTest::newRow("a capture every three hours")
-            << 60 << 10800 << false << "Too little log to look for patterns: no day";
-        QTest::newRow("an hourly capture for 14 days") << 14 << 3600 << false << "";
-        QTest::newRow("one bad day") << 30 << 120 << true << "Nothing stands out from chance ";
+        QTest::newRow("13 days") << 13 << 300 << "noon"
+                                 << "Too little log to look for patterns: only 13 days have 12";
+        QTest::newRow("a capture every three hours") << 60 << 10800 << "noon"
+                                                     << "Too little log to look for patterns: no day";
+        QTest::newRow("an hourly capture for 14 days") << 14 << 3600 << "noon"
+                                                       << "";
+        QTest::newRow("one bad day") << 30 << 120 << "flapping"
+                                     << "Nothing stands out from chance ";
+        QTest::newRow("more readable days than kept") << 20300 << 7200 << "none"
+                                                      << "Too long a log to look";
+        QTest::newRow("more drop days than kept") << 20300 << 10800 << "midnight"
+                                                  << "Too long a log to look";
     }
 
     void notes()
     {
         QFETCH(int, days);
         QFETCH(int, every);
-        QFETCH(bool, flapping);
+        QFETCH(QString, drops);
         QFETCH(QString, note);
         LogSimulation::Options options = PlantedLogs::options(days, every);
-        if (!flapping)
+        if (drops == u"noon")
             options.dropMinute = 12 * 60;
+        const QString downAt = drops == u"flapping" ? QStringLiteral("15/03/2026,10:(?:[024][048]|[135][26])")
+                                                    : QStringLiteral("../../....,00:00");
         QString log = QString::fromLatin1(PlantedLogs::logOf(options));
-        if (flapping) // down at every fourth minute
-            log.replace(QRegularExpression(QStringLiteral("^(15/03/2026,10:(?:[024][048]|[135][26]):..),[^,]*"),
-                            QRegularExpression::MultilineOption),
+        if (drops == u"flapping" || drops == u"midnight")
+            log.replace(
+                QRegularExpression(QStringLiteral("^(%1:..),[^,]*").arg(downAt), QRegularExpression::MultilineOption),
                 QStringLiteral("\\1,3.0"));
         const ReportFigures figures = PlantedLogs::figuresOf(log.toLatin1());
-        QVERIFY(!flapping || std::any_of(figures.days.begin(), figures.days.end(), [](const DayFigures& day) {
-            return day.drops >= 15;
-        }));
+        QVERIFY(drops != u"flapping"
+            || std::any_of(
+                figures.days.begin(), figures.days.end(), [](const DayFigures& day) { return day.drops >= 15; }));
         QVERIFY2(note.isEmpty() ? figures.findings.note.isEmpty() : figures.findings.note.startsWith(note),
             qPrintable(figures.findings.note));
         QCOMPARE(figures.findings.list.empty(), !note.isEmpty());
