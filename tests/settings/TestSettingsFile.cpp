@@ -121,20 +121,6 @@ private slots:
         QCOMPARE(m_status.texts, QStringList{StatusTexts::loadingSettings});
     }
 
-    // A file that cannot be read is neither loaded nor replaced by the program's keys alone.
-    void fileOverSizeBound_changesNothing()
-    {
-        const QByteArray content
-            = "[Options]\r\nRouter IP=1.2.3.4\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n');
-        writeFile(content);
-        Settings settings;
-        QVERIFY(!loadSettings(path(), settings, m_status));
-        QCOMPARE(describe(settings), describe(Settings()));
-        const SettingsSaveResult result = saveSettings(path(), settings, m_status);
-        QVERIFY(!result.fileWritten && !result.passwordStored);
-        QCOMPARE(fileBytes(path()), content);
-    }
-
     void savedValue_readsBackAsWritten_data()
     {
         QTest::addColumn<QString>("key");
@@ -178,27 +164,36 @@ private slots:
         QCOMPARE(line.size(), key.size() + 1 + readBack.size() + (quoted ? 2 : 0));
     }
 
-    void saveNearSizeBound_data()
+    void sizeBound_data()
     {
-        QTest::addColumn<qsizetype>("padding");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("loads");
         QTest::addColumn<bool>("written");
-        QTest::newRow("room for the keys") << PrivateProfile::maxFileBytes - 4096 << true;
-        QTest::newRow("keys would pass the bound") << PrivateProfile::maxFileBytes - 26 << false;
+        const auto padded = [](qsizetype size) { return "[Tweaks]\r\n;" + QByteArray(size - 13, 'x') + "\r\n"; };
+        QTest::newRow("file over the bound: neither loaded nor replaced by the program's keys alone")
+            << "[Options]\r\nRouter IP=1.2.3.4\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n') << false << false;
+        QTest::newRow("room for the keys") << padded(PrivateProfile::maxFileBytes - 4096) << true << true;
+        QTest::newRow("keys would pass the bound: the old file stays")
+            << padded(PrivateProfile::maxFileBytes - 26) << true << false;
     }
 
-    // A save that would pass the bound a start reads is refused: the old file stays and loads again.
-    void saveNearSizeBound()
+    // A start reads files up to a bound; a file past it, or a save that would pass it, changes nothing.
+    void sizeBound()
     {
-        QFETCH(qsizetype, padding);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, loads);
         QFETCH(bool, written);
-        const QByteArray header = "[Tweaks]\r\n;";
-        const QByteArray content = header + QByteArray(padding - header.size() - 2, 'x') + "\r\n";
         writeFile(content);
         Settings settings;
-        QCOMPARE(saveSettings(path(), settings, m_status).fileWritten, written);
-        QVERIFY(loadSettings(path(), settings, m_status));
+        QCOMPARE(loadSettings(path(), settings, m_status), loads);
+        if (!loads)
+            QCOMPARE(describe(settings), describe(Settings()));
+        const SettingsSaveResult result = saveSettings(path(), settings, m_status);
+        QCOMPARE(result.fileWritten, written);
+        QCOMPARE(result.passwordStored, written);
         QCOMPARE(fileBytes(path()) == content, !written);
-        QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), !written);
+        QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), loads && !written);
+        QCOMPARE(loadSettings(path(), settings, m_status), loads);
     }
 };
 
