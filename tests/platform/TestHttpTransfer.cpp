@@ -120,7 +120,6 @@ private slots:
 
     // Every fetch ends within its time-out without holding up the event loop, and leaves nothing
     // running behind it; a hostile router neither swamps the program nor gets flooded with requests.
-
     void fetch()
     {
         QFETCH(QStringList, options);
@@ -156,7 +155,6 @@ private slots:
     }
 
     // A login answered once is not answered again for free.
-
     void loginNotReused()
     {
         QVERIFY(m_simulator->start({"--auth", "digest", "--password", "secret"}));
@@ -166,7 +164,6 @@ private slots:
     }
 
     // The header cap holds for a reply that ends, not only against headers without end.
-
     void headersJustOverTheCap_areTooLarge()
     {
         QTcpServer server;
@@ -182,7 +179,6 @@ private slots:
 
     // A cancel ends the request at once with one finished(); destroying the transfer mid-request
     // ends it without any.
-
     void endedDuringFetch_leavesNothing()
     {
         startFetch({"--fault", "slow", "--slow-interval", "20"});
