@@ -40,7 +40,8 @@ private slots:
     void everyCodeAndLength_roundTripsOrFails()
     {
         for (int code = 0; code < 256; ++code) {
-            for (int length = 1; length <= 300; ++length) {
+            // Each length up to the key's, then around the longest value the reader gives back whole.
+            for (const int length : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 254, 255, 300}) {
                 const QString text = AnsiCodec::decode(QByteArray(length, char(code)));
                 const bool fits = code + largestKeyCode(length) <= 255;
                 const std::optional<QString> scrambled = scramblePassword(passwordKey, text);
