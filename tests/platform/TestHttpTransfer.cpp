@@ -28,6 +28,14 @@ void fetchRow(const char* name, const QStringList& options, TransferError error,
     QTest::newRow(name) << options << QString::fromLatin1(url) << error << bodyHolds << requests;
 }
 
+// A loopback port on which nobody listens.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
 } // namespace
 
 // The transfer against a real HTTP server on loopback: pages, logins, faults and limits.
@@ -35,179 +43,163 @@ class TestHttpTransfer : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase() { qRegisterMetaType<TransferReply>(); }
-    void init();
-    void fetch_data();
-    void fetch();
-    void loginNotReused();
-    void headersJustOverTheCap_areTooLarge();
-    void endedDuringFetch_leavesNothing();
-
-private:
-    TransferReply fetchOnce(const QString& url);
-    void startFetch(const QStringList& options);
-    void verifyNothingLeft();
-
     std::unique_ptr<RouterSimulator> m_simulator;
     std::unique_ptr<HttpTransfer> m_transfer;
     qsizetype m_threads = 0;
     qsizetype m_descriptors = 0;
-};
 
-void TestHttpTransfer::init()
-{
-    m_simulator = std::make_unique<RouterSimulator>(QStringLiteral(LINEGAUGE_ROUTERSIM));
-    m_transfer = std::make_unique<HttpTransfer>(testTimeoutMs, testSizeCap);
-    m_transfer->setUserName(QStringLiteral("admin"));
-    m_transfer->setPassword(QStringLiteral("secret"));
-    // The transfer starts libcurl at its first fetch and keeps it; one refused fetch leaves only
-    // that behind, so the figures taken next count what a request itself leaves.
-    QTcpServer closedPort;
-    QVERIFY(closedPort.listen(QHostAddress::LocalHost));
-    const quint16 port = closedPort.serverPort();
-    closedPort.close();
-    QCOMPARE(fetchOnce(QStringLiteral("http://127.0.0.1:%1/").arg(port)).error, TransferError::Refused);
-}
-
-TransferReply TestHttpTransfer::fetchOnce(const QString& url)
-{
-    QSignalSpy spy(m_transfer.get(), &Transfer::finished);
-    m_transfer->setUrl(url);
-    m_transfer->openUrl();
-    m_transfer->openUrl(); // ignored while the first runs: the rows' request counts show it
-    return spy.wait(15000) ? spy.first().first().value<TransferReply>()
-                           : TransferReply{QString(), TransferError::Other};
-}
-
-// Starts the simulator and takes the figures that must be back to them once a fetch has ended.
-void TestHttpTransfer::startFetch(const QStringList& options)
-{
-    QVERIFY2(m_simulator->start(options), qPrintable(m_simulator->errorText()));
-    m_threads = ProcessFigures::threads();
-    m_descriptors = ProcessFigures::openDescriptors();
-}
-
-// No thread, no socket and no reading survive the end of a request.
-void TestHttpTransfer::verifyNothingLeft()
-{
-    QCOMPARE(ProcessFigures::threads(), m_threads);
-    QVERIFY(ProcessFigures::openDescriptors() <= m_descriptors);
-    const std::clock_t before = std::clock();
-    QTest::qWait(500);
-    const double usedMs = 1000.0 * double(std::clock() - before) / CLOCKS_PER_SEC;
-    // A request still reading after its end would use far more of a core than this.
-    QVERIFY2(usedMs < 100, qPrintable(QString::number(usedMs)));
-}
-
-void TestHttpTransfer::fetch_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<TransferError>("error");
-    QTest::addColumn<QString>("bodyHolds"); // empty: no body at all
-    QTest::addColumn<int>("requests");
-
-    const TransferError none = TransferError::None;
-    // Pages arrive in the router's single-byte code page, not in UTF-8.
-    fetchRow("basic login right, page in the code page",
-        {"--auth", "basic", "--password", "secret", "--values", "12\u00e9,1,2,3"}, none,
-        QStringLiteral("\"12\u00e9\""));
-    fetchRow("login wrong: the refusal page handed over", {"--auth", "basic"}, none, "Server Error: 401 Unauthorized");
-    fetchRow("redirect not followed", {"--fault", "redirect-loop"}, none, "Moved", 1);
-    fetchRow("hanging router", {"--fault", "hang"}, TransferError::TimedOut, "", 1);
-    fetchRow("router trickling its reply", {"--fault", "slow", "--slow-interval", "200"}, TransferError::TimedOut, "");
-    fetchRow("huge reply", {"--fault", "huge", "--huge-mb", "8"}, TransferError::TooLarge, "");
-    fetchRow("truncated reply", {"--fault", "truncated"}, TransferError::Other, "");
-    fetchRow("digest stale every time", {"--fault", "auth-stale"}, TransferError::Other, "", 3);
-    fetchRow("endless headers", {"--fault", "endless-headers"}, TransferError::TooLarge, "", 1);
-    fetchRow("closed remote port", {}, TransferError::Refused, "", 0, "http://127.0.0.1/doc/adsl.htm");
-    fetchRow("other scheme, no request", {}, TransferError::HostNotFound, "", 0, "ftp://127.0.0.1/doc");
-}
-
-// Every fetch ends within its time-out without holding up the event loop, and leaves nothing
-// running behind it; a hostile router neither swamps the program nor gets flooded with requests.
-void TestHttpTransfer::fetch()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, url);
-    QFETCH(TransferError, error);
-    QFETCH(QString, bodyHolds);
-    QFETCH(int, requests);
-    startFetch(options);
-    // Where the URL names a port, it must win over the remote port, on which nobody listens.
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost);
-    m_transfer->setRemotePort(closed.serverPort());
-    closed.close();
-    int ticks = 0;
-    QTimer ticker;
-    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
-    ticker.start(50);
-    const long residentBefore = ProcessFigures::residentKiB();
-    QElapsedTimer clock;
-    clock.start();
-
-    const TransferReply reply = fetchOnce(url.isEmpty() ? m_simulator->pageUrl() : url);
-
-    QCOMPARE(reply.error, error);
-    QVERIFY2(
-        bodyHolds.isEmpty() ? reply.body.isEmpty() : reply.body.contains(bodyHolds), qPrintable(reply.body.left(300)));
-    QVERIFY(!m_transfer->isBusy());
-    QVERIFY2(clock.elapsed() < testTimeoutMs + 1000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(ticks >= clock.elapsed() / 250, qPrintable(QString::number(ticks)));
-    verifyNothingLeft();
-    if (requests > 0) {
-        const long grownKiB = ProcessFigures::residentKiB() - residentBefore;
-        QVERIFY2(grownKiB < 2048, qPrintable(QString::number(grownKiB)));
-        QCOMPARE(m_simulator->stopAndCountRequests(), requests);
+    TransferReply fetchOnce(const QString& url)
+    {
+        QSignalSpy spy(m_transfer.get(), &Transfer::finished);
+        m_transfer->setUrl(url);
+        m_transfer->openUrl();
+        m_transfer->openUrl(); // ignored while the first runs: the rows' request counts show it
+        return spy.wait(15000) ? spy.first().first().value<TransferReply>()
+                               : TransferReply{QString(), TransferError::Other};
     }
-}
 
-// A login answered once is not answered again for free.
-void TestHttpTransfer::loginNotReused()
-{
-    QVERIFY(m_simulator->start({"--auth", "digest", "--password", "secret"}));
-    QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("st_dw_snr_margin")));
-    m_transfer->setPassword(QStringLiteral("changed"));
-    QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("401 Unauthorized")));
-}
+    // Starts the simulator and takes the figures that must be back to them once a fetch has ended.
+    void startFetch(const QStringList& options)
+    {
+        QVERIFY2(m_simulator->start(options), qPrintable(m_simulator->errorText()));
+        m_threads = ProcessFigures::threads();
+        m_descriptors = ProcessFigures::openDescriptors();
+    }
 
-// The header cap holds for a reply that ends, not only against headers without end.
-void TestHttpTransfer::headersJustOverTheCap_areTooLarge()
-{
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    const QByteArray line = "X-Padding: " + QByteArray(100, 'x') + "\r\n";
-    const QByteArray reply = "HTTP/1.1 200 OK\r\n" + line.repeated(int(HttpTransfer::headerCap / line.size()) + 1)
-        + "Content-Length: 2\r\n\r\nok";
-    connect(
-        &server, &QTcpServer::newConnection, this, [&server, &reply] { server.nextPendingConnection()->write(reply); });
-    QCOMPARE(fetchOnce(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())).error, TransferError::TooLarge);
-}
+    // No thread, no socket and no reading survive the end of a request.
+    void verifyNothingLeft()
+    {
+        QCOMPARE(ProcessFigures::threads(), m_threads);
+        QVERIFY(ProcessFigures::openDescriptors() <= m_descriptors);
+        const std::clock_t before = std::clock();
+        QTest::qWait(500);
+        const double usedMs = 1000.0 * double(std::clock() - before) / CLOCKS_PER_SEC;
+        // A request still reading after its end would use far more of a core than this.
+        QVERIFY2(usedMs < 100, qPrintable(QString::number(usedMs)));
+    }
 
-// A cancel ends the request at once with one finished(); destroying the transfer mid-request
-// ends it without any.
-void TestHttpTransfer::endedDuringFetch_leavesNothing()
-{
-    startFetch({"--fault", "slow", "--slow-interval", "20"});
-    QSignalSpy spy(m_transfer.get(), &Transfer::finished);
-    m_transfer->setUrl(m_simulator->pageUrl());
-    m_transfer->openUrl();
-    QTest::qWait(200);
-    m_transfer->cancel();
-    QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::Cancelled);
-    QVERIFY(!m_transfer->isBusy());
-    verifyNothingLeft();
+private slots:
+    void initTestCase() { qRegisterMetaType<TransferReply>(); }
 
-    m_transfer->openUrl();
-    QTest::qWait(200);
-    m_transfer.reset();
-    verifyNothingLeft();
-    QTest::qWait(testTimeoutMs);
-    QCOMPARE(spy.size(), 1);
-}
+    void init()
+    {
+        m_simulator = std::make_unique<RouterSimulator>(QStringLiteral(LINEGAUGE_ROUTERSIM));
+        m_transfer = std::make_unique<HttpTransfer>(testTimeoutMs, testSizeCap);
+        m_transfer->setUserName(QStringLiteral("admin"));
+        m_transfer->setPassword(QStringLiteral("secret"));
+        // The transfer starts libcurl at its first fetch and keeps it; one refused fetch leaves only
+        // that behind, so the figures taken next count what a request itself leaves.
+        QCOMPARE(fetchOnce(QStringLiteral("http://127.0.0.1:%1/").arg(closedPort())).error, TransferError::Refused);
+    }
+
+    void fetch_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<TransferError>("error");
+        QTest::addColumn<QString>("bodyHolds"); // empty: no body at all
+        QTest::addColumn<int>("requests");
+        const TransferError none = TransferError::None;
+        // Pages arrive in the router's single-byte code page, not in UTF-8.
+        fetchRow("basic login right, page in the code page",
+            {"--auth", "basic", "--password", "secret", "--values", "12\u00e9,1,2,3"}, none,
+            QStringLiteral("\"12\u00e9\""));
+        fetchRow(
+            "login wrong: the refusal page handed over", {"--auth", "basic"}, none, "Server Error: 401 Unauthorized");
+        fetchRow("redirect not followed", {"--fault", "redirect-loop"}, none, "Moved", 1);
+        fetchRow("hanging router", {"--fault", "hang"}, TransferError::TimedOut, "", 1);
+        fetchRow(
+            "router trickling its reply", {"--fault", "slow", "--slow-interval", "200"}, TransferError::TimedOut, "");
+        fetchRow("huge reply", {"--fault", "huge", "--huge-mb", "8"}, TransferError::TooLarge, "");
+        fetchRow("truncated reply", {"--fault", "truncated"}, TransferError::Other, "");
+        fetchRow("digest stale every time", {"--fault", "auth-stale"}, TransferError::Other, "", 3);
+        fetchRow("endless headers", {"--fault", "endless-headers"}, TransferError::TooLarge, "", 1);
+        fetchRow("closed remote port", {}, TransferError::Refused, "", 0, "http://127.0.0.1/doc/adsl.htm");
+        fetchRow("other scheme, no request", {}, TransferError::HostNotFound, "", 0, "ftp://127.0.0.1/doc");
+    }
+
+    // Every fetch ends within its time-out without holding up the event loop, and leaves nothing
+    // running behind it; a hostile router neither swamps the program nor gets flooded with requests.
+    void fetch()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, url);
+        QFETCH(TransferError, error);
+        QFETCH(QString, bodyHolds);
+        QFETCH(int, requests);
+        startFetch(options);
+        // Where the URL names a port, it must win over the remote port, on which nobody listens.
+        m_transfer->setRemotePort(closedPort());
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        ticker.start(50);
+        const long residentBefore = ProcessFigures::residentKiB();
+        QElapsedTimer clock;
+        clock.start();
+
+        const TransferReply reply = fetchOnce(url.isEmpty() ? m_simulator->pageUrl() : url);
+
+        QCOMPARE(reply.error, error);
+        QVERIFY2(bodyHolds.isEmpty() ? reply.body.isEmpty() : reply.body.contains(bodyHolds),
+            qPrintable(reply.body.left(300)));
+        QVERIFY(!m_transfer->isBusy());
+        QVERIFY2(clock.elapsed() < testTimeoutMs + 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(ticks >= clock.elapsed() / 250, qPrintable(QString::number(ticks)));
+        verifyNothingLeft();
+        if (requests > 0) {
+            const long grownKiB = ProcessFigures::residentKiB() - residentBefore;
+            QVERIFY2(grownKiB < 2048, qPrintable(QString::number(grownKiB)));
+            QCOMPARE(m_simulator->stopAndCountRequests(), requests);
+        }
+    }
+
+    // A login answered once is not answered again for free.
+    void loginNotReused()
+    {
+        QVERIFY(m_simulator->start({"--auth", "digest", "--password", "secret"}));
+        QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("st_dw_snr_margin")));
+        m_transfer->setPassword(QStringLiteral("changed"));
+        QVERIFY(fetchOnce(m_simulator->pageUrl()).body.contains(QStringLiteral("401 Unauthorized")));
+    }
+
+    // The header cap holds for a reply that ends, not only against headers without end.
+    void headersJustOverTheCap_areTooLarge()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        const QByteArray line = "X-Padding: " + QByteArray(100, 'x') + "\r\n";
+        const QByteArray reply = "HTTP/1.1 200 OK\r\n" + line.repeated(int(HttpTransfer::headerCap / line.size()) + 1)
+            + "Content-Length: 2\r\n\r\nok";
+        connect(&server, &QTcpServer::newConnection, this,
+            [&server, &reply] { server.nextPendingConnection()->write(reply); });
+        QCOMPARE(
+            fetchOnce(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())).error, TransferError::TooLarge);
+    }
+
+    // A cancel ends the request at once with one finished(); destroying the transfer mid-request
+    // ends it without any.
+    void endedDuringFetch_leavesNothing()
+    {
+        startFetch({"--fault", "slow", "--slow-interval", "20"});
+        QSignalSpy spy(m_transfer.get(), &Transfer::finished);
+        m_transfer->setUrl(m_simulator->pageUrl());
+        m_transfer->openUrl();
+        QTest::qWait(200);
+        m_transfer->cancel();
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.first().first().value<TransferReply>().error, TransferError::Cancelled);
+        QVERIFY(!m_transfer->isBusy());
+        verifyNothingLeft();
+
+        m_transfer->openUrl();
+        QTest::qWait(200);
+        m_transfer.reset();
+        verifyNothingLeft();
+        QTest::qWait(testTimeoutMs);
+        QCOMPARE(spy.size(), 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestHttpTransfer)
 #include "TestHttpTransfer.moc"

@@ -21,91 +21,84 @@ class TestPrivateProfile : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init() { QVERIFY(m_dir.emplace().isValid()); }
-    void readValue_thenWrite_data();
-    void readValue_thenWrite();
-    void writes_changeOnlyTheirLines();
-    void refusedWrite_changesNothing();
-
-private:
-    QString write(const QByteArray& content, const QString& name = QStringLiteral("settings.ini")) const;
+    QString write(const QByteArray& content) const
+    {
+        return writeFileBytes(m_dir->filePath(QStringLiteral("settings.ini")), content);
+    }
 
     std::optional<QTemporaryDir> m_dir;
-};
 
-QString TestPrivateProfile::write(const QByteArray& content, const QString& name) const
-{
-    return writeFileBytes(m_dir->filePath(name), content);
-}
+private slots:
+    void init() { QVERIFY(m_dir.emplace().isValid()); }
 
-void TestPrivateProfile::readValue_thenWrite_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("expected"); // of key k in section s
-    QTest::newRow("nul ends the value") << QByteArray("[s]\r\nk=\0b\r\n", 11) << "";
-    QTest::newRow("only brackets") << QByteArray(100000, '[') << "";
-    QTest::newRow("cr only line ends: one line") << QByteArray("[s]\rk=1\rj=2\r") << "";
-    const QByteArray lead = "[s]\r\nk=";
-    QTest::newRow("one line filling the size bound, cut to 254")
-        << lead + QByteArray(PrivateProfile::maxFileBytes - lead.size(), '=') << QString(254, '=');
-    QByteArray binary;
-    for (quint32 i = 0; i < 65536; ++i)
-        binary.append(char((i * 2654435761u) >> 24));
-    QTest::newRow("random bytes") << binary << QString();
-}
-
-// Whatever the content, reading ends, and a value written after it reads back.
-void TestPrivateProfile::readValue_thenWrite()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, expected);
-    const QString path = write(content);
-    const QString value = readIniValue(s, k, path);
-    QVERIFY(value.size() <= PrivateProfile::maxValueLength);
-    if (!expected.isNull())
-        QCOMPARE(value, expected);
-    QVERIFY(writeIniValue(s, k, QStringLiteral("v"), path));
-    QCOMPARE(readIniValue(s, k, path), QStringLiteral("v"));
-}
-
-// Each write meets one situation of the sample (spelling, duplicates, comments, line ends, quoting);
-// rewriting a value as it reads leaves its line alone. Written one by one to the file or together in
-// memory, the result is the same, byte for byte.
-void TestPrivateProfile::writes_changeOnlyTheirLines()
-{
-    const QString data = QStringLiteral(LINEGAUGE_TEST_DATA "/settings/");
-    const QByteArray before = fileBytes(data + "profile-before.ini");
-    const QList<QStringList> writes{{"Spelling", "key", "2"}, {"Kept", "k", "1"}, {"Kept", "r", "a b"},
-        {"Kept", "q", "\"a b\""}, {"Kept", "l", "\""}, {"Kept", "e", "a=b"}, {"dup", "k", "5"}, {"Dup", "j", "6"},
-        {"Empty", "k", "7"}, {"Last", "k", "8"}, {"New", "k", " a\t"}, {"New", "q", "\"a\""}, {"New", "b", "a\r\nb"},
-        {"New", "e", QStringLiteral("\u0081\u20AC")}};
-    const QString path = write(before);
-    PrivateProfile batch(before);
-    for (const QStringList& entry : writes) {
-        QVERIFY(writeIniValue(entry[0], entry[1], entry[2], path));
-        batch.setValue(entry[0], entry[1], entry[2]);
+    void readValue_thenWrite_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected"); // of key k in section s
+        QTest::newRow("nul ends the value") << QByteArray("[s]\r\nk=\0b\r\n", 11) << "";
+        QTest::newRow("only brackets") << QByteArray(100000, '[') << "";
+        QTest::newRow("cr only line ends: one line") << QByteArray("[s]\rk=1\rj=2\r") << "";
+        const QByteArray lead = "[s]\r\nk=";
+        QTest::newRow("one line filling the size bound, cut to 254")
+            << lead + QByteArray(PrivateProfile::maxFileBytes - lead.size(), '=') << QString(254, '=');
+        QByteArray binary;
+        for (quint32 i = 0; i < 65536; ++i)
+            binary.append(char((i * 2654435761u) >> 24));
+        QTest::newRow("random bytes") << binary << QString();
     }
-    const QByteArray after = fileBytes(data + "profile-after.ini");
-    QCOMPARE(fileBytes(path), after);
-    QCOMPARE(batch.content(), after);
-    QVERIFY(writeIniValue(s, k, QStringLiteral("2"), m_dir->filePath(QStringLiteral("new.ini"))));
-    QCOMPARE(fileBytes(m_dir->filePath(QStringLiteral("new.ini"))), QByteArray("[s]\r\nk=2\r\n"));
-}
 
-// The rename would replace a file the user made read-only, so that file is left whole; a missing
-// folder is not made. (A file that cannot be read is refused by the settings file's own test.)
-void TestPrivateProfile::refusedWrite_changesNothing()
-{
-    const QByteArray content("[s]\r\nk=1\r\n");
-    const QString path = write(content);
-    QFile::setPermissions(path, QFileDevice::ReadOwner);
-    QVERIFY(!writeIniValue(s, k, QStringLiteral("2"), path));
-    QCOMPARE(QFile::permissions(path) & readWrite, QFileDevice::ReadOwner);
-    QFile::setPermissions(path, readWrite);
-    QCOMPARE(fileBytes(path), content);
-    QVERIFY(!writeIniValue(s, k, QStringLiteral("2"), m_dir->filePath(QStringLiteral("missing/settings.ini"))));
-}
+    // Whatever the content, reading ends, and a value written after it reads back.
+    void readValue_thenWrite()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        const QString path = write(content);
+        const QString value = readIniValue(s, k, path);
+        QVERIFY(value.size() <= PrivateProfile::maxValueLength);
+        if (!expected.isNull())
+            QCOMPARE(value, expected);
+        QVERIFY(writeIniValue(s, k, QStringLiteral("v"), path));
+        QCOMPARE(readIniValue(s, k, path), QStringLiteral("v"));
+    }
+
+    // Each write meets one situation of the sample (spelling, duplicates, comments, line ends, quoting);
+    // rewriting a value as it reads leaves its line alone. Written one by one to the file or together in
+    // memory, the result is the same, byte for byte.
+    void writes_changeOnlyTheirLines()
+    {
+        const QString data = QStringLiteral(LINEGAUGE_TEST_DATA "/settings/");
+        const QByteArray before = fileBytes(data + "profile-before.ini");
+        const QList<QStringList> writes{{"Spelling", "key", "2"}, {"Kept", "k", "1"}, {"Kept", "r", "a b"},
+            {"Kept", "q", "\"a b\""}, {"Kept", "l", "\""}, {"Kept", "e", "a=b"}, {"dup", "k", "5"}, {"Dup", "j", "6"},
+            {"Empty", "k", "7"}, {"Last", "k", "8"}, {"New", "k", " a\t"}, {"New", "q", "\"a\""},
+            {"New", "b", "a\r\nb"}, {"New", "e", QStringLiteral("\u0081\u20AC")}};
+        const QString path = write(before);
+        PrivateProfile batch(before);
+        for (const QStringList& entry : writes) {
+            QVERIFY(writeIniValue(entry[0], entry[1], entry[2], path));
+            batch.setValue(entry[0], entry[1], entry[2]);
+        }
+        const QByteArray after = fileBytes(data + "profile-after.ini");
+        QCOMPARE(fileBytes(path), after);
+        QCOMPARE(batch.content(), after);
+        QVERIFY(writeIniValue(s, k, QStringLiteral("2"), m_dir->filePath(QStringLiteral("new.ini"))));
+        QCOMPARE(fileBytes(m_dir->filePath(QStringLiteral("new.ini"))), QByteArray("[s]\r\nk=2\r\n"));
+    }
+
+    // The rename would replace a file the user made read-only, so that file is left whole; a missing
+    // folder is not made. (A file that cannot be read is refused by the settings file's own test.)
+    void refusedWrite_changesNothing()
+    {
+        const QByteArray content("[s]\r\nk=1\r\n");
+        const QString path = write(content);
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+        QVERIFY(!writeIniValue(s, k, QStringLiteral("2"), path));
+        QCOMPARE(QFile::permissions(path) & readWrite, QFileDevice::ReadOwner);
+        QFile::setPermissions(path, readWrite);
+        QCOMPARE(fileBytes(path), content);
+        QVERIFY(!writeIniValue(s, k, QStringLiteral("2"), m_dir->filePath(QStringLiteral("missing/settings.ini"))));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPrivateProfile)
 #include "TestPrivateProfile.moc"

@@ -36,193 +36,166 @@ class TestSettingsFile : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void untouchedWindow_writtenFile();
-    void handwrittenFile_survivesLoadSaveCycles();
-    void load_data();
-    void load();
-    void savedInterval_data();
-    void savedInterval();
-    void fileOverSizeBound_changesNothing();
-    void savedValue_readsBackAsWritten_data();
-    void savedValue_readsBackAsWritten();
-    void saveNearSizeBound_data();
-    void saveNearSizeBound();
-
-private:
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
     void writeFile(const QByteArray& content) const { writeFileBytes(path(), content); }
 
     std::optional<QTemporaryDir> m_dir;
     RecordingStatusLine m_status;
-};
 
-void TestSettingsFile::init()
-{
-    QVERIFY(m_dir.emplace().isValid());
-    QLocale::setDefault(QLocale::c());
-    m_status = RecordingStatusLine();
-}
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.emplace().isValid());
+        QLocale::setDefault(QLocale::c());
+        m_status = RecordingStatusLine();
+    }
 
-// The missing keys are appended inside Options, in their order and spelling.
-void TestSettingsFile::untouchedWindow_writtenFile()
-{
-    writeFile(fixture("missing-keys.ini"));
-    const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
-    QVERIFY(result.fileWritten && result.passwordStored);
-    QCOMPARE(fileBytes(path()), fixture("missing-keys.expected.ini"));
-    QCOMPARE(m_status.texts, QStringList{StatusTexts::savingSettings});
-}
+    // The missing keys are appended inside Options, in their order and spelling.
+    void untouchedWindow_writtenFile()
+    {
+        writeFile(fixture("missing-keys.ini"));
+        const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
+        QVERIFY(result.fileWritten && result.passwordStored);
+        QCOMPARE(fileBytes(path()), fixture("missing-keys.expected.ini"));
+        QCOMPARE(m_status.texts, QStringList{StatusTexts::savingSettings});
+    }
 
-// A password the file cannot hold leaves the stored one in place, and says so.
-void TestSettingsFile::handwrittenFile_survivesLoadSaveCycles()
-{
-    const QByteArray original = fixture("handwritten.ini");
-    writeFile(original);
-    Settings settings;
-    for (int cycle = 0; cycle < 3; ++cycle) {
-        QVERIFY(loadSettings(path(), settings, m_status));
-        QCOMPARE(describe(settings), "192.168.1.1|admin|s3cret!|8080|/status/line.htm|1|1|0|0|2|80|4.5|55|0|1");
-        QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
+    // A password the file cannot hold leaves the stored one in place, and says so.
+    void handwrittenFile_survivesLoadSaveCycles()
+    {
+        const QByteArray original = fixture("handwritten.ini");
+        writeFile(original);
+        Settings settings;
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            QVERIFY(loadSettings(path(), settings, m_status));
+            QCOMPARE(describe(settings), "192.168.1.1|admin|s3cret!|8080|/status/line.htm|1|1|0|0|2|80|4.5|55|0|1");
+            QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
+            QCOMPARE(fileBytes(path()), original);
+        }
+        settings.password = QStringLiteral("caf\u00E9");
+        const SettingsSaveResult result = saveSettings(path(), settings, m_status);
+        QVERIFY(result.fileWritten && !result.passwordStored);
         QCOMPARE(fileBytes(path()), original);
     }
-    settings.password = QStringLiteral("caf\u00E9");
-    const SettingsSaveResult result = saveSettings(path(), settings, m_status);
-    QVERIFY(result.fileWritten && !result.passwordStored);
-    QCOMPARE(fileBytes(path()), original);
-}
 
-// Loaded over a window whose password is "old", in the given locale: a missing key reads empty, a
-// value that does not convert keeps its field, and a decimal comma reads as a point in every locale.
-void TestSettingsFile::load_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("expected");
-    const QByteArray commaTweaks = "[Tweaks]\r\nMaximum value=80,5\r\nSNR threshold=6,5\r\nAtt. threshold=55,25\r\n";
-    QTest::newRow("values that do not convert")
-        << "C"
-        << QByteArray("[Options]\r\nPassword (encrypted)=ABC\r\nSysTray Balloons=true\r\nMarkers=yes\r\n"
-                      "Save to file=3\r\n[Tweaks]\r\nMaximum value=0\r\nSNR threshold=4,500.5\r\n"
-                      "Att. threshold=1e50\r\nSeparate date and time=no\r\nStats page=\r\n")
-        << "||old||/doc/adsl.htm|0|0|1|0|1|50|6|50|1|0";
-    QTest::newRow("numbers as flags, halves to even")
-        << "C" << QByteArray("[Options]\r\nMarkers=TRUE\r\nGrid=-1\r\nSave to file=2.5\r\n")
-        << "||||/doc/adsl.htm|0|1|0|1|2|50|6|50|1|0";
-    QTest::newRow("decimal commas in the C locale")
-        << "C" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
-    QTest::newRow("decimal commas in a German locale")
-        << "de_DE" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
-    QTest::newRow("decimal points in a German locale")
-        << "de_DE" << QByteArray("[Tweaks]\r\nSNR threshold=4.500\r\nAtt. threshold=1,5e1\r\n")
-        << "||||/doc/adsl.htm|0|0|1|0|1|50|4.5|15|1|0";
-    QTest::newRow("decimal commas in flags") << "C" << QByteArray("[Options]\r\nGrid=0,5\r\nSave to file=0,4\r\n")
-                                             << "||||/doc/adsl.htm|0|0|1|1|0|50|6|50|1|0";
-}
+    void load_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        const QByteArray commaTweaks
+            = "[Tweaks]\r\nMaximum value=80,5\r\nSNR threshold=6,5\r\nAtt. threshold=55,25\r\n";
+        QTest::newRow("values that do not convert")
+            << "C"
+            << QByteArray("[Options]\r\nPassword (encrypted)=ABC\r\nSysTray Balloons=true\r\nMarkers=yes\r\n"
+                          "Save to file=3\r\n[Tweaks]\r\nMaximum value=0\r\nSNR threshold=4,500.5\r\n"
+                          "Att. threshold=1e50\r\nSeparate date and time=no\r\nStats page=\r\n")
+            << "||old||/doc/adsl.htm|0|0|1|0|1|50|6|50|1|0";
+        QTest::newRow("numbers as flags, halves to even")
+            << "C" << QByteArray("[Options]\r\nMarkers=TRUE\r\nGrid=-1\r\nSave to file=2.5\r\n")
+            << "||||/doc/adsl.htm|0|1|0|1|2|50|6|50|1|0";
+        QTest::newRow("decimal commas in the C locale")
+            << "C" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
+        QTest::newRow("decimal commas in a German locale")
+            << "de_DE" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
+        QTest::newRow("decimal points in a German locale")
+            << "de_DE" << QByteArray("[Tweaks]\r\nSNR threshold=4.500\r\nAtt. threshold=1,5e1\r\n")
+            << "||||/doc/adsl.htm|0|0|1|0|1|50|4.5|15|1|0";
+        QTest::newRow("decimal commas in flags") << "C" << QByteArray("[Options]\r\nGrid=0,5\r\nSave to file=0,4\r\n")
+                                                 << "||||/doc/adsl.htm|0|0|1|1|0|50|6|50|1|0";
+    }
 
-void TestSettingsFile::load()
-{
-    QFETCH(QString, locale);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, expected);
-    QLocale::setDefault(QLocale(locale));
-    writeFile(content);
-    Settings settings;
-    settings.password = QStringLiteral("old");
-    QVERIFY(loadSettings(path(), settings, m_status));
-    QCOMPARE(describe(settings), expected);
-    QCOMPARE(m_status.texts, QStringList{StatusTexts::loadingSettings});
-}
+    // Loaded over a window whose password is "old", in the given locale: a missing key reads empty, a
+    // value that does not convert keeps its field, and a decimal comma reads as a point in every locale.
+    void load()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        QLocale::setDefault(QLocale(locale));
+        writeFile(content);
+        Settings settings;
+        settings.password = QStringLiteral("old");
+        QVERIFY(loadSettings(path(), settings, m_status));
+        QCOMPARE(describe(settings), expected);
+        QCOMPARE(m_status.texts, QStringList{StatusTexts::loadingSettings});
+    }
 
-// The interval goes back with a point, which every reader takes; the rest of the text stays as typed.
-void TestSettingsFile::savedInterval_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("decimal comma") << "0,5"
-                                   << "0.5";
-    QTest::newRow("decimal comma before words") << " 1,5 min, roughly"
-                                                << " 1.5 min, roughly";
-    QTest::newRow("decimal point") << "0.5"
-                                   << "0.5";
-    QTest::newRow("words first") << "every 1,5"
-                                 << "every 1,5";
-}
+    void savedValue_readsBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("readBack");
+        const QString longest(PrivateProfile::maxValueLength, u'a');
+        QTest::newRow("address as long as a value can be") << "Router IP" << longest << longest;
+        QTest::newRow("address of 300 characters") << "Router IP" << longest + QString(46, u'b') << longest;
+        QTest::newRow("blank where the address is cut")
+            << "Router IP" << QString(253, u'a') + u" b"_qs << QString(253, u'a') + u" "_qs;
+        QTest::newRow("interval with a decimal comma") << "Minutes"
+                                                       << "0,5"
+                                                       << "0.5";
+        QTest::newRow("interval with a decimal comma before words") << "Minutes"
+                                                                    << " 1,5 min, roughly"
+                                                                    << " 1.5 min, roughly";
+        QTest::newRow("interval with a decimal point") << "Minutes"
+                                                       << "0.5"
+                                                       << "0.5";
+        QTest::newRow("interval with words first") << "Minutes"
+                                                   << "every 1,5"
+                                                   << "every 1,5";
+    }
 
-void TestSettingsFile::savedInterval()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    Settings settings;
-    settings.minutesText = typed;
-    QVERIFY(saveSettings(path(), settings, m_status).fileWritten);
-    PrivateProfile profile;
-    QVERIFY(profile.load(path()));
-    QCOMPARE(profile.value(u"Options"_qs, u"Minutes"_qs), written);
-}
+    // What one run saves, the next reads back: the file holds the value exactly as it is read; the
+    // interval goes back with a point, which every reader takes, the rest of its text as typed.
+    void savedValue_readsBackAsWritten()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, typed);
+        QFETCH(QString, readBack);
+        const auto field = [&key](Settings& s) -> QString& { return key == u"Minutes" ? s.minutesText : s.routerIp; };
+        Settings saved;
+        field(saved) = typed;
+        QVERIFY(saveSettings(path(), saved, m_status).fileWritten);
+        Settings loaded;
+        QVERIFY(loadSettings(path(), loaded, m_status));
+        QCOMPARE(field(loaded), readBack);
+        const QString line = QString::fromLatin1(fileBytes(path())).split(u"\r\n"_qs).filter(key + u'=').first();
+        const bool quoted = readBack.startsWith(u' ') || readBack.endsWith(u' ');
+        QCOMPARE(line.size(), key.size() + 1 + readBack.size() + (quoted ? 2 : 0));
+    }
 
-// A file that cannot be read is neither loaded nor replaced by the program's keys alone.
-void TestSettingsFile::fileOverSizeBound_changesNothing()
-{
-    const QByteArray content = "[Options]\r\nRouter IP=1.2.3.4\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n');
-    writeFile(content);
-    Settings settings;
-    QVERIFY(!loadSettings(path(), settings, m_status));
-    QCOMPARE(describe(settings), describe(Settings()));
-    const SettingsSaveResult result = saveSettings(path(), settings, m_status);
-    QVERIFY(!result.fileWritten && !result.passwordStored);
-    QCOMPARE(fileBytes(path()), content);
-}
+    void sizeBound_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("loads");
+        QTest::addColumn<bool>("written");
+        const auto padded = [](qsizetype size) { return "[Tweaks]\r\n;" + QByteArray(size - 13, 'x') + "\r\n"; };
+        QTest::newRow("file over the bound: neither loaded nor replaced by the program's keys alone")
+            << "[Options]\r\nRouter IP=1.2.3.4\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n') << false << false;
+        QTest::newRow("room for the keys") << padded(PrivateProfile::maxFileBytes - 4096) << true << true;
+        QTest::newRow("keys would pass the bound: the old file stays")
+            << padded(PrivateProfile::maxFileBytes - 26) << true << false;
+    }
 
-// What one run saves, the next run reads back: the file holds the value exactly as it is read.
-void TestSettingsFile::savedValue_readsBackAsWritten_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("readBack");
-    const QString longest(PrivateProfile::maxValueLength, u'a');
-    QTest::newRow("address as long as a value can be") << longest << longest;
-    QTest::newRow("address of 300 characters") << longest + QString(46, u'b') << longest;
-    QTest::newRow("blank where the value is cut") << QString(253, u'a') + u" b"_qs << QString(253, u'a') + u" "_qs;
-}
-
-void TestSettingsFile::savedValue_readsBackAsWritten()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, readBack);
-    Settings saved;
-    saved.routerIp = address;
-    QVERIFY(saveSettings(path(), saved, m_status).fileWritten);
-    Settings loaded;
-    QVERIFY(loadSettings(path(), loaded, m_status));
-    QCOMPARE(loaded.routerIp, readBack);
-    const QString line = QString::fromLatin1(fileBytes(path())).split(u"\r\n"_qs).filter(u"Router IP="_qs).first();
-    QCOMPARE(line.size(), qsizetype(u"Router IP="_qs.size() + readBack.size() + (readBack.endsWith(u' ') ? 2 : 0)));
-}
-
-// A save that would pass the bound a start reads is refused: the old file stays and loads again.
-void TestSettingsFile::saveNearSizeBound_data()
-{
-    QTest::addColumn<qsizetype>("padding");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("room for the keys") << PrivateProfile::maxFileBytes - 4096 << true;
-    QTest::newRow("keys would pass the bound") << PrivateProfile::maxFileBytes - 26 << false;
-}
-
-void TestSettingsFile::saveNearSizeBound()
-{
-    QFETCH(qsizetype, padding);
-    QFETCH(bool, written);
-    const QByteArray header = "[Tweaks]\r\n;";
-    const QByteArray content = header + QByteArray(padding - header.size() - 2, 'x') + "\r\n";
-    writeFile(content);
-    m_status.texts.clear();
-    Settings settings;
-    QCOMPARE(saveSettings(path(), settings, m_status).fileWritten, written);
-    QVERIFY(loadSettings(path(), settings, m_status));
-    QCOMPARE(fileBytes(path()) == content, !written);
-    QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), !written);
-}
+    // A start reads files up to a bound; a file past it, or a save that would pass it, changes nothing.
+    void sizeBound()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, loads);
+        QFETCH(bool, written);
+        writeFile(content);
+        Settings settings;
+        QCOMPARE(loadSettings(path(), settings, m_status), loads);
+        if (!loads)
+            QCOMPARE(describe(settings), describe(Settings()));
+        const SettingsSaveResult result = saveSettings(path(), settings, m_status);
+        QCOMPARE(result.fileWritten, written);
+        QCOMPARE(result.passwordStored, written);
+        QCOMPARE(fileBytes(path()) == content, !written);
+        QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), loads && !written);
+        QCOMPARE(loadSettings(path(), settings, m_status), loads);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
 #include "TestSettingsFile.moc"

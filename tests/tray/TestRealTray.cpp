@@ -26,8 +26,8 @@
 // The whole program in a folder of its own; its test captures read the page text box, not a router.
 struct Program
 {
-    explicit Program(const QString& folder)
-        : controller(window, Platform{tray, transfer, messageBox, clock, folder})
+    Program()
+        : controller(window, Platform{tray, transfer, messageBox, clock, folder.path()})
     {
         controller.startUp();
         window.show();
@@ -40,7 +40,9 @@ struct Program
         window.ui().pageTextEdit->setPlainText(page.arg(QLatin1String(downSnr)));
         controller.testPage();
     }
+    QString dropTime() const { return window.ui().lastDropLabel->text().section(u": "_qs, 1); }
 
+    QTemporaryDir folder;
     QtTrayIcon tray;
     HttpTransfer transfer;
     RecordingMessageBox messageBox;
@@ -48,6 +50,10 @@ struct Program
     MainWindow window;
     MainController controller;
 };
+
+// A capture that cannot reach its router ends at once; a stall would show as a wider gap.
+constexpr qint64 longestStallMs = 500;
+constexpr qint64 longestCaptureSpacingMs = 1500;
 
 // The longest time the event loop went without running a 50 ms timer since the probe started.
 struct StallProbe
@@ -61,16 +67,16 @@ struct StallProbe
         });
         timer.start(50);
     }
+    void verifyNoStall() const
+    {
+        QVERIFY2(longestMs < longestStallMs, qPrintable(QString::asprintf("stalled %lld ms", longestMs)));
+    }
 
     QElapsedTimer clock;
     QTimer timer;
     qint64 lastMs = 0;
     qint64 longestMs = 0;
 };
-
-// A capture that cannot reach its router ends at once; a stall would show as a wider gap.
-constexpr qint64 longestStallMs = 500;
-constexpr qint64 longestCaptureSpacingMs = 1500;
 
 // On a tray host the test starts: an embedding tray with no session bus; (LINEGAUGE_TRAY_HOST=xfce4-panel)
 // a desktop panel's status tray and a notice daemon on a session bus of the test's own; or
@@ -85,6 +91,7 @@ class TestRealTray : public QObject
     const QString m_noticeLog = qEnvironmentVariable("LINEGAUGE_NOTICE_LOG");
     QProcess m_trayHost;
     QProcess m_dunst;
+    QProcess m_fake;
 
     // Serves this program's events meanwhile: the tool may be asking it something over the session bus.
     static QByteArray runTool(const QString& command)
@@ -165,14 +172,17 @@ class TestRealTray : public QObject
             [](const QWidget* window) { return window->isVisible() && window->inherits("QBalloonTip"); });
     }
 
-    // The fake notification service's log, each notice's texts left out: "notify 0", "answer 1", ...
-    QStringList serviceEvents()
+    QString noticeLog() const
     {
         QFile log(m_noticeLog);
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+
+    // The fake notification service's log, each notice's texts left out: "notify 0", "answer 1", ...
+    QStringList serviceEvents() const
+    {
         QStringList events;
-        for (const QString& line : QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts))
+        for (const QString& line : noticeLog().split(u'\n', Qt::SkipEmptyParts))
             events.append(line.section(u' ', 0, 1));
         return events;
     }
@@ -196,11 +206,8 @@ class TestRealTray : public QObject
             return;
         }
         QTRY_VERIFY2(itemProperty("IconPixmap") != lineUpImage, "the tray kept the image of the line up");
-        QFile log(m_noticeLog);
-        QTRY_VERIFY2(log.exists(), "no notice reached dunst");
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QString when = program.window.ui().lastDropLabel->text().section(u": "_qs, 1);
-        QCOMPARE(QString::fromUtf8(log.readAll()), u"Linegauge\x1f%1\nADSL connection dropped.\x1e"_qs.arg(when));
+        QTRY_VERIFY2(QFile::exists(m_noticeLog), "no notice reached dunst");
+        QCOMPARE(noticeLog(), u"Linegauge\x1f%1\nADSL connection dropped.\x1e"_qs.arg(program.dropTime()));
     }
 
     void perform(const QString& act)
@@ -245,66 +252,8 @@ class TestRealTray : public QObject
         for (qsizetype i = 1; i < timedCaptures.size(); ++i)
             QVERIFY2(timedCaptures.at(i) - timedCaptures.at(i - 1) < longestCaptureSpacingMs,
                 qPrintable(QString::asprintf("captures %lld ms apart", timedCaptures.at(i) - timedCaptures.at(i - 1))));
-        QVERIFY2(probe.longestMs < longestStallMs, qPrintable(QString::asprintf("stalled %lld ms", probe.longestMs)));
+        probe.verifyNoStall();
         qInfo("longest stall %lld ms with a notification service that never answers", probe.longestMs);
-    }
-
-    // On a silent status tray watcher the window must show at once and stay usable, tray or none.
-    void startBesideSilentWatcher(const QString& folder)
-    {
-        StallProbe probe;
-        Program program(folder);
-        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
-        const qint64 shownMs = probe.clock.elapsed();
-        QTRY_VERIFY_WITH_TIMEOUT(program.tray.host(), 5000);
-        QCOMPARE(*program.tray.host(), TrayHost::Unusable);
-        QTest::qWait(500);
-        program.window.ui().trayButton->click();
-        QVERIFY(program.window.isVisible());
-        QCOMPARE(program.window.ui().statusLabel->text(), u"No system tray available: the window stays open."_qs);
-        QVERIFY2(shownMs < 1000, qPrintable(QString::asprintf("window shown after %lld ms", shownMs)));
-        QVERIFY2(probe.longestMs < longestStallMs, qPrintable(QString::asprintf("stalled %lld ms", probe.longestMs)));
-        qInfo("window shown after %lld ms, longest stall %lld ms beside a silent watcher", shownMs, probe.longestMs);
-    }
-
-    void noticeOnSlowService(
-        const QString& folder, const QString& act, const QStringList& serviceLog, bool windowBack, bool dropNotified)
-    {
-        Program program(folder);
-        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
-        sendToTray(program);
-        QCOMPARE(*program.tray.host(), TrayHost::Embedding);
-        if (act == u"drop while monitoring") {
-            dropWhileMonitoring(program);
-        } else {
-            program.capture("3.0");
-            if (act == u"second notice")
-                program.tray.notifyDrop(u"Linegauge"_qs, u"dropped again"_qs);
-            if (act == u"show item")
-                program.window.showAction()->trigger();
-            if (act == u"click")
-                clickNotice(1);
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(serviceEvents(), serviceLog, 10000);
-        QCOMPARE(program.window.isVisible(), windowBack);
-        QCOMPARE(program.controller.statistics().dropNoticeShown(), dropNotified);
-        QVERIFY2(!balloonShows(), "a second notice came through the toolkit's balloon");
-        QFile log(m_noticeLog);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QString when = program.window.ui().lastDropLabel->text().section(u": "_qs, 1);
-        QVERIFY2(QString::fromUtf8(log.readAll())
-                     .contains(u"|%1\\nADSL connection dropped.|default,Linegauge\n"_qs.arg(when)),
-            "the notice does not read as the drop notice, its lines broken by a bare line feed");
-    }
-
-    // Clicks the notice once the service has answered with its id.
-    void clickNotice(uint id)
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(serviceEvents().contains(u"answer %1"_qs.arg(id)), 10000);
-        QDBusMessage click = QDBusMessage::createMethodCall(u"org.freedesktop.Notifications"_qs,
-            u"/org/freedesktop/Notifications"_qs, u"org.linegauge.TestNotices"_qs, u"Click"_qs);
-        click << id;
-        QDBusConnection::sessionBus().send(click);
     }
 
 private slots:
@@ -336,6 +285,14 @@ private slots:
         }
     }
 
+    void init() { QFile::remove(m_noticeLog); }
+
+    void cleanup()
+    {
+        m_fake.terminate();
+        m_fake.waitForFinished(5000);
+    }
+
     void trayAct_data()
     {
         if (m_onSilentBus)
@@ -362,9 +319,7 @@ private slots:
         QFETCH(QString, act);
         QFETCH(bool, windowBack);
         const bool dropFirst = act != u"menu" && act != u"host ends";
-        QFile::remove(m_noticeLog);
-        QTemporaryDir folder;
-        Program program(folder.path());
+        Program program;
         QVERIFY(QTest::qWaitForWindowExposed(&program.window));
         sendToTray(program);
         if (dropFirst)
@@ -392,20 +347,14 @@ private slots:
         QTest::addColumn<bool>("windowBack");
         QTest::addColumn<bool>("dropNotified");
         QTest::newRow("a notice never answered: the tick and the captures keep time, one notice")
-            << "notices never"
-            << "drop while monitoring" << QStringList{"notify 0"} << false << true;
+            << u"notices never"_qs << u"drop while monitoring"_qs << QStringList{"notify 0"} << false << true;
         QTest::newRow("a notice answered late: its click brings the window back")
-            << "notices 3"
-            << "click" << QStringList{"notify 0", "answer 1", "close 1"} << true << true;
+            << u"notices 3"_qs << u"click"_qs << QStringList{"notify 0", "answer 1", "close 1"} << true << true;
         QTest::newRow("a notice answered late: the next notice replaces it")
-            << "notices 3"
-            << "second notice" << QStringList{"notify 0", "answer 1", "notify 1", "answer 1"} << false << true;
+            << u"notices 3"_qs << u"second notice"_qs << QStringList{"notify 0", "answer 1", "notify 1", "answer 1"}
+            << false << true;
         QTest::newRow("a notice answered after the window came back: it is closed")
-            << "notices 3"
-            << "show item" << QStringList{"notify 0", "answer 1", "close 1"} << true << false;
-        QTest::newRow("a tray watcher that never answers: the window shows at once, without a tray")
-            << "watcher"
-            << "start" << QStringList{} << true << false;
+            << u"notices 3"_qs << u"show item"_qs << QStringList{"notify 0", "answer 1", "close 1"} << true << false;
     }
 
     // Nothing the window does waits on a desktop service, and a late answer still counts.
@@ -416,16 +365,53 @@ private slots:
         QFETCH(QStringList, serviceLog);
         QFETCH(bool, windowBack);
         QFETCH(bool, dropNotified);
-        QFile::remove(m_noticeLog);
-        QProcess fake;
-        startFakeService(fake, service);
-        QTemporaryDir folder;
-        if (act == u"start")
-            startBesideSilentWatcher(folder.path());
+        startFakeService(m_fake, service);
+        Program program;
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
+        sendToTray(program);
+        QCOMPARE(*program.tray.host(), TrayHost::Embedding);
+        if (act == u"drop while monitoring")
+            dropWhileMonitoring(program);
         else
-            noticeOnSlowService(folder.path(), act, serviceLog, windowBack, dropNotified);
-        fake.terminate();
-        QVERIFY(fake.waitForFinished(5000));
+            program.capture("3.0");
+        if (act == u"second notice")
+            program.tray.notifyDrop(u"Linegauge"_qs, u"dropped again"_qs);
+        if (act == u"show item")
+            program.window.showAction()->trigger();
+        if (act == u"click") {
+            QTRY_VERIFY_WITH_TIMEOUT(serviceEvents().contains(u"answer 1"_qs), 10000);
+            // The service's own method clicks the notice the way a click on it would.
+            QDBusMessage click = QDBusMessage::createMethodCall(u"org.freedesktop.Notifications"_qs,
+                u"/org/freedesktop/Notifications"_qs, u"org.linegauge.TestNotices"_qs, u"Click"_qs);
+            QDBusConnection::sessionBus().send(click << 1u);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(serviceEvents(), serviceLog, 10000);
+        QCOMPARE(program.window.isVisible(), windowBack);
+        QCOMPARE(program.controller.statistics().dropNoticeShown(), dropNotified);
+        QVERIFY2(!balloonShows(), "a second notice came through the toolkit's balloon");
+        QVERIFY2(noticeLog().contains(u"|%1\\nADSL connection dropped.|default,Linegauge\n"_qs.arg(program.dropTime())),
+            "the notice does not read as the drop notice, its lines broken by a bare line feed");
+    }
+
+    // On a silent status tray watcher the window must show at once and stay usable, tray or none.
+    void silentWatcher()
+    {
+        if (!m_onSilentBus)
+            QSKIP("a silent watcher is tried on a session bus of the test's own");
+        startFakeService(m_fake, u"watcher"_qs);
+        StallProbe probe;
+        Program program;
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
+        const qint64 shownMs = probe.clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(program.tray.host(), 5000);
+        QCOMPARE(*program.tray.host(), TrayHost::Unusable);
+        QTest::qWait(500);
+        program.window.ui().trayButton->click();
+        QVERIFY(program.window.isVisible());
+        QCOMPARE(program.window.ui().statusLabel->text(), u"No system tray available: the window stays open."_qs);
+        QVERIFY2(shownMs < 1000, qPrintable(QString::asprintf("window shown after %lld ms", shownMs)));
+        probe.verifyNoStall();
+        qInfo("window shown after %lld ms, longest stall %lld ms beside a silent watcher", shownMs, probe.longestMs);
     }
 };
 

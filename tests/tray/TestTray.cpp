@@ -1,4 +1,3 @@
-#include "stats/StatusTexts.h"
 #include "support/RecordingStatusLine.h"
 #include "support/RecordingTrayIcon.h"
 #include "tray/QtTrayIcon.h"
@@ -6,9 +5,12 @@
 #include "tray/TrayController.h"
 #include "tray/TrayWindow.h"
 
+#include <QHash>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -32,42 +34,51 @@ struct Tray
 {
     void act(const QString& step)
     {
-        if (step == u"send")
-            controller.sendToTray(QStringLiteral("tip"));
-        else if (step == u"activated" || step == u"notice clicked")
-            controller.restore();
-        else if (step == u"show item")
-            controller.restoreFromMenu();
-        else if (step == u"menu")
-            controller.showMenu(QPoint(300, 740));
-        else if (step == u"notice gone")
-            controller.dropNoticeGone();
-        else if (step == u"host lost")
-            controller.trayLost();
-        else if (step == u"refresh")
-            controller.refresh(QStringLiteral("tip"));
-        else if (step == u"notice")
-            controller.announceDrop(QStringLiteral("Linegauge"), QStringLiteral("dropped"));
-        else if (step == u"close")
-            controller.removeIcon();
-        else
-            QFAIL(qPrintable(u"no such step: "_qs + step));
+        const QHash<QString, std::function<void()>> steps{{u"send"_qs, [this] { controller.sendToTray(u"tip"_qs); }},
+            {u"activated"_qs, [this] { controller.restore(); }},
+            {u"show item"_qs, [this] { controller.restoreFromMenu(); }},
+            {u"menu"_qs, [this] { controller.showMenu(QPoint(300, 740)); }},
+            {u"notice gone"_qs, [this] { controller.dropNoticeGone(); }},
+            {u"host lost"_qs, [this] { controller.trayLost(); }},
+            {u"refresh"_qs, [this] { controller.refresh(u"tip"_qs); }},
+            {u"notice"_qs, [this] { controller.announceDrop(u"Linegauge"_qs, u"dropped"_qs); }},
+            {u"close"_qs, [this] { controller.removeIcon(); }}, {u"no tray"_qs, [this] { icon.available = false; }}};
+        QVERIFY2(steps.contains(step), qPrintable(u"no such step: "_qs + step));
+        steps[step]();
+    }
+
+    // Where the window is, whether the drop notice is out, how often the icon was shown and hidden,
+    // the notices and menus it took, the window's activations and the last status text.
+    QString outcome() const
+    {
+        const bool inTray = !window.visible && window.minimised && icon.shown && controller.isInTray();
+        const bool shown = window.visible && !window.minimised && !icon.shown && !controller.isInTray();
+        const QString place = inTray ? u"tray"_qs : shown ? u"window"_qs : u"lost"_qs;
+        return QStringList{place, dropNotified ? u"notice"_qs : u"cleared"_qs, QString::number(icon.shows.size()),
+            QString::number(icon.hides), QString::number(icon.notices.size()), menus.join(u' '),
+            QString::number(window.activations), statusLine.last()}
+            .join(u'|');
     }
 
     RecordingTrayIcon icon;
     FakeWindow window;
     bool dropNotified = true;
     RecordingStatusLine statusLine;
-    QList<QPoint> menuPositions;
+    QStringList menus;
     StatusImages images;
-    TrayController controller{icon, window, images, statusLine, [this](QPoint at) { menuPositions.append(at); },
-        [this] { dropNotified = false; }};
+    TrayController controller{icon, window, images, statusLine,
+        [this](QPoint at) { menus.append(u"%1,%2"_qs.arg(at.x()).arg(at.y())); }, [this] { dropNotified = false; }};
 };
 
 // Letters that change at every position, so a cut in the wrong place shows.
 QString letters(int count)
 {
     return QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(12).left(count);
+}
+
+void stepsRow(const char* name, const char* steps, const char* outcome)
+{
+    QTest::newRow(name) << QString::fromLatin1(steps) << QString::fromLatin1(outcome);
 }
 
 } // namespace
@@ -80,116 +91,74 @@ class TestTray : public QObject
     Q_OBJECT
 
 private slots:
-    void trayAct_data()
-    {
-        QTest::addColumn<QString>("act");
-        QTest::addColumn<bool>("inTray");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<bool>("dropNotified");
-        QTest::addColumn<QString>("says");
-        const QString gone = QString::fromLatin1(StatusTexts::systemTrayGone);
-        QTest::newRow("activation restores, drop notice stays") << "activated" << true << true << true << QString();
-        QTest::newRow("notice clicked restores, drop notice stays")
-            << "notice clicked" << true << true << true << QString();
-        QTest::newRow("show item restores, clears the notice") << "show item" << true << true << false << QString();
-        QTest::newRow("tray lost: the window comes back and says so") << "host lost" << true << true << true << gone;
-        QTest::newRow("menu asked for shows the tray menu") << "menu" << true << false << true << QString();
-        QTest::newRow("notice gone clears the drop notice") << "notice gone" << true << false << false << QString();
-        QTest::newRow("window shown: activation does nothing") << "activated" << false << true << true << QString();
-        QTest::newRow("window shown: tray lost does nothing") << "host lost" << false << true << true << QString();
-        QTest::newRow("window shown: no tray menu") << "menu" << false << true << true << QString();
-        QTest::newRow("window shown: notice gone leaves the drop notice")
-            << "notice gone" << false << true << true << QString();
-        // Hiding the window with nowhere to show an icon would leave no way to bring it back.
-        QTest::newRow("no tray: the window stays and says so")
-            << "send" << false << true << true << QString::fromLatin1(StatusTexts::noSystemTray);
-    }
-
-    void trayAct()
-    {
-        QFETCH(QString, act);
-        QFETCH(bool, inTray);
-        QFETCH(bool, shown);
-        QFETCH(bool, dropNotified);
-        QFETCH(QString, says);
-        Tray rig;
-        if (inTray)
-            rig.controller.sendToTray(QStringLiteral("tip"));
-        QVERIFY(rig.window.visible != inTray && rig.window.minimised == inTray && rig.icon.shown == inTray);
-        rig.icon.available = inTray;
-
-        rig.act(act);
-
-        QVERIFY(rig.window.visible == shown && rig.window.minimised == !shown && rig.icon.shown == !shown);
-        QCOMPARE(rig.controller.isInTray(), !shown);
-        QCOMPARE(rig.icon.hides, inTray && shown ? 1 : 0);
-        QCOMPARE(rig.menuPositions, act == u"menu" && inTray ? QList<QPoint>{QPoint(300, 740)} : QList<QPoint>{});
-        QCOMPARE(rig.dropNotified, dropNotified);
-        QCOMPARE(rig.statusLine.last(), says);
-        // Only the show item brings the window to the front.
-        QCOMPARE(rig.window.activations, act == u"show item" ? 1 : 0);
-    }
-
-    void reachesTheIconOnlyInTray_data()
+    void steps_data()
     {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<int>("shows");
-        QTest::addColumn<int>("hides");
-        QTest::addColumn<int>("notices");
-        QTest::newRow("window shown: refresh and notice reach nothing") << "refresh notice" << 0 << 0 << 0;
-        QTest::newRow("window shown: restore hides nothing") << "activated" << 0 << 0 << 0;
-        QTest::newRow("sent twice: shown once") << "send send" << 1 << 0 << 0;
-        QTest::newRow("in the tray: refresh and notice reach the icon") << "send refresh notice" << 2 << 0 << 1;
-        QTest::newRow("back from the tray: nothing more reaches it") << "send activated refresh notice" << 1 << 1 << 0;
-        QTest::newRow("sent again after coming back: shown again") << "send activated send" << 2 << 1 << 0;
-        QTest::newRow("closing takes the icon away") << "send close refresh" << 1 << 1 << 0;
+        QTest::addColumn<QString>("outcome");
+        const char* untouched = "window|notice|0|0|0||0|";
+        stepsRow("activation restores, drop notice stays", "send, activated", "window|notice|1|1|0||0|");
+        stepsRow("show item restores, clears the notice", "send, show item", "window|cleared|1|1|0||1|");
+        stepsRow("tray lost: the window comes back and says so", "send, host lost",
+            "window|notice|1|1|0||0|The system tray closed: the window is back.");
+        stepsRow("menu asked for shows the tray menu", "send, menu", "tray|notice|1|0|0|300,740|0|");
+        stepsRow("notice gone clears the drop notice", "send, notice gone", "tray|cleared|1|0|0||0|");
+        stepsRow("window shown: activation does nothing", "activated", untouched);
+        stepsRow("window shown: tray lost does nothing", "host lost", untouched);
+        stepsRow("window shown: no tray menu", "menu", untouched);
+        stepsRow("window shown: notice gone leaves the drop notice", "notice gone", untouched);
+        stepsRow("window shown: refresh and notice reach nothing", "refresh, notice", untouched);
+        // Hiding the window with nowhere to show an icon would leave no way to bring it back.
+        stepsRow("no tray: the window stays and says so", "no tray, send",
+            "window|notice|0|0|0||0|No system tray available: the window stays open.");
+        stepsRow("sent twice: shown once", "send, send", "tray|notice|1|0|0||0|");
+        stepsRow("in the tray: refresh and notice reach the icon", "send, refresh, notice", "tray|notice|2|0|1||0|");
+        stepsRow("back from the tray: nothing more reaches it", "send, activated, refresh, notice",
+            "window|notice|1|1|0||0|");
+        stepsRow("sent again after coming back: shown again", "send, activated, send", "tray|notice|2|1|0||0|");
+        stepsRow("closing takes the icon away", "send, close, refresh", "lost|notice|1|1|0||0|");
     }
 
-    void reachesTheIconOnlyInTray()
+    // Only the show item brings the window to the front and clears the notice; nothing reaches the
+    // icon or the menu unless the window is in the tray.
+    void steps()
     {
         QFETCH(QString, steps);
-        QFETCH(int, shows);
-        QFETCH(int, hides);
-        QFETCH(int, notices);
+        QFETCH(QString, outcome);
         Tray rig;
-        for (const QString& step : steps.split(u' '))
+        for (const QString& step : steps.split(u", "_qs))
             rig.act(step);
-        QCOMPARE(rig.icon.shows.size(), shows);
-        QCOMPARE(rig.icon.hides, hides);
-        QCOMPARE(rig.icon.notices.size(), notices);
+        QCOMPARE(rig.outcome(), outcome);
     }
 
     void textsCutToWhatTheTrayShows_data()
     {
-        QTest::addColumn<QString>("field");
         QTest::addColumn<int>("length");
-        QTest::addColumn<int>("shownLength");
-        QTest::newRow("tip of 200 when sent to the tray: 127") << "send tip" << 200 << 127;
-        QTest::newRow("tip of 128 at a refresh: 127") << "tip" << 128 << 127;
-        QTest::newRow("tip of 127: whole") << "tip" << 127 << 127;
-        QTest::newRow("notice text of 300: 255") << "text" << 300 << 255;
-        QTest::newRow("notice text of 255: whole") << "text" << 255 << 255;
-        QTest::newRow("notice title of 70: 63") << "title" << 70 << 63;
-        QTest::newRow("short notice title: whole") << "title" << 9 << 9;
+        QTest::addColumn<int>("tip");
+        QTest::addColumn<int>("title");
+        QTest::addColumn<int>("text");
+        QTest::newRow("longer than any: each cut") << 300 << 127 << 63 << 255;
+        QTest::newRow("as long as a notice text") << 255 << 127 << 63 << 255;
+        QTest::newRow("one past a tip") << 128 << 127 << 63 << 128;
+        QTest::newRow("as long as a tip") << 127 << 127 << 63 << 127;
+        QTest::newRow("one past a notice title") << 64 << 64 << 63 << 64;
+        QTest::newRow("short: whole") << 9 << 9 << 9 << 9;
     }
 
+    // Sent to the tray, refreshed there and announced as a drop, each text cut to its own length.
     void textsCutToWhatTheTrayShows()
     {
-        QFETCH(QString, field);
         QFETCH(int, length);
-        QFETCH(int, shownLength);
+        QFETCH(int, tip);
+        QFETCH(int, title);
+        QFETCH(int, text);
         Tray rig;
-        rig.controller.sendToTray(field == u"send tip" ? letters(length) : QStringLiteral("monitor off"));
-        if (field == u"tip")
-            rig.controller.refresh(letters(length));
-        const QString old = QStringLiteral("previous text");
-        rig.controller.announceDrop(
-            field == u"title" ? letters(length) : old, field == u"text" ? letters(length) : old);
-        const RecordingTrayIcon::Notice notice = rig.icon.notices.value(0);
-        const QString shown = field.endsWith(u"tip") ? rig.icon.shows.constLast().tip
-            : field == u"text"                       ? notice.text
-                                                     : notice.title;
-        QCOMPARE(shown, letters(shownLength));
+        rig.controller.sendToTray(letters(length));
+        rig.controller.refresh(letters(length));
+        rig.controller.announceDrop(letters(length), letters(length));
+        QCOMPARE(rig.icon.shows.value(0).tip, letters(tip));
+        QCOMPARE(rig.icon.shows.value(1).tip, letters(tip));
+        QCOMPARE(rig.icon.notices.value(0).title, letters(title));
+        QCOMPARE(rig.icon.notices.value(0).text, letters(text));
     }
 
     // The tray takes a new window icon at its next refresh; a key the images lack changes nothing.

@@ -1,13 +1,11 @@
 #!/usr/bin/python3
-# Desktop services that are slow or silent, on the test's own session bus.
-#
+# Desktop services that are slow or silent, on the test's own session bus:
 #   fake-bus-service.py watcher           owns the status tray watcher's name and never answers
 #   fake-bus-service.py notices SECONDS   a notification service that answers each notice after
 #                                         SECONDS, or never when SECONDS is "never"
-#
-# The notification service writes one line per event to the file LINEGAUGE_NOTICE_LOG names:
-# "notify REPLACES SUMMARY|BODY|ACTIONS", "answer ID", "close ID". Its own method Click(ID) on the
-# interface org.linegauge.TestNotices acts on notice ID as a click on it would.
+# The notification service logs each event to LINEGAUGE_NOTICE_LOG: "notify REPLACES
+# SUMMARY|BODY|ACTIONS", "answer ID", "close ID"; its method org.linegauge.TestNotices.Click(ID) acts
+# on notice ID as a click on it would.
 import os
 import sys
 import time
@@ -23,14 +21,12 @@ NOTICES = "org.freedesktop.Notifications"
 def own(bus, name):
     if bus.request_name(name, dbus.bus.NAME_FLAG_DO_NOT_QUEUE) != dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER:
         sys.exit("cannot own " + name)
-
-
-def silent_watcher():
-    # Without a main loop no message is ever read, so no call is ever answered.
-    own(dbus.SessionBus(), "org.kde.StatusNotifierWatcher")
     print("ready", flush=True)
-    while True:
-        time.sleep(3600)
+
+
+def log(line):
+    with open(os.environ["LINEGAUGE_NOTICE_LOG"], "a", encoding="utf-8") as file:
+        file.write(line + "\n")
 
 
 class Notices(dbus.service.Object):
@@ -39,29 +35,23 @@ class Notices(dbus.service.Object):
         self.delay_ms = delay_ms
         self.last_id = 0
 
-    @staticmethod
-    def log(line):
-        with open(os.environ["LINEGAUGE_NOTICE_LOG"], "a", encoding="utf-8") as log:
-            log.write(line + "\n")
-
     @dbus.service.method(NOTICES, in_signature="susssasa{sv}i", out_signature="u",
                          async_callbacks=("reply", "error"))
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout, reply, error):
-        self.log("notify %d %s|%s|%s" % (replaces, summary, body.replace("\n", "\\n").replace("\r", "\\r"),
-                                         ",".join(actions)))
+        log("notify %d %s|%s|%s" % (replaces, summary, body.replace("\n", "\\n").replace("\r", "\\r"),
+                                    ",".join(actions)))
         self.last_id += 1
-        notice = replaces or self.last_id
         if self.delay_ms is not None:
-            GLib.timeout_add(self.delay_ms, self.answer, reply, notice)
+            GLib.timeout_add(self.delay_ms, self.answer, reply, replaces or self.last_id)
 
     def answer(self, reply, notice):
-        self.log("answer %d" % notice)
+        log("answer %d" % notice)
         reply(dbus.UInt32(notice))
         return False
 
     @dbus.service.method(NOTICES, in_signature="u")
     def CloseNotification(self, notice):
-        self.log("close %d" % notice)
+        log("close %d" % notice)
         self.NotificationClosed(notice, 3)
 
     @dbus.service.signal(NOTICES, signature="us")
@@ -77,20 +67,14 @@ class Notices(dbus.service.Object):
         self.ActionInvoked(notice, "default")
 
 
-def notices(delay):
+if sys.argv[1:2] == ["watcher"]:
+    # Without a main loop no message is ever read, so no call is ever answered.
+    own(dbus.SessionBus(), "org.kde.StatusNotifierWatcher")
+    while True:
+        time.sleep(3600)
+else:
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    service = Notices(bus, None if delay == "never" else int(float(delay) * 1000))
+    service = Notices(bus, None if sys.argv[2] == "never" else int(float(sys.argv[2]) * 1000))
     own(bus, NOTICES)
-    print("ready", flush=True)
     GLib.MainLoop().run()
-    del service
-
-
-if __name__ == "__main__":
-    if sys.argv[1:2] == ["watcher"]:
-        silent_watcher()
-    elif sys.argv[1:2] == ["notices"] and len(sys.argv) == 3:
-        notices(sys.argv[2])
-    else:
-        sys.exit("usage: fake-bus-service.py watcher | notices SECONDS|never")
