@@ -86,9 +86,15 @@ private slots:
     }
 
     // The rename would replace a file the user made read-only, so that file is left whole; a missing
-    // folder is not made. (A file that cannot be read is refused by the settings file's own test.)
+    // folder is not made; a file the next load would refuse is not written. (A file that cannot be
+    // read is refused by the settings file's own test.)
     void refusedWrite_changesNothing()
     {
+        const QByteArray nearBound = "[s]\r\n;" + QByteArray(PrivateProfile::maxFileBytes - 10, 'x') + "\r\n";
+        const QString nearPath = write(nearBound);
+        QVERIFY(!writeIniValue(s, k, QStringLiteral("just past the bound"), nearPath));
+        QCOMPARE(fileBytes(nearPath), nearBound);
+
         const QByteArray content("[s]\r\nk=1\r\n");
         const QString path = write(content);
         QFile::setPermissions(path, QFileDevice::ReadOwner);
