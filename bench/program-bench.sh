@@ -18,17 +18,18 @@ probe="$build/bench/startup-probe"
 median_ms() {
     local runs=()
     for _ in $(seq 21); do
-        local start end
+        local start ready
         start=$(date +%s%N)
-        "$probe" "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        runs+=($(((end - start) / 1000)))
+        ready=$("$probe" "$@" 2>/dev/null)
+        runs+=($((ready - start / 1000)))
     done
     printf '%s\n' "${runs[@]}" | sort -n | sed -n 11p
 }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 bare=$(median_ms bare)
 label=$(median_ms label)
-program=$(median_ms program)
+program=$(median_ms program "$work")
 awk -v b="$bare" -v l="$label" -v p="$program" 'BEGIN {
     printf "start-up: bare window %.1f ms, Linegauge %.1f ms, ratio %.2f (goal <= 1.15)\n", b/1000, p/1000, p/b
     printf "start-up: bare window with one label %.1f ms, ratio %.2f\n", l/1000, p/l }'
@@ -42,7 +43,6 @@ idle_percent tray >/dev/null
 awk -v b="$bare_idle" -v s="$shown_idle" \
     'BEGIN { printf "idle shown: %.2f times a bare window (goal <= 1.1); in the tray: goal <= 0.05 %%\n", s/b }'
 
-work=$(mktemp -d)
 "$build/tools/routersim/linegauge-routersim" --drift --seed 7 --drop-every 50 --drop-length 3 >"$work/sim.out" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -rf "$work"' EXIT
