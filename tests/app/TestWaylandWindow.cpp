@@ -60,7 +60,6 @@ private slots:
 
         window.ui().monitorButton->click();
         QTRY_COMPARE(captures.count(), 1);
-        QCOMPARE(captures.constFirst().at(1).toBool(), true);
         QCOMPARE(window.ui().statusLabel->text(), QStringLiteral("Monitoring"));
         QCOMPARE(window.ui().countdownLabel->text(), QStringLiteral("Next capture: 00:00:30"));
         QVERIFY(window.close());
@@ -103,22 +102,19 @@ private slots:
         m_compositor.start(QStringLiteral("weston"),
             {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=") + socketName,
                 QStringLiteral("--idle-time=0"), QStringLiteral("--no-config")});
-        QVERIFY2(
-            m_compositor.waitForStarted(10000), qPrintable("weston could not start: " + m_compositor.errorString()));
         const QString socket = QDir(m_runtime).filePath(socketName);
         QVERIFY2(QTest::qWaitFor(
                      [&] { return QFile::exists(socket) || m_compositor.state() == QProcess::NotRunning; }, 10000),
             "weston opened no socket");
         QVERIFY2(m_compositor.state() == QProcess::Running,
-            qPrintable("weston stopped at once: " + QString::fromLocal8Bit(fileBytes(m_log))));
+            qPrintable("weston is not running: " + m_compositor.errorString() + u'\n' + fileBytes(m_log)));
     }
 
+    // One that does not end in time is killed with its QProcess.
     void cleanupTestCase()
     {
         m_compositor.terminate();
-        if (!m_compositor.waitForFinished(5000))
-            m_compositor.kill();
-        m_compositor.waitForFinished();
+        QVERIFY(m_compositor.waitForFinished(5000));
     }
 
     // The interval is typed with a decimal comma and saved with a point.

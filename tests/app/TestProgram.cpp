@@ -1,14 +1,29 @@
 // The build generates the form header only for includes it finds in the test itself.
 #include "ui_MainWindow.h"
 
+#include "app/CaptureCycle.h"
+#include "app/CommandLine.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "app/MonitorSchedule.h"
+#include "graph/GraphRenderer.h"
+#include "graph/GraphState.h"
+#include "graph/GraphSurface.h"
 #include "platform/HttpTransfer.h"
+#include "report/ReportCommand.h"
+#include "router/PageFetcher.h"
+#include "router/PageParser.h"
+#include "stats/LineStatTable.h"
+#include "stats/StatsUpdater.h"
 #include "support/FakeClock.h"
+#include "support/FakeTransfer.h"
 #include "support/FileBytes.h"
 #include "support/ProcessFigures.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingStatsDisplay.h"
+#include "support/RecordingStatusLine.h"
 #include "support/RecordingTrayIcon.h"
+#include "support/RecordingTrayNotice.h"
 #include "support/RouterSimulator.h"
 
 #include <QDir>
@@ -17,6 +32,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -28,12 +44,15 @@
 
 namespace {
 
+using Request = CommandLine::Request;
+
 const QByteArray csvHeader = "Date,Time,Down SNR,Up SNR,Down Attenuation,Up Attenuation\r\n";
 const QStringList healthy{"--values", "12.5,10.0,30.0,20.0"};
 // A capture of the healthy router at the rig's clock time.
 const QByteArray healthyLine = "05/03/2026,07:08:09,12.5,10.0,30.0,20.0\r\n";
 const QString couldNotSave = QStringLiteral("Could not save results to file!");
 const QString loginFailed = QStringLiteral("Unable to log in to the router.");
+const QString graphCaption = QStringLiteral("Graph showing the last 100 intervals");
 // A window blocked for a whole router time-out would miss this by far.
 constexpr qint64 longestAllowedBlockMs = 1000;
 // The login probe and its answer.
@@ -47,9 +66,7 @@ struct ProgramRig
     static constexpr int transferTimeoutMs = 1500;
 
     explicit ProgramRig(const QString& folder)
-        : transfer(transferTimeoutMs)
-        , controller(window, Platform{trayIcon, transfer, messageBox, clock, folder, 3600 * 1000})
-        , captures(&controller, &MainController::captureFinished)
+        : controller(window, Platform{trayIcon, transfer, messageBox, clock, folder, 3600 * 1000})
     {
         controller.startUp();
     }
@@ -57,8 +74,7 @@ struct ProgramRig
     Ui::MainWindow& ui() { return window.ui(); }
     QString status() { return ui().statusLabel->text(); }
 
-    // Starts a router simulator with these options and points the program at it; null when it
-    // did not start.
+    // Starts a router simulator with these options and points the program at it; null if it did not.
     RouterSimulator* serve(const QStringList& options)
     {
         auto router = std::make_unique<RouterSimulator>(QStringLiteral(LINEGAUGE_ROUTERSIM));
@@ -76,17 +92,16 @@ struct ProgramRig
         return QTest::qWaitFor([&] { return captures.count() >= count; }, 3 * transferTimeoutMs);
     }
 
-    // Ticks the schedule until the next timed capture has started (or already ended); the ticks it
-    // took, or 0 when none started.
+    // Ticks until the next timed capture has started (or already ended): the ticks it took, or 0.
     int startCapture()
     {
         const qsizetype before = captures.count();
-        int ticks = 0;
-        while (ticks < 1000 && !controller.isCapturing() && captures.count() == before) {
+        for (int ticks = 1; ticks <= 1000; ++ticks) {
             controller.onTick();
-            ++ticks;
+            if (controller.isCapturing() || captures.count() > before)
+                return ticks;
         }
-        return controller.isCapturing() || captures.count() > before ? ticks : 0;
+        return 0;
     }
 
     bool captureOnce()
@@ -99,12 +114,12 @@ struct ProgramRig
 
     std::vector<std::unique_ptr<RouterSimulator>> routers;
     RecordingTrayIcon trayIcon;
-    HttpTransfer transfer;
+    HttpTransfer transfer{transferTimeoutMs};
     RecordingMessageBox messageBox;
     FakeClock clock;
     MainWindow window;
     MainController controller;
-    QSignalSpy captures;
+    QSignalSpy captures{&controller, &MainController::captureFinished};
 };
 
 // Ends the test process by SIGALRM's default action when a step that must never block has not
@@ -115,11 +130,6 @@ struct BlockWatchdog
     ~BlockWatchdog() { ::alarm(0); }
     Q_DISABLE_COPY_MOVE(BlockWatchdog)
 };
-
-bool makeFifo(const QString& path)
-{
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-}
 
 // The FIFO's reader end, held open but never read, with the pipe filled to the brim.
 int fullFifo(const QString& path)
@@ -145,16 +155,261 @@ bool makeDevice(const QString& path)
     return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 5)) == 0;
 }
 
+constexpr float tickMinutes = 1000.0f / 60000.0f;
+// A window that stays shown hands over every tick on its own.
+constexpr int neverHidden = 100000;
+
+float minutesLeftAfter(float interval, int ticks)
+{
+    MonitorSchedule schedule;
+    schedule.start(interval, tickMinutes);
+    schedule.addTicks(ticks);
+    return schedule.minutesLeft();
+}
+
+const QString fullPage
+    = QStringLiteral("var st_dw_snr_margin = \"12.50\";\nvar st_up_snr_margin = \"10\";\n"
+                     "var st_dw_line_attenuation = \"30.0\";\nvar st_up_line_attenuation = \"20.0\";\n");
+
+// One capture cycle over a transfer that answers at once from its canned replies.
+struct CycleRig
+{
+    CycleRig()
+    {
+        surface.resize(393, 113);
+        graph.computeScale(surface.width(), surface.height());
+        graph.graphSeries.initHistory(statCount, table.seriesColours, graph.xStep, graph.yScale);
+    }
+
+    LineStatTable table;
+    RecordingStatusLine status;
+    RecordingMessageBox messageBox;
+    RecordingStatsDisplay display;
+    RecordingTrayNotice tray;
+    FakeClock clock;
+    FakeTransfer transfer;
+    GraphState graph;
+    GraphSurface surface;
+    PageParser parser{status, messageBox};
+    PageFetcher fetcher{transfer, status};
+    StatsUpdater updater{table, status, display, tray, clock};
+    GraphRenderer renderer{graph, surface};
+    CaptureCycle cycle{{fetcher, parser, updater, renderer, table, status, display, clock}};
+};
+
 } // namespace
 
-// The whole program driven through its window against router simulators on loopback, and against
-// the faults only the whole program can show: a frozen window, a close during a fetch, pipes and
-// devices where its files belong.
-class TestEndToEnd : public QObject
+// The program from its parts to the whole. The schedule's arithmetic decides when the router is
+// polled, its float quirks deliberate; a capture's steps come in the order its status texts show,
+// and every router page is offered for the page-text box before it is parsed. The command line
+// picks the version, the usage, the report or the window, and the toolkit's or the report's own
+// options never turn into another request. The window is driven against router simulators on
+// loopback and the faults only the whole program shows: a frozen window, a close during a fetch,
+// pipes and devices where its files belong.
+class TestProgram : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void request_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Request>("request");
+        QTest::newRow("nothing opens the window") << QStringList() << Request::window;
+        QTest::newRow("toolkit options open the window") << QStringList{"-platform", "offscreen"} << Request::window;
+        QTest::newRow("version after other arguments") << QStringList{"-style", "x", "--version"} << Request::version;
+        QTest::newRow("help before version wins") << QStringList{"--help", "--version"} << Request::help;
+        QTest::newRow("version before help wins") << QStringList{"--version", "--help"} << Request::version;
+        QTest::newRow("version with the report") << QStringList{"--report", "--version"} << Request::version;
+        QTest::newRow("report after its options") << QStringList{"--csv", "log.csv", "--report"} << Request::report;
+        QTest::newRow("report named as a value of another option") << QStringList{"--csv=--report"} << Request::window;
+    }
+
+    void request()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(Request, request);
+        QCOMPARE(CommandLine::requestOf(QStringList{QStringLiteral("linegauge")} + arguments), request);
+    }
+
+    void captureTick_data()
+    {
+        QTest::addColumn<float>("interval");
+        QTest::addColumn<int>("hiddenAfter");
+        QTest::addColumn<int>("shownAfter"); // ticks asleep before the window is shown; -1: stays hidden
+        QTest::addColumn<int>("captureTick");
+        QTest::newRow("five minutes") << 5.0f << neverHidden << -1 << 300;
+        QTest::newRow("negative captures on every tick") << -2.0f << neverHidden << -1 << 1;
+        QTest::newRow("reached exactly on a tick, captures on that tick") << tickMinutes << neverHidden << -1 << 1;
+        QTest::newRow("one minute, hidden throughout") << 1.0f << 0 << -1 << 61;
+        QTest::newRow("five minutes, hidden after 10 ticks") << 5.0f << 10 << -1 << 300;
+        QTest::newRow("hidden then shown: capture at the same tick") << 1.0f << 5 << 20 << 61;
+        QTest::newRow("shown again on the tick before the capture") << 5.0f << 100 << 199 << 300;
+        QTest::newRow("shown before a tick passed") << 0.5f << 3 << 0 << 30;
+        QTest::newRow("longer than one sleep") << 90.0f << 0 << -1 << 5400;
+        QTest::newRow("zero captures on the first tick") << 0.0f << 0 << -1 << 1;
+        QTest::newRow("reached exactly on a tick while hidden") << tickMinutes << 0 << -1 << 1;
+    }
+
+    // Hidden, the ticker sleeps for the ticks ticksUntilDue() gives and hands them over at once;
+    // shown again, it hands over those that passed and ticks one by one. Either way the capture
+    // comes on the tick the per-tick count gives.
+    void captureTick()
+    {
+        QFETCH(float, interval);
+        QFETCH(int, hiddenAfter);
+        QFETCH(int, shownAfter);
+        QFETCH(int, captureTick);
+        MonitorSchedule schedule;
+        schedule.start(interval, tickMinutes);
+        int tick = 0;
+        bool due = false;
+        // The controller's handling of ticks handed over at once: the last one may fall due.
+        const auto handOver = [&](int count) {
+            tick += count;
+            schedule.addTicks(count - 1);
+            due = schedule.tick();
+        };
+        while (!due && tick < hiddenAfter)
+            handOver(1);
+        while (!due && tick < neverHidden) {
+            const int asleep = schedule.ticksUntilDue(3600);
+            if (shownAfter >= 0 && shownAfter < asleep)
+                break;
+            handOver(asleep);
+        }
+        if (!due && shownAfter > 0)
+            handOver(shownAfter);
+        while (!due && tick < neverHidden)
+            handOver(1);
+        QCOMPARE(tick, captureTick);
+    }
+
+    void countdownText_data()
+    {
+        QTest::addColumn<float>("minutes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("full minute") << 1.0f << "00:01:00";
+        QTest::newRow("one minute, tick before the capture") << minutesLeftAfter(1.0f, 60) << "00:00:00";
+        QTest::newRow("five minutes, tick before the capture") << minutesLeftAfter(5.0f, 299) << "00:00:01";
+        QTest::newRow("more than a day") << 1500.5f << "25:00:30";
+        QTest::newRow("negative shows zero") << -3.0f << "00:00:00";
+        QTest::newRow("not a number shows zero") << std::numeric_limits<float>::quiet_NaN() << "00:00:00";
+    }
+
+    void countdownText()
+    {
+        QFETCH(float, minutes);
+        QFETCH(QString, text);
+        QCOMPARE(MonitorSchedule::countdownText(minutes), text);
+    }
+
+    // A refused text starts no monitoring; only a written 0 polls at every tick.
+    void intervalFrom_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<float>("minutes"); // -1: refused
+        QTest::newRow("trailing words") << "2 minutes" << 2.0f;
+        QTest::newRow("leading blanks, decimal point") << "  0.5" << 0.5f;
+        QTest::newRow("decimal comma") << "0,5" << 0.5f;
+        QTest::newRow("decimal comma before words") << "1,5 min" << 1.5f;
+        QTest::newRow("fraction only, comma") << ",25" << 0.25f;
+        QTest::newRow("zero written as such") << "0" << 0.0f;
+        QTest::newRow("zero with a fraction") << "-0,00" << 0.0f;
+        QTest::newRow("empty box") << "" << -1.0f;
+        QTest::newRow("words first") << "abc" << -1.0f;
+        QTest::newRow("comma alone") << "," << -1.0f;
+        QTest::newRow("negative") << "-2" << -1.0f;
+        QTest::newRow("too small for a float") << "0," + QString(60, u'0') + "1" << -1.0f;
+        QTest::newRow("too large for a float") << QString(50, QLatin1Char('9')) << -1.0f;
+    }
+
+    void intervalFrom()
+    {
+        QFETCH(QString, text);
+        QFETCH(float, minutes);
+        QCOMPARE(MonitorSchedule::intervalFrom(text).value_or(-1.0f), minutes);
+    }
+
+    void statusSequence_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("page"); // the router's page, or in mode 3 the page-text box
+        QTest::addColumn<QString>("csvFile"); // under the capture's folder; "" when not saving
+        QTest::addColumn<QStringList>("statuses");
+
+        const QString connect = QStringLiteral("Attempting to connect to router...");
+        const QString found = QStringLiteral("Router found...extracting stats");
+        const QString shown = QStringLiteral("Displaying stats");
+        const QString saving = QStringLiteral("Saving results to file");
+        const QString drawing = QStringLiteral("Drawing graph");
+        const QString csv = QStringLiteral("stats.csv");
+        const QString monitoring = QStringLiteral("Monitoring");
+        QTest::newRow("timed, saving") << 1 << fullPage << csv
+                                       << QStringList{connect, found, shown, saving, drawing, monitoring};
+        QTest::newRow("timed, not saving")
+            << 1 << fullPage << "" << QStringList{connect, found, shown, drawing, monitoring};
+        QTest::newRow("timed, file cannot be written")
+            << 1 << fullPage << "missing/stats.csv"
+            << QStringList{connect, found, shown, saving, drawing, "Could not save results to file!"};
+        QTest::newRow("timed, no page") << 1 << "" << csv << QStringList{connect, "Cannot find router!"};
+        QTest::newRow("timed, no values")
+            << 1 << "<html></html>" << csv << QStringList{connect, found, "No values found on page"};
+        QTest::newRow("timed, login refusal page") << 1 << "Server Error: 401 Unauthorized" << csv
+                                                   << QStringList{connect, found, "Unable to log in to the router."};
+        QTest::newRow("test settings") << 2 << fullPage << csv << QStringList{connect, found, shown};
+        QTest::newRow("test page") << 3 << fullPage << csv << QStringList{found, shown};
+        QTest::newRow("test page empty") << 3 << "" << csv << QStringList{"No test HTML page found"};
+    }
+
+    void statusSequence()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, page);
+        QFETCH(QString, csvFile);
+        QFETCH(QStringList, statuses);
+        QTemporaryDir folder;
+        CycleRig rig;
+        rig.transfer.cannedReplies.append({mode == 3 ? QString() : page, TransferError::None});
+        QSignalSpy finished(&rig.cycle, &CaptureCycle::finished);
+        QSignalSpy arrived(&rig.cycle, &CaptureCycle::routerPageArrived);
+
+        CaptureInputs inputs;
+        inputs.router = {QStringLiteral("127.0.0.1"), QStringLiteral("80"), QStringLiteral("admin"), QString(),
+            QStringLiteral("/doc/adsl.htm")};
+        inputs.testPage = mode == 3 ? page : QString();
+        inputs.saveToFile = !csvFile.isEmpty();
+        inputs.csvPath = folder.filePath(csvFile.isEmpty() ? QStringLiteral("stats.csv") : csvFile);
+        QVERIFY(rig.cycle.runCapture(CaptureMode(mode), inputs));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(rig.status.texts, statuses);
+        QCOMPARE(arrived.count(), mode != 3 && !page.isEmpty() ? 1 : 0);
+        QVERIFY(arrived.isEmpty() || arrived.first().first().toString() == page);
+        // The window shows the value texts exactly as the page wrote them.
+        const bool shown = statuses.contains(QStringLiteral("Displaying stats"));
+        QCOMPARE(QStringList(rig.display.current.begin(), rig.display.current.end()).join(u'/'),
+            shown ? QStringLiteral("12.50/10/30.0/20.0") : QStringLiteral("///"));
+        // Whatever an earlier capture left, a new one starts in the normal colour.
+        QCOMPARE(rig.status.colours.first(), QColor(0, 0, 0));
+    }
+
+    // The report started from the desktop's menu says on screen why no page came, naming the log, as
+    // it says on its error output.
+    void reportProblemIsTold()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("stats.csv"));
+        QStringList told;
+        QString errorText;
+        QTextStream errors(&errorText);
+        QCOMPARE(ReportCommand::runAndTell({QStringLiteral("--csv"), path, QStringLiteral("--open")}, dir.path(),
+                     errors, [&told](const QString& problem) { told << problem; }),
+            int(ReportCommand::logUnusable));
+        errors.flush();
+        QCOMPARE(told, QStringList{errorText.trimmed()});
+        QVERIFY2(told.first().contains(path), qPrintable(told.first()));
+    }
+
     // A CSV file the last run left cut mid-line keeps its piece, and the captures start a new line.
     // Test captures show values but never write the CSV file; "Test Page" parses the page-text box,
     // and a router page goes into that box only while the page-text view is on.
@@ -165,6 +420,7 @@ private slots:
             = writeFileBytes(folder.filePath(QStringLiteral("stats.csv")), csvHeader + "05/03/2026,07:0");
         ProgramRig program(folder.path());
         QCOMPARE(program.status(), QStringLiteral("Ready"));
+        QCOMPARE(program.ui().graphSurface->accessibleDescription(), graphCaption);
         QCOMPARE(program.window.windowTitle(), QStringLiteral("Linegauge by Orvell - 1.0.3"));
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("settings.ini"))));
         QVERIFY(program.serve(healthy));
@@ -194,9 +450,13 @@ private slots:
         QVERIFY(program.ui().countdownLabel->isHidden());
         QCOMPARE(fileBytes(csvPath), csvHeader + "05/03/2026,07:0\r\n" + healthyLine + healthyLine);
         QCOMPARE(program.ui().minimumValue0->text(), QStringLiteral("12.5"));
-        QCOMPARE(program.ui().maximumValue3->text(), QStringLiteral("20.0"));
         // Without auto range the graph keeps its range.
         QCOMPARE(program.controller.graph().graphMax, GraphState::defaultGraphMax);
+        // A screen reader hears the values, and of the graph only the series it shows.
+        QCOMPARE(program.ui().maximumValue3->accessibleName(), QStringLiteral("Up Attenuation maximum: 20.0"));
+        QTest::mouseClick(program.ui().currentValue1, Qt::LeftButton);
+        QCOMPARE(program.ui().graphSurface->accessibleDescription(),
+            graphCaption + ": Down SNR 12.5, Down Attenuation 30.0, Up Attenuation 20.0");
     }
 
     void dropWhileInTray_raisesOneBalloon_data()
@@ -368,20 +628,16 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("kind"); // what stands where the file belongs
         QTest::addColumn<QString>("status");
+        const QString settings = QStringLiteral("settings.ini");
+        const QString csv = QStringLiteral("stats.csv");
         const QString unreadable = QStringLiteral("Cannot read settings.ini: not loaded or saved.");
-        QTest::newRow("settings file in a read-only folder") << "settings.ini"
-                                                             << "file"
-                                                             << "Folder not writable: settings and CSV not kept.";
-        QTest::newRow("settings file is a folder") << "settings.ini"
-                                                   << "folder" << unreadable;
-        QTest::newRow("settings file is a device") << "settings.ini"
-                                                   << "device" << unreadable;
-        QTest::newRow("settings file is a FIFO without a writer") << "settings.ini"
-                                                                  << "fifo" << unreadable;
-        QTest::newRow("CSV file is a FIFO without a reader") << "stats.csv"
-                                                             << "fifo" << couldNotSave;
-        QTest::newRow("CSV file is a FIFO whose reader stopped reading") << "stats.csv"
-                                                                         << "full fifo" << couldNotSave;
+        const QString notWritable = QStringLiteral("Folder not writable: settings and CSV not kept.");
+        QTest::newRow("settings file in a read-only folder") << settings << "file" << notWritable;
+        QTest::newRow("settings file is a folder") << settings << "folder" << unreadable;
+        QTest::newRow("settings file is a device") << settings << "device" << unreadable;
+        QTest::newRow("settings file is a FIFO without a writer") << settings << "fifo" << unreadable;
+        QTest::newRow("CSV file is a FIFO without a reader") << csv << "fifo" << couldNotSave;
+        QTest::newRow("CSV file is a FIFO whose reader stopped reading") << csv << "full fifo" << couldNotSave;
     }
 
     // Whatever stands where a file of the program belongs is neither waited on nor replaced. The user
@@ -409,7 +665,7 @@ private slots:
         else if (regular)
             writeFileBytes(path, options);
         else
-            QVERIFY(makeFifo(path));
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         const int reader = kind == QLatin1String("full fifo") ? fullFifo(path) : -1;
         QVERIFY(!settings || QFile::setPermissions(folder, readOnly));
         {
@@ -438,5 +694,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEndToEnd)
-#include "TestEndToEnd.moc"
+QTEST_MAIN(TestProgram)
+#include "TestProgram.moc"
