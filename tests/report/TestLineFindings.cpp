@@ -1,15 +1,8 @@
 #include "PlantedLogs.h"
-#include "report/ReportCommand.h"
 #include "report/RobustStatistics.h"
-#include "support/FileBytes.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
@@ -22,8 +15,8 @@ constexpr unsigned seeds = 10;
 Q_DECLARE_METATYPE(PlantedLogs::Scenario)
 
 // Findings from simulated logs whose truth is known: each planted pattern found within PlantedLogs'
-// tolerances in every seed, plain noise silent in nine seeds of ten, the page showing what the JSON
-// holds; and the statistics beneath against exact values, also far out where careless sums underflow.
+// tolerances in every seed, plain noise silent in nine seeds of ten; and the statistics beneath
+// against exact values, also far out where careless sums underflow.
 class TestLineFindings : public QObject
 {
     Q_OBJECT
@@ -98,41 +91,6 @@ private slots:
         QVERIFY2(note.isEmpty() ? figures.findings.note.isEmpty() : figures.findings.note.startsWith(note),
             qPrintable(figures.findings.note));
         QCOMPARE(figures.findings.list.empty(), !note.isEmpty());
-    }
-
-    // Three patterns at once: each is on the page, above the summary, as the JSON's text, and the
-    // JSON holds the figures of its kind.
-    void pageAndJson()
-    {
-        LogSimulation::Options options = PlantedLogs::options(60, 300);
-        options.dropMinute = 7 * 60;
-        options.drift = LogSimulation::Change{2, 0.06, {}};
-        options.step = LogSimulation::Change{1, -3.0, options.start.addDays(30)};
-        QTemporaryDir dir;
-        const QString log = writeFileBytes(dir.filePath(QStringLiteral("stats.csv")), PlantedLogs::logOf(options));
-        QString errors;
-        QTextStream stream(&errors);
-        QCOMPARE(
-            ReportCommand::run({"--report", "--csv", log, "--json", dir.filePath("figures.json")}, dir.path(), stream),
-            int(ReportCommand::written));
-
-        const QString page = QString::fromUtf8(fileBytes(dir.filePath(QStringLiteral("stats-report.html"))));
-        const QJsonObject figures = QJsonDocument::fromJson(fileBytes(dir.filePath("figures.json"))).object();
-        QVERIFY(figures.value(QStringLiteral("findings_note")).isNull());
-        const QMap<QString, QStringList> keys{{"drop_hour", {"from", "to", "days", "drop_days"}},
-            {"trend", {"statistic", "db_per_day", "from", "to"}}, {"step", {"statistic", "date", "db"}}};
-        QStringList kinds;
-        for (const auto& value : figures.value(QStringLiteral("findings")).toArray()) {
-            const QJsonObject finding = value.toObject();
-            const QString kind = finding.value(QStringLiteral("kind")).toString();
-            kinds << kind;
-            for (const QString& key : keys.value(kind))
-                QVERIFY2(finding.contains(key), qPrintable(kind + u' ' + key));
-            const qsizetype at
-                = page.indexOf(QStringLiteral("<li>%1</li>").arg(finding.value(QStringLiteral("text")).toString()));
-            QVERIFY2(at > 0 && at < page.indexOf(QStringLiteral("<table class=\"summary\">")), qPrintable(kind));
-        }
-        QCOMPARE(kinds, QStringList({"drop_hour", "step", "trend"}));
     }
 
     void tails_data()

@@ -1,14 +1,26 @@
+#include "PlantedLogs.h"
+#include "report/DayMedians.h"
 #include "report/LogLine.h"
+#include "report/ReportBuilder.h"
 #include "report/ReportCommand.h"
 #include "report/WallClock.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimeZone>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
@@ -81,12 +93,73 @@ QString summary(const LogLine& parsed)
         + ((mask & 1u) != 0 ? u' ' + QString::number(parsed.capture.values[0]) : QString());
 }
 
+// A capture of the wall-clock time, the line down (Down SNR under the threshold) or up.
+LogCapture capture(qint64 wallStamp, bool down)
+{
+    LogCapture line;
+    line.stamp = wallStamp;
+    line.values = {down ? 3.0f : 9.0f, 11.0f, 30.0f, 20.0f};
+    line.numberMask = 0xf;
+    return line;
+}
+
+// Sixty days of five-minute captures from 1 March with three drops a day, so that each table runs
+// over pages.
+QByteArray fiveMinuteLog()
+{
+    QByteArray log;
+    for (int minute = 0; minute < 60 * 24 * 60; minute += 5) {
+        const QString date = QDate(2026, 3, 1).addDays(minute / 1440).toString(QStringLiteral("dd/MM/yyyy"));
+        log += QString::asprintf("%s,%02d:%02d:00,%.1f,11.5,31.0,17.5\n", qPrintable(date), minute / 60 % 24,
+            minute % 60, minute % 480 == 300 ? 3.0 : 9.0 + (minute % 7) * 0.1)
+                   .toLatin1();
+    }
+    return log;
+}
+
+// Pixels of the colour laid over white at half strength or more, so the antialiased rows of a thin
+// line still count.
+int pixelsOf(const QImage& image, QRgb colour)
+{
+    const std::array<int, 3> towards{255 - qRed(colour), 255 - qGreen(colour), 255 - qBlue(colour)};
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            const std::array<int, 3> away{255 - qRed(pixel), 255 - qGreen(pixel), 255 - qBlue(pixel)};
+            const double strength = double(away[0] + away[1] + away[2]) / (towards[0] + towards[1] + towards[2]);
+            const auto near = [&](std::size_t i) { return qAbs(away[i] - strength * towards[i]) < 20; };
+            count += strength >= 0.5 && near(0) && near(1) && near(2) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Counts, in the loaded page, the dates whose text the layout broke over lines.
+const QByteArray wrappedDatesScript = R"(<script>
+let wrapped = 0;
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+  for (const match of node.data.matchAll(/\d{4}-\d{2}(-\d{2})?( \d{2}:\d{2}:\d{2})?/g)) {
+    const range = document.createRange();
+    range.setStart(node, match.index);
+    range.setEnd(node, match.index + match[0].length);
+    wrapped += new Set(Array.from(range.getClientRects(), rect => Math.round(rect.top))).size > 1 ? 1 : 0;
+  }
+}
+document.body.setAttribute('data-wrapped', wrapped);
+</script>)";
+
 } // namespace
 
 // The report command from the command line to the page and the JSON figures: a known log, the
 // period limits, and the bad inputs that must end in one clear line or a report that counts what it
 // skipped. Every line of the log goes through the line parse: both layouts, quoted router texts and
 // whatever a cut-off or hand-edited file holds must come out as a capture, a header, or a line to skip.
+// Beneath, the records the builder holds stay bounded whatever the log holds, and a log written across
+// a clock change is measured in real time, to the second, by its zone's rules, whichever zone the
+// machine keeps. The page is what the user hands on: a real browser must load it without complaint
+// and show both charts in the window's series colours, with nothing fetched from anywhere.
 class TestReportCommand : public QObject
 {
     Q_OBJECT
@@ -256,6 +329,204 @@ private slots:
         QCOMPARE(summary(parseLogLine(std::string_view(line.constData(), std::size_t(line.size())))), parsed);
     }
 
+    void held_data()
+    {
+        QTest::addColumn<int>("firstYear");
+        QTest::addColumn<int>("captures");
+        QTest::addColumn<int>("spacing"); // seconds; with pauses every third spacing is ten times as long
+        QTest::addColumn<bool>("pauses");
+        QTest::addColumn<bool>("drops"); // every other capture finds the line down
+        QTest::addColumn<RowSpan>("span"); // of a row of the day table
+        QTest::addColumn<bool>("tooLong"); // more days than the findings keep
+        QTest::newRow("a capture an hour for 20 years")
+            << 2026 << 175320 << 3600 << false << false << RowSpan::month << false;
+        QTest::newRow("a capture a day for 2000 years")
+            << 2026 << 730485 << 86400 << false << false << RowSpan::year << false;
+        QTest::newRow("a capture a day, years 0001 to 9999")
+            << 1 << 3652059 << 86400 << false << false << RowSpan::year << false;
+        QTest::newRow("a pause after every third capture")
+            << 2026 << 300001 << 60 << true << false << RowSpan::day << false;
+        QTest::newRow("a drop at every other capture")
+            << 2026 << 400000 << 60 << false << true << RowSpan::day << false;
+        QTest::newRow("a drop every other hour for 60 years")
+            << 2026 << 525960 << 3600 << false << true << RowSpan::month << true;
+    }
+
+    void held()
+    {
+        QFETCH(int, firstYear);
+        QFETCH(int, captures);
+        QFETCH(int, spacing);
+        QFETCH(bool, pauses);
+        QFETCH(bool, drops);
+        QFETCH(RowSpan, span);
+        QFETCH(bool, tooLong);
+
+        ReportBuilder builder(6.0f, 50.0f, {}, m_dir->path());
+        qint64 stamp = WallClock::stampOf(firstYear, 1, 1, 0, 0, 0);
+        std::size_t most = 0;
+        for (qint64 i = 0; i < captures; ++i) {
+            stamp += i == 0 ? 0 : pauses && i % 3 == 0 ? 10 * qint64(spacing) : qint64(spacing);
+            builder.addCapture(capture(stamp, drops && i % 2 == 1));
+            most = std::max(most, builder.heldRecords());
+        }
+        QVERIFY2(most <= 9999 + 2 * ReportBuilder::maxListed + GapList::heldInMemory + 2 * DayMedians::maxDays,
+            qPrintable(QString::number(most)));
+        const ReportFigures figures = builder.finish();
+        QCOMPARE(figures.captures, qint64(captures));
+        QCOMPARE(figures.gaps.count(), qint64(pauses ? (captures - 1) / 3 : 0));
+        QCOMPARE(figures.drops, qint64(drops ? captures / 2 : 0));
+        QCOMPARE(figures.findings.note.startsWith(QStringLiteral("Too long")), tooLong);
+        QCOMPARE(figures.daySpan, span);
+        QVERIFY(figures.days.size() <= std::max<std::size_t>(DayTable::maxRows, 9999));
+    }
+
+    void acrossChange_data()
+    {
+        // "zone: " and stretches "YYYY-MM-DD HH:MM count" of captures a minute apart from that wall-clock
+        // time, "down" when they find the line down; the date is left out while it stays the same.
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<int>("dropSeconds");
+        QTest::addColumn<QString>("gap"); // "seconds until end", empty without a gap
+        QTest::addColumn<int>("coveredSeconds");
+        QTest::addColumn<int>("upSeconds");
+        // Autumn: 02:00 summer time is 01:00 winter time in London, 03:00 is 02:00 in Berlin.
+        QTest::newRow("autumn, London, captures all through")
+            << "Europe/London: 2026-10-25 01:00 50, 01:50 10 down, 01:00 10 down, 01:10 21" << 1200 << "" << 5400
+            << 4200;
+        QTest::newRow("autumn, London, nothing captured while down")
+            << "Europe/London: 2026-10-25 00:40 71, 01:51 1 down, 01:11 20" << 1200 << "1200 until 2026-10-25T01:11:00"
+            << 5400 << 5400;
+        QTest::newRow("autumn, Berlin, captures all through")
+            << "Europe/Berlin: 2026-10-25 02:00 50, 02:50 10 down, 02:00 10 down, 02:10 21" << 1200 << "" << 5400
+            << 4200;
+        QTest::newRow("autumn, Berlin, a day of the repeated hour without a drop")
+            << "Europe/Berlin: 2026-10-24 23:00 240, 2026-10-25 02:00 120" << 0 << "" << 21540 << 21540;
+        // Wall-clock minutes for two weeks: the hour after 02:59 summer time is a pause of 61 min.
+        QTest::newRow("autumn, Berlin, two weeks without the repeated hour")
+            << "Europe/Berlin: 2026-10-18 00:00 20160" << 0 << "3660 until 2026-10-25T03:00:00" << 1209480 << 1209480;
+        // Spring: 01:00 winter time is 02:00 summer time in London, 02:00 is 03:00 in Berlin.
+        QTest::newRow("spring, London, captures all through")
+            << "Europe/London: 2026-03-29 00:30 20, 00:50 10 down, 02:00 10 down, 02:10 21" << 1200 << "" << 3600
+            << 2400;
+        // A clock that missed the change writes the skipped hour: it counts from the old offset.
+        QTest::newRow("spring, London, the skipped hour written")
+            << "Europe/London: 2026-03-29 00:30 20, 00:50 10 down, 01:00 10 down, 01:10 21" << 1200 << "" << 3600
+            << 2400;
+        QTest::newRow("spring, Berlin, captures all through")
+            << "Europe/Berlin: 2026-03-29 01:30 20, 01:50 10 down, 03:00 10 down, 03:10 21" << 1200 << "" << 3600
+            << 2400;
+        QTest::newRow("spring, Berlin, nothing captured while down")
+            << "Europe/Berlin: 2026-03-29 01:00 50, 01:50 1 down, 03:10 20" << 1200 << "1200 until 2026-03-29T03:10:00"
+            << 4140 << 4140;
+        QTest::newRow("no summer time") << "UTC: 2026-10-25 01:00 50, 01:50 20 down, 02:10 20" << 1200 << "" << 5340
+                                        << 4140;
+    }
+
+    void acrossChange()
+    {
+        QFETCH(QString, log);
+        const QString zone = log.section(QStringLiteral(": "), 0, 0);
+        QFETCH(int, dropSeconds);
+        QFETCH(QString, gap);
+        QFETCH(int, coveredSeconds);
+        QFETCH(int, upSeconds);
+
+        ReportBuilder builder(6.0f, 50.0f, {}, {}, QTimeZone(zone.toUtf8()));
+        QString date;
+        for (const QString& stretch : log.section(QStringLiteral(": "), 1).split(QStringLiteral(", "))) {
+            QStringList words = stretch.split(u' ');
+            if (words.front().contains(u'-'))
+                date = words.takeFirst();
+            // Wall-clock stamps count seconds as UTC's do.
+            const qint64 from = QDateTime(
+                QDate::fromString(date, Qt::ISODate), QTime::fromString(words[0], Qt::ISODate), QTimeZone::utc())
+                                    .toSecsSinceEpoch();
+            for (int minute = 0; minute < words[1].toInt(); ++minute)
+                builder.addCapture(capture(from + qint64(minute) * 60, words.size() > 2));
+        }
+        const ReportFigures figures = builder.finish();
+        QCOMPARE(figures.timeZone, zone);
+        QCOMPARE(figures.drops, qint64(dropSeconds > 0 ? 1 : 0));
+        QCOMPARE(figures.downSeconds, qint64(dropSeconds));
+        if (dropSeconds > 0)
+            QCOMPARE(figures.listedDrops.front().seconds, qint64(dropSeconds));
+        QCOMPARE(figures.gaps.totalSeconds(), gap.section(u' ', 0, 0).toLongLong());
+        QCOMPARE(figures.gaps.count(), qint64(gap.isEmpty() ? 0 : 1));
+        if (!gap.isEmpty())
+            QCOMPARE(WallClock::isoDateTime(figures.gaps.firstGaps().front().end), gap.section(u' ', 2));
+        QCOMPARE(figures.coveredSeconds, qint64(coveredSeconds));
+        QCOMPARE(figures.upSeconds, qint64(upSeconds));
+    }
+
+    // Three patterns at once: each is on the page, above the summary, as the JSON's text, and the
+    // JSON holds the figures of its kind.
+    void pageAndJson()
+    {
+        LogSimulation::Options options = PlantedLogs::options(60, 300);
+        options.dropMinute = 7 * 60;
+        options.drift = LogSimulation::Change{2, 0.06, {}};
+        options.step = LogSimulation::Change{1, -3.0, options.start.addDays(30)};
+        write(QStringLiteral("stats.csv"), PlantedLogs::logOf(options));
+        QCOMPARE(report({"--csv", path("stats.csv"), "--json", path("figures.json")}), int(ReportCommand::written));
+        const QString page = QString::fromUtf8(fileBytes(path(QStringLiteral("stats-report.html"))));
+        const QJsonObject figures = QJsonDocument::fromJson(fileBytes(path("figures.json"))).object();
+        QVERIFY(figures.value(QStringLiteral("findings_note")).isNull());
+        const QMap<QString, QStringList> keys{{"drop_hour", {"from", "to", "days", "drop_days"}},
+            {"trend", {"statistic", "db_per_day", "from", "to"}}, {"step", {"statistic", "date", "db"}}};
+        QStringList kinds;
+        for (const auto& value : figures.value(QStringLiteral("findings")).toArray()) {
+            const QJsonObject finding = value.toObject();
+            const QString kind = finding.value(QStringLiteral("kind")).toString();
+            kinds << kind;
+            for (const QString& key : keys.value(kind))
+                QVERIFY2(finding.contains(key), qPrintable(kind + u' ' + key));
+            const qsizetype at
+                = page.indexOf(QStringLiteral("<li>%1</li>").arg(finding.value(QStringLiteral("text")).toString()));
+            QVERIFY2(at > 0 && at < page.indexOf(QStringLiteral("<table class=\"summary\">")), qPrintable(kind));
+        }
+        QCOMPARE(kinds, QStringList({"drop_hour", "step", "trend"}));
+    }
+
+    // In a real browser at a phone's width the page loads without complaint, shows both charts in the
+    // window's series colours and breaks no date over two lines (the tables scroll sideways instead).
+    // Printed on A4, every page that holds rows of a table holds its headings too, and no date breaks.
+    void browser()
+    {
+        const QString shot = path(QStringLiteral("page.png"));
+        const QString pdf = path(QStringLiteral("page.pdf"));
+        const auto [ok, dom] = browse({"--window-size=400,2200", "--dump-dom", "--screenshot=" + shot,
+            "--no-pdf-header-footer", "--print-to-pdf=" + pdf});
+        const QImage image(shot);
+        QVERIFY2(ok && !image.isNull(), dom.constData());
+        for (const QRgb colour : {qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(192, 0, 192), qRgb(0, 128, 0)})
+            QVERIFY2(pixelsOf(image, colour) > 200, qPrintable(QString::number(colour, 16)));
+        QVERIFY(pixelsOf(image, qRgb(255, 196, 196)) > 50); // the drop's shading
+        QVERIFY2(dom.contains("data-wrapped=\"0\""), dom.left(4000).constData());
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
+        QVERIFY2(text.waitForFinished(60000), "pdftotext is needed: install the Debian package poppler-utils");
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 4);
+        const QRegularExpression dropRow(QStringLiteral("^\\s*\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\s+\\d{4}-"),
+            QRegularExpression::MultilineOption);
+        const QRegularExpression dayRow(
+            QStringLiteral("^\\s*\\d{4}-\\d{2}-\\d{2}\\s+\\d+\\s+\\d+\\s"), QRegularExpression::MultilineOption);
+        const QRegularExpression brokenDate(
+            QStringLiteral("\\d{4}-(\\d{2}-?)?\\s*$"), QRegularExpression::MultilineOption);
+        int dropPages = 0;
+        for (const QString& printed : pages) {
+            QVERIFY2(!brokenDate.match(printed).hasMatch(), qPrintable(printed));
+            if (dropRow.match(printed).hasMatch()) {
+                ++dropPages;
+                QVERIFY2(printed.contains(QStringLiteral("Down Att.")), qPrintable(printed));
+            }
+            if (dayRow.match(printed).hasMatch())
+                QVERIFY2(printed.contains(QStringLiteral("Down SNR min")), qPrintable(printed));
+        }
+        QVERIFY(dropPages >= 2);
+    }
+
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     // The arguments with each "{kind}name" made and given as its path.
@@ -283,6 +554,32 @@ private:
         const QStringList zone
             = arguments.contains(QStringLiteral("--tz")) ? QStringList() : QStringList{"--tz", "UTC"};
         return ReportCommand::run(QStringList{QStringLiteral("--report")} + zone + arguments, m_dir->path(), errors);
+    }
+    // The report of sixty days of five-minute captures, with the count of wrapped dates added to its
+    // page, in the headless browser: whether it ran without complaint, and its output.
+    std::pair<bool, QByteArray> browse(const QStringList& arguments)
+    {
+        write(QStringLiteral("stats.csv"), fiveMinuteLog());
+        if (report({"--csv", path("stats.csv")}) != ReportCommand::written)
+            return {false, m_errors.toUtf8()};
+        const QString page = path(QStringLiteral("stats-report.html"));
+        writeFileBytes(page, fileBytes(page) + wrappedDatesScript);
+        const QString browser = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+        if (browser.isEmpty())
+            return {false, "chromium is needed to render the report: install the Debian package chromium"};
+        QProcess process;
+        // Tests run as root in CI, where the browser's sandbox cannot start.
+        process.start(browser,
+            QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--enable-logging=stderr",
+                "--user-data-dir=" + path(QStringLiteral("browser"))}
+                + arguments + QStringList{"file://" + page});
+        if (!process.waitForFinished(90000))
+            process.kill();
+        process.waitForFinished();
+        const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+        return {process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && !output.contains("CONSOLE")
+                && !output.contains("net::ERR"),
+            output};
     }
 
     std::optional<QTemporaryDir> m_dir;
