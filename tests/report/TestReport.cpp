@@ -639,7 +639,7 @@ private:
         const auto values = [](qint64 i) {
             return QByteArray::number(i % 96 == 60 ? 3.0 : 9.0 + double(i * 5 % 7) / 10, 'f', 1) + ",11.5,31.0,17.5";
         };
-        write(QStringLiteral("stats.csv"), generatedLog(2026, 60 * 288, fiveMinutes, values));
+        write(QStringLiteral("stats.csv"), generatedLog(2026, qint64(60) * 288, fiveMinutes, values));
         if (report({"--csv", path("stats.csv")}) != ReportCommand::written)
             return {false, m_errors.toUtf8()};
         const QString page = path(QStringLiteral("stats-report.html"));
