@@ -24,17 +24,10 @@ constexpr double stepDb = 0.4; // a step's date is exact, or within its block of
 // Found weekdays are planted ones, one of them may be missing: a weekday that by chance had few
 // drops in the log is honestly left out.
 constexpr int missingWeekdays = 1;
-constexpr unsigned workdays = 0b0011111; // Monday to Friday
-constexpr unsigned weekend = 0b1100000;
 
 qint64 dayOf(const QDate& date)
 {
     return WallClock::dayOf(WallClock::stampOf(date.year(), date.month(), date.day(), 0, 0, 0));
-}
-
-int minuteOf(qint64 stamp)
-{
-    return int((stamp - WallClock::dayOf(stamp) * WallClock::secondsPerDay) / 60);
 }
 
 // Minutes from one time of day forward to another.
@@ -56,7 +49,8 @@ QString dropHourMismatch(const Scenario& scenario, const Finding& found, const L
     std::set<qint64> inWindow;
     for (const qint64 start : truth.dropStarts) {
         days.insert(WallClock::dayOf(start));
-        if (ahead(found.fromMinute, minuteOf(start)) <= ahead(found.fromMinute, found.toMinute))
+        if (ahead(found.fromMinute, int(start % WallClock::secondsPerDay / 60))
+            <= ahead(found.fromMinute, found.toMinute))
             inWindow.insert(WallClock::dayOf(start));
     }
     if (minutesBetween(found.fromMinute, planted - LogSimulation::dropJitterMinutes) > dropHourEdgeMinutes
@@ -112,21 +106,6 @@ QString stepMismatch(const Scenario& scenario, const Finding& found)
     return {};
 }
 
-QString figuresMismatch(const Scenario& scenario, const Finding& found, const LogSimulation::Truth& truth)
-{
-    switch (found.kind) {
-    case FindingKind::dropHour:
-        return dropHourMismatch(scenario, found, truth);
-    case FindingKind::weekday:
-        return weekdayMismatch(scenario, found, truth);
-    case FindingKind::trend:
-        return trendMismatch(scenario, found);
-    case FindingKind::step:
-        return stepMismatch(scenario, found);
-    }
-    return {};
-}
-
 } // namespace
 
 std::vector<Scenario> plantedScenarios()
@@ -141,8 +120,8 @@ std::vector<Scenario> plantedScenarios()
     using LogSimulation::Change;
     add("drops near 19:30 on most days", dropHour, 45, 120).dropMinute = 19 * 60 + 30;
     add("drops near 03:05 on most days, five-minute captures", dropHour, 60, 300).dropMinute = 3 * 60 + 5;
-    add("drops on workdays only", weekday, 56, 120).dropWeekdays = workdays;
-    add("drops at weekends only", weekday, 70, 120).dropWeekdays = weekend;
+    add("drops on workdays only", weekday, 56, 120).dropWeekdays = 0b0011111;
+    add("drops at weekends only", weekday, 70, 120).dropWeekdays = 0b1100000;
     add("Up SNR sinking 0.05 dB a day", trend, 60, 300).drift = Change{1, -0.05, {}};
     add("Down SNR rising 0.04 dB a day for three months", trend, 90, 300).drift = Change{0, 0.04, {}};
     add("Down Attenuation rising 0.08 dB a day", trend, 45, 300).drift = Change{2, 0.08, {}};
@@ -157,10 +136,10 @@ std::vector<Scenario> plantedScenarios()
 
 std::vector<Scenario> noiseScenarios()
 {
-    std::vector<Scenario> list{{QStringLiteral("a month"), std::nullopt, options(30, 60)},
-        {QStringLiteral("two months with pauses"), std::nullopt, options(60, 120)},
-        {QStringLiteral("four months of five-minute captures"), std::nullopt, options(120, 300)},
-        {QStringLiteral("a year of ten-minute captures"), std::nullopt, options(365, 600)}};
+    std::vector<Scenario> list{{"a month", std::nullopt, options(30, 60)},
+        {"two months with pauses", std::nullopt, options(60, 120)},
+        {"four months of five-minute captures", std::nullopt, options(120, 300)},
+        {"a year of ten-minute captures", std::nullopt, options(365, 600)}};
     list[1].options.gaps = true;
     return list;
 }
@@ -211,7 +190,12 @@ QString mismatch(const Scenario& scenario, const Outcome& outcome)
     if (outcome.findings.list.size() != 1 || outcome.findings.list.front().kind != *scenario.planted)
         return QStringLiteral("not the planted finding alone: ")
             + (texts.isEmpty() ? outcome.findings.note : texts.join(u' '));
-    const QString wrong = figuresMismatch(scenario, outcome.findings.list.front(), outcome.truth);
+    const Finding& found = outcome.findings.list.front();
+    using enum FindingKind;
+    const QString wrong = found.kind == dropHour ? dropHourMismatch(scenario, found, outcome.truth)
+        : found.kind == weekday                  ? weekdayMismatch(scenario, found, outcome.truth)
+        : found.kind == trend                    ? trendMismatch(scenario, found)
+                                                 : stepMismatch(scenario, found);
     return wrong.isEmpty() ? wrong : wrong + QStringLiteral(": ") + texts.front();
 }
 
