@@ -31,27 +31,22 @@ struct Rig
         surface.resize(393, 113);
         state.computeScale(393, 113);
         state.graphSeries.initHistory(4, LineStatTable().seriesColours, state.xStep, state.yScale);
-        for (int i = 0; i < statCount; ++i)
-            state.seriesShown[std::size_t(i)] = i == 0;
+        state.seriesShown = {true, false, false, false};
     }
 };
 
 constexpr QSize sampleSize(120, 60);
 const QPoint sampleCodeAt(70, 10);
 
-// A grid line each way, and a series running flat, then slanting up to its newest point and code.
-GraphFrame sampleFrame(bool markers)
+// A grid line each way, and a series running flat, then slanting up to its newest point, drawn
+// twice: once with its marker there, once with its code apart from it.
+GraphFrame sampleFrame()
 {
-    GraphFrame frame;
-    frame.grid = {QLine(0, 40, 120, 40), QLine(100, 0, 100, 60)};
-    GraphFrame::Series series;
-    series.colour = QColor(192, 0, 192);
+    GraphFrame::Series series{QColor(192, 0, 192), {}, true, QStringLiteral("AD"), sampleCodeAt};
     for (int k = 0; k < SeriesRecord::pointCount; ++k)
         series.points[std::size_t(k)] = k < 80 ? QPoint(k / 2, 50) : QPoint(k - 40, 50 - 2 * (k - 80));
-    series.marker = markers;
-    series.code = QStringLiteral("AD");
-    series.codeTopLeft = sampleCodeAt;
-    frame.series.push_back(series);
+    GraphFrame frame{{QLine(0, 40, 120, 40), QLine(100, 0, 100, 60)}, {series, series}};
+    frame.series[1].marker = false;
     return frame;
 }
 
@@ -137,32 +132,27 @@ private slots:
 
     void twiceTheScale_data()
     {
-        QTest::addColumn<bool>("markers");
         QTest::addColumn<QRect>("area");
         QTest::addColumn<bool>("redrawn");
-        const QRect code(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD")));
-        QTest::newRow("code") << false << code << true;
-        QTest::newRow("slanting line") << false << QRect(46, 20, 10, 15) << true;
-        QTest::newRow("marker") << true << QRect(55, 8, 9, 9) << true;
-        QTest::newRow("flat line") << false << QRect(5, 48, 25, 5) << false;
-        QTest::newRow("horizontal grid line") << false << QRect(62, 37, 30, 6) << false;
-        QTest::newRow("vertical grid line") << false << QRect(97, 5, 6, 25) << false;
-        QTest::newRow("background") << false << QRect(70, 45, 25, 12) << false;
+        QTest::newRow("code") << QRect(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD"))) << true;
+        QTest::newRow("slanting line") << QRect(46, 20, 10, 15) << true;
+        QTest::newRow("marker") << QRect(55, 8, 9, 9) << true;
+        QTest::newRow("flat line") << QRect(5, 48, 25, 5) << false;
+        QTest::newRow("horizontal grid line") << QRect(62, 37, 30, 6) << false;
+        QTest::newRow("vertical grid line") << QRect(97, 5, 6, 25) << false;
+        QTest::newRow("background") << QRect(70, 45, 25, 12) << false;
     }
 
     // At scale 2 the frame is drawn again, not enlarged: text, slants and markers differ from the
     // doubled scale-1 picture, straight lines and background do not, and ink stays where it was.
     void twiceTheScale()
     {
-        QFETCH(bool, markers);
         QFETCH(QRect, area);
         QFETCH(bool, redrawn);
-        const GraphFrame frame = sampleFrame(markers);
-        const QImage single = pictureAtScale(frame, 1.0);
-        const QImage twice = pictureAtScale(frame, 2.0);
+        const QImage single = pictureAtScale(sampleFrame(), 1.0);
+        const QImage twice = pictureAtScale(sampleFrame(), 2.0);
         QCOMPARE(twice.size(), sampleSize * 2);
-        const QImage doubled = single.scaled(single.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        const QImage expected = partAtScale(doubled, area, 2.0);
+        const QImage expected = partAtScale(single.scaled(sampleSize * 2), area, 2.0);
         const QImage actual = partAtScale(twice, area, 2.0);
         QCOMPARE(actual != expected, redrawn);
         QCOMPARE(ink(actual).first > 0, ink(expected).first > 0);
@@ -181,12 +171,10 @@ private slots:
     void atScale()
     {
         QFETCH(qreal, scale);
-        const GraphFrame frame = sampleFrame(false);
-        const QImage single = pictureAtScale(frame, 1.0);
-        const QImage scaled = pictureAtScale(frame, scale);
-        const QImage across = partAtScale(scaled, QRect(62, 37, 30, 6), scale);
+        const QImage single = pictureAtScale(sampleFrame(), 1.0);
+        const QImage scaled = pictureAtScale(sampleFrame(), scale);
         const QImage down = partAtScale(scaled, QRect(97, 5, 6, 25), scale).transformed(QTransform().rotate(90));
-        for (const QImage& line : {across, down}) {
+        for (const QImage& line : {partAtScale(scaled, QRect(62, 37, 30, 6), scale), down}) {
             for (int x = 0; x < line.width(); ++x)
                 QCOMPARE(ink(line.copy(x, 0, 1, line.height())).first, 2);
         }
@@ -216,7 +204,7 @@ private slots:
         QFETCH(int, cut);
         GraphSurface surface;
         surface.resize(sampleSize);
-        surface.showFrame(sampleFrame(false));
+        surface.showFrame(sampleFrame());
         const QImage before = surface.image();
         for (const int width : widths) {
             surface.resize(width, sampleSize.height());
@@ -261,27 +249,13 @@ private slots:
         QFETCH(float, top);
         Rig rig;
         QVERIFY(rig.renderer.setGraphRange(40.0f));
-        const float yScale = rig.state.yScale;
         QVERIFY(!rig.renderer.setGraphRange(top));
         QCOMPARE(rig.state.graphMax, 40.0f);
-        QCOMPARE(rig.state.yScale, yScale);
+        QCOMPARE(rig.state.yScale, float(113 / 40.0));
         rig.state.graphMax = top;
         rig.state.computeScale(393, 113);
         QCOMPARE(rig.state.graphMax, 50.0f);
         QCOMPARE(rig.state.yScale, float(113 / 50.0));
-    }
-
-    // Records beyond the new ones go; with too few colours the last draws black, not past them.
-    void initHistory_keepsItsBounds()
-    {
-        SampleHistory history;
-        const std::array<QColor, 3> colours{Qt::blue, Qt::red, Qt::magenta};
-        history.initHistory(6, colours, 1.0f, 1.0f);
-        history.initHistory(4, colours, 2.5f, 0.125f);
-        QCOMPARE(history.size(), 4);
-        QCOMPARE(history.series(3).colour, QColor(0, 0, 0));
-        history.initHistory(-1, colours, 2.5f, 0.125f);
-        QCOMPARE(history.size(), 0);
     }
 
     // Halves go to the even neighbour; absurd values are held a million pixels off the surface.
@@ -353,18 +327,24 @@ private slots:
         QCOMPARE(state.seriesShown, (std::array<bool, 4>{true, true, true, true}));
     }
 
-    // The history starts afresh at the new width and keeps the range's scale.
+    // The history starts afresh at the new width, with as many records as statistics, and keeps the
+    // range's scale; with too few colours the last draws black, not past them. No count leaves none.
     void pageTextView_switchesWidthAndRebuildsHistory()
     {
         GraphState graph;
         graph.computeScale(393, 113);
         const LineStatTable table;
-        graph.graphSeries.initHistory(4, table.seriesColours, graph.xStep, graph.yScale);
+        const auto colours = std::span(table.seriesColours).first(3);
+        graph.graphSeries.initHistory(6, colours, graph.xStep, graph.yScale);
         graph.graphSeries.series(0).points[99].y = 5;
-        QCOMPARE(PageTextView::togglePageText(true, graph, table.seriesColours), 193);
+        QCOMPARE(PageTextView::togglePageText(true, graph, colours), 193);
         QCOMPARE(graph.graphSeries.series(0).points[99], (GraphPoint{191, 226}));
-        QCOMPARE(PageTextView::togglePageText(false, graph, table.seriesColours), 393);
+        QCOMPARE(PageTextView::togglePageText(false, graph, colours), 393);
+        QCOMPARE(graph.graphSeries.size(), statCount);
         QCOMPARE(graph.graphSeries.series(3).points[99], (GraphPoint{389, 226}));
+        QCOMPARE(graph.graphSeries.series(3).colour, QColor(0, 0, 0));
+        graph.graphSeries.initHistory(-1, colours, 2.5f, 0.125f);
+        QCOMPARE(graph.graphSeries.size(), 0);
     }
 };
 

@@ -41,7 +41,8 @@ private slots:
     }
 
     // Exec quotes the program as one argument, escaped as entries require; the script puts the entry
-    // and icons in the menu and takes them out again.
+    // and icons in the menu and takes them out again. Every size a menu or launcher asks for is there:
+    // a size the theme lacks is scaled from another one and shows blurred.
     void desktopEntry_namesInstalledFilesAndGoesInTheMenu()
     {
         QVERIFY(QFileInfo(m_folder + u"/linegauge"_qs).isExecutable());
@@ -65,21 +66,10 @@ private slots:
         QVERIFY(!QFileInfo::exists(menuEntry));
         for (const QString& icon : icons)
             QVERIFY(!QFileInfo::exists(menuIcon(icon)));
-    }
-
-    // A size the theme lacks is scaled from another one and shows blurred in that menu or launcher.
-    void iconTheme_data()
-    {
-        QTest::addColumn<int>("size");
-        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-            QTest::addRow("%d pixels", size) << size;
-    }
-
-    void iconTheme()
-    {
-        QFETCH(int, size);
-        QImageReader icon(m_folder + QStringLiteral("/share/icons/hicolor/%1x%1/apps/linegauge.png").arg(size));
-        QCOMPARE(icon.size(), QSize(size, size));
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString png = QStringLiteral("/share/icons/hicolor/%1x%1/apps/linegauge.png").arg(size);
+            QCOMPARE(QImageReader(m_folder + png).size(), QSize(size, size));
+        }
     }
 
     // Software centres take the description only when it validates; it names the installed entry.

@@ -1,20 +1,15 @@
 #pragma once
 
 #include "stats/TrayNotice.h"
+#include "support/RecordingTrayIcon.h"
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 // A tray that holds the window or not as the test says and keeps every refresh and drop notice.
 class RecordingTrayNotice final : public TrayNotice
 {
 public:
-    struct Notice
-    {
-        QString title;
-        QString text;
-    };
+    using Notice = RecordingTrayIcon::Notice;
 
     bool isInTray() const override { return inTray; }
     void refresh(const QString& tip) override { tips.append(tip); }
