@@ -1,3 +1,4 @@
+#include "platform/AnsiCodec.h"
 #include "platform/PrivateProfile.h"
 #include "support/FileBytes.h"
 
@@ -16,7 +17,8 @@ constexpr QFileDevice::Permissions readWrite = QFileDevice::ReadOwner | QFileDev
 } // namespace
 
 // The settings file is the user's own: hand edits, odd line ends and foreign bytes must survive,
-// and no file content, however broken, may crash or hang the reader.
+// and no file content, however broken, may crash or hang the reader. Stored passwords and router
+// pages hold arbitrary bytes, so none may be lost on the way through the code page either.
 class TestPrivateProfile : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,21 @@ class TestPrivateProfile : public QObject
 
 private slots:
     void init() { QVERIFY(m_dir.emplace().isValid()); }
+
+    // The euro sign opens the range the code page redefines; a character outside it becomes a '?'.
+    void everyByte_isOneCharacter_andComesBack()
+    {
+        QByteArray allBytes;
+        for (int code = 0; code < 256; ++code)
+            allBytes.append(char(code));
+        const QString text = AnsiCodec::decode(allBytes);
+        QCOMPARE(text.size(), allBytes.size());
+        QCOMPARE(text.at(0x80), QChar(0x20AC));
+        QVERIFY(AnsiCodec::canEncode(text));
+        QCOMPARE(AnsiCodec::encode(text), allBytes);
+        QVERIFY(!AnsiCodec::canEncode(QStringLiteral("a\u0416b")));
+        QCOMPARE(AnsiCodec::encode(QStringLiteral("a\u0416b")), QByteArray("a?b"));
+    }
 
     void readValue_thenWrite_data()
     {

@@ -1,4 +1,6 @@
+#include "platform/AnsiCodec.h"
 #include "platform/PrivateProfile.h"
+#include "settings/PasswordScrambler.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "stats/StatusTexts.h"
@@ -9,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -21,23 +24,30 @@ QByteArray fixture(const char* name)
 // Every field the loader fills, in one line, so a row states the whole outcome of a load.
 QString describe(const Settings& s)
 {
-    return QStringList{s.routerIp, s.userName, s.password, s.portText, s.statsPage, QString::number(s.useBalloons),
-        QString::number(s.markers), QString::number(s.labels), QString::number(s.grid), QString::number(s.saveToFile),
-        QString::number(s.graphMax), QString::number(s.snrThreshold), QString::number(s.attThreshold),
-        QString::number(s.separateDateTime), QString::number(s.autoRange)}
+    const auto n = [](double number) { return QString::number(number); };
+    return QStringList{s.routerIp, s.userName, s.password, s.portText, s.statsPage, n(s.useBalloons), n(s.markers),
+        n(s.labels), n(s.grid), n(s.saveToFile), n(s.graphMax), n(s.snrThreshold), n(s.attThreshold),
+        n(s.separateDateTime), n(s.autoRange)}
         .join(u'|');
+}
+
+// The largest key code laid against any character of a text of this length.
+int largestKeyCode(int length)
+{
+    const QByteArray key = AnsiCodec::encode(passwordKey);
+    return *std::max_element(key.begin(), key.begin() + std::min<qsizetype>(length, key.size()));
 }
 
 } // namespace
 
 // The settings file is kept by the user across versions: what the program writes must be exact,
-// and whatever the user typed into it must load without harm.
+// and whatever the user typed into it must load without harm. The stored password must come back
+// exactly, including bytes the code page leaves undefined.
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
 
     QString path() const { return m_dir->filePath(QStringLiteral("settings.ini")); }
-    void writeFile(const QByteArray& content) const { writeFileBytes(path(), content); }
 
     std::optional<QTemporaryDir> m_dir;
     RecordingStatusLine m_status;
@@ -53,7 +63,7 @@ private slots:
     // The missing keys are appended inside Options, in their order and spelling.
     void untouchedWindow_writtenFile()
     {
-        writeFile(fixture("missing-keys.ini"));
+        writeFileBytes(path(), fixture("missing-keys.ini"));
         const SettingsSaveResult result = saveSettings(path(), Settings(), m_status);
         QVERIFY(result.fileWritten && result.passwordStored);
         QCOMPARE(fileBytes(path()), fixture("missing-keys.expected.ini"));
@@ -64,7 +74,7 @@ private slots:
     void handwrittenFile_survivesLoadSaveCycles()
     {
         const QByteArray original = fixture("handwritten.ini");
-        writeFile(original);
+        writeFileBytes(path(), original);
         Settings settings;
         for (int cycle = 0; cycle < 3; ++cycle) {
             QVERIFY(loadSettings(path(), settings, m_status));
@@ -83,8 +93,6 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("expected");
-        const QByteArray commaTweaks
-            = "[Tweaks]\r\nMaximum value=80,5\r\nSNR threshold=6,5\r\nAtt. threshold=55,25\r\n";
         QTest::newRow("values that do not convert")
             << "C"
             << QByteArray("[Options]\r\nPassword (encrypted)=ABC\r\nSysTray Balloons=true\r\nMarkers=yes\r\n"
@@ -94,10 +102,11 @@ private slots:
         QTest::newRow("numbers as flags, halves to even")
             << "C" << QByteArray("[Options]\r\nMarkers=TRUE\r\nGrid=-1\r\nSave to file=2.5\r\n")
             << "||||/doc/adsl.htm|0|1|0|1|2|50|6|50|1|0";
-        QTest::newRow("decimal commas in the C locale")
-            << "C" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
-        QTest::newRow("decimal commas in a German locale")
-            << "de_DE" << commaTweaks << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
+        for (const char* locale : {"C", "de_DE"})
+            QTest::addRow("decimal commas in the %s locale", locale)
+                << locale
+                << QByteArray("[Tweaks]\r\nMaximum value=80,5\r\nSNR threshold=6,5\r\nAtt. threshold=55,25\r\n")
+                << "||||/doc/adsl.htm|0|0|1|0|1|80.5|6.5|55.25|1|0";
         QTest::newRow("decimal points in a German locale")
             << "de_DE" << QByteArray("[Tweaks]\r\nSNR threshold=4.500\r\nAtt. threshold=1,5e1\r\n")
             << "||||/doc/adsl.htm|0|0|1|0|1|50|4.5|15|1|0";
@@ -113,7 +122,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
         QLocale::setDefault(QLocale(locale));
-        writeFile(content);
+        writeFileBytes(path(), content);
         Settings settings;
         settings.password = QStringLiteral("old");
         QVERIFY(loadSettings(path(), settings, m_status));
@@ -131,18 +140,11 @@ private slots:
         QTest::newRow("address of 300 characters") << "Router IP" << longest + QString(46, u'b') << longest;
         QTest::newRow("blank where the address is cut")
             << "Router IP" << QString(253, u'a') + u" b"_qs << QString(253, u'a') + u" "_qs;
-        QTest::newRow("interval with a decimal comma") << "Minutes"
-                                                       << "0,5"
-                                                       << "0.5";
-        QTest::newRow("interval with a decimal comma before words") << "Minutes"
-                                                                    << " 1,5 min, roughly"
-                                                                    << " 1.5 min, roughly";
-        QTest::newRow("interval with a decimal point") << "Minutes"
-                                                       << "0.5"
-                                                       << "0.5";
-        QTest::newRow("interval with words first") << "Minutes"
-                                                   << "every 1,5"
-                                                   << "every 1,5";
+        QTest::newRow("interval with a decimal comma") << u"Minutes"_qs << u"0,5"_qs << u"0.5"_qs;
+        QTest::newRow("interval with a decimal comma before words")
+            << u"Minutes"_qs << u" 1,5 min, roughly"_qs << u" 1.5 min, roughly"_qs;
+        QTest::newRow("interval with a decimal point") << u"Minutes"_qs << u"0.5"_qs << u"0.5"_qs;
+        QTest::newRow("interval with words first") << u"Minutes"_qs << u"every 1,5"_qs << u"every 1,5"_qs;
     }
 
     // What one run saves, the next reads back: the file holds the value exactly as it is read; the
@@ -183,7 +185,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, loads);
         QFETCH(bool, written);
-        writeFile(content);
+        writeFileBytes(path(), content);
         Settings settings;
         QCOMPARE(loadSettings(path(), settings, m_status), loads);
         if (!loads)
@@ -194,6 +196,39 @@ private slots:
         QCOMPARE(fileBytes(path()) == content, !written);
         QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), loads && !written);
         QCOMPARE(loadSettings(path(), settings, m_status), loads);
+    }
+
+    // Ten characters take the key's first character twice; a character outside the code page or an
+    // empty key cannot be scrambled; an empty password can.
+    void knownValue_andRefusals()
+    {
+        const QString scrambled = AnsiCodec::decode("\xAC\xA3\xAF\xB5\x93\x97\xB3\xB7\xA5\xAC");
+        QCOMPARE(scramblePassword(passwordKey, QStringLiteral("aaaaaaaaaa")), scrambled);
+        QCOMPARE(scramblePassword(passwordKey, QStringLiteral("\u0416")), std::nullopt);
+        QCOMPARE(scramblePassword(QString(), QStringLiteral("a")), std::nullopt);
+        QCOMPARE(scramblePassword(passwordKey, QString()), std::optional<QString>(QString()));
+        QVERIFY(canStorePassword(QString()));
+    }
+
+    // A password is storable exactly when it scrambles and is short enough to be read back whole.
+    void everyCodeAndLength_roundTripsOrFails()
+    {
+        for (int code = 0; code < 256; ++code) {
+            // Each length up to the key's, then around the longest value the reader gives back whole.
+            for (const int length : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 254, 255, 300}) {
+                const QString text = AnsiCodec::decode(QByteArray(length, char(code)));
+                const bool fits = code + largestKeyCode(length) <= 255;
+                const std::optional<QString> scrambled = scramblePassword(passwordKey, text);
+                QCOMPARE(scrambled.has_value(), fits);
+                QCOMPARE(canStorePassword(text), fits && length <= PrivateProfile::maxValueLength);
+                if (fits)
+                    QCOMPARE(unscramblePassword(passwordKey, *scrambled), std::optional<QString>(text));
+                const std::optional<QString> clear = unscramblePassword(passwordKey, text);
+                QCOMPARE(clear.has_value(), code >= largestKeyCode(length));
+                if (clear)
+                    QCOMPARE(scramblePassword(passwordKey, *clear), std::optional<QString>(text));
+            }
+        }
     }
 };
 

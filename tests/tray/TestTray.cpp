@@ -14,24 +14,15 @@
 
 namespace {
 
-// A window that only remembers what the tray handling did to it.
-struct FakeWindow final : TrayWindow
+// The tray handling of a window that only remembers what was done to it, on a tray icon that keeps
+// what it was asked to show; a drop notice is out.
+struct Tray final : TrayWindow
 {
     void setWindowVisible(bool isVisible) override { visible = isVisible; }
     void setWindowMinimised(bool isMinimised) override { minimised = isMinimised; }
-    void setWindowIcon(const QIcon& windowIcon) override { icon = windowIcon; }
+    void setWindowIcon(const QIcon& statusIcon) override { windowIcon = statusIcon; }
     void activateWindow() override { ++activations; }
 
-    bool visible = true;
-    bool minimised = false;
-    QIcon icon;
-    int activations = 0;
-};
-
-// The tray handling of a window that remembers what was done to it, on a tray icon that keeps
-// what it was asked to show; a drop notice is out.
-struct Tray
-{
     void act(const QString& step)
     {
         const QHash<QString, std::function<void()>> steps{{u"send"_qs, [this] { controller.sendToTray(u"tip"_qs); }},
@@ -51,22 +42,25 @@ struct Tray
     // the notices and menus it took, the window's activations and the last status text.
     QString outcome() const
     {
-        const bool inTray = !window.visible && window.minimised && icon.shown && controller.isInTray();
-        const bool shown = window.visible && !window.minimised && !icon.shown && !controller.isInTray();
+        const bool inTray = !visible && minimised && icon.shown && controller.isInTray();
+        const bool shown = visible && !minimised && !icon.shown && !controller.isInTray();
         const QString place = inTray ? u"tray"_qs : shown ? u"window"_qs : u"lost"_qs;
         return QStringList{place, dropNotified ? u"notice"_qs : u"cleared"_qs, QString::number(icon.shows.size()),
             QString::number(icon.hides), QString::number(icon.notices.size()), menus.join(u' '),
-            QString::number(window.activations), statusLine.last()}
+            QString::number(activations), statusLine.last()}
             .join(u'|');
     }
 
+    bool visible = true;
+    bool minimised = false;
+    QIcon windowIcon;
+    int activations = 0;
     RecordingTrayIcon icon;
-    FakeWindow window;
     bool dropNotified = true;
     RecordingStatusLine statusLine;
     QStringList menus;
     StatusImages images;
-    TrayController controller{icon, window, images, statusLine,
+    TrayController controller{icon, *this, images, statusLine,
         [this](QPoint at) { menus.append(u"%1,%2"_qs.arg(at.x()).arg(at.y())); }, [this] { dropNotified = false; }};
 };
 
@@ -95,18 +89,15 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("outcome");
-        const char* untouched = "window|notice|0|0|0||0|";
         stepsRow("activation restores, drop notice stays", "send, activated", "window|notice|1|1|0||0|");
         stepsRow("show item restores, clears the notice", "send, show item", "window|cleared|1|1|0||1|");
         stepsRow("tray lost: the window comes back and says so", "send, host lost",
             "window|notice|1|1|0||0|The system tray closed: the window is back.");
         stepsRow("menu asked for shows the tray menu", "send, menu", "tray|notice|1|0|0|300,740|0|");
         stepsRow("notice gone clears the drop notice", "send, notice gone", "tray|cleared|1|0|0||0|");
-        stepsRow("window shown: activation does nothing", "activated", untouched);
-        stepsRow("window shown: tray lost does nothing", "host lost", untouched);
-        stepsRow("window shown: no tray menu", "menu", untouched);
-        stepsRow("window shown: notice gone leaves the drop notice", "notice gone", untouched);
-        stepsRow("window shown: refresh and notice reach nothing", "refresh, notice", untouched);
+        // Each tray act leaves its own mark on the outcome, so one that gets through shows.
+        stepsRow("window shown: no tray act reaches anything",
+            "activated, host lost, menu, notice gone, refresh, notice", "window|notice|0|0|0||0|");
         // Hiding the window with nowhere to show an icon would leave no way to bring it back.
         stepsRow("no tray: the window stays and says so", "no tray, send",
             "window|notice|0|0|0||0|No system tray available: the window stays open.");
@@ -133,32 +124,28 @@ private slots:
     void textsCutToWhatTheTrayShows_data()
     {
         QTest::addColumn<int>("length");
-        QTest::addColumn<int>("tip");
-        QTest::addColumn<int>("title");
-        QTest::addColumn<int>("text");
-        QTest::newRow("longer than any: each cut") << 300 << 127 << 63 << 255;
-        QTest::newRow("as long as a notice text") << 255 << 127 << 63 << 255;
-        QTest::newRow("one past a tip") << 128 << 127 << 63 << 128;
-        QTest::newRow("as long as a tip") << 127 << 127 << 63 << 127;
-        QTest::newRow("one past a notice title") << 64 << 64 << 63 << 64;
-        QTest::newRow("short: whole") << 9 << 9 << 9 << 9;
+        QTest::addColumn<QList<int>>("cuts"); // the tip, the notice title and the notice text
+        QTest::newRow("longer than any: each cut") << 300 << QList<int>{127, 63, 255};
+        QTest::newRow("as long as a notice text") << 255 << QList<int>{127, 63, 255};
+        QTest::newRow("one past a tip") << 128 << QList<int>{127, 63, 128};
+        QTest::newRow("as long as a tip") << 127 << QList<int>{127, 63, 127};
+        QTest::newRow("one past a notice title") << 64 << QList<int>{64, 63, 64};
+        QTest::newRow("short: whole") << 9 << QList<int>{9, 9, 9};
     }
 
     // Sent to the tray, refreshed there and announced as a drop, each text cut to its own length.
     void textsCutToWhatTheTrayShows()
     {
         QFETCH(int, length);
-        QFETCH(int, tip);
-        QFETCH(int, title);
-        QFETCH(int, text);
+        QFETCH(QList<int>, cuts);
         Tray rig;
         rig.controller.sendToTray(letters(length));
         rig.controller.refresh(letters(length));
         rig.controller.announceDrop(letters(length), letters(length));
-        QCOMPARE(rig.icon.shows.value(0).tip, letters(tip));
-        QCOMPARE(rig.icon.shows.value(1).tip, letters(tip));
-        QCOMPARE(rig.icon.notices.value(0).title, letters(title));
-        QCOMPARE(rig.icon.notices.value(0).text, letters(text));
+        const RecordingTrayIcon& icon = rig.icon;
+        QCOMPARE((QStringList{icon.shows.value(0).tip, icon.shows.value(1).tip, icon.notices.value(0).title,
+                     icon.notices.value(0).text}),
+            (QStringList{letters(cuts[0]), letters(cuts[0]), letters(cuts[1]), letters(cuts[2])}));
     }
 
     // The tray takes a new window icon at its next refresh; a key the images lack changes nothing.
@@ -173,7 +160,7 @@ private slots:
         rig.controller.refresh(QStringLiteral("down"));
         const QIcon icon = rig.icon.shows.constLast().status;
         QCOMPARE(icon.pixmap(16, 16).toImage().pixelColor(7, 3), QColor(0xE0, 0, 0)); // red: the line is bad
-        QCOMPARE(rig.window.icon.cacheKey(), icon.cacheKey());
+        QCOMPARE(rig.windowIcon.cacheKey(), icon.cacheKey());
     }
 
     void gestureFor_eachTraysGestures_data()

@@ -8,7 +8,6 @@
 # on notice ID as a click on it would.
 import os
 import sys
-import time
 
 import dbus
 import dbus.service
@@ -68,13 +67,11 @@ class Notices(dbus.service.Object):
 
 
 if sys.argv[1:2] == ["watcher"]:
-    # Without a main loop no message is ever read, so no call is ever answered.
+    # A bus left out of the main loop is never read, so no call is ever answered.
     own(dbus.SessionBus(), "org.kde.StatusNotifierWatcher")
-    while True:
-        time.sleep(3600)
 else:
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     service = Notices(bus, None if sys.argv[2] == "never" else int(float(sys.argv[2]) * 1000))
     own(bus, NOTICES)
-    GLib.MainLoop().run()
+GLib.MainLoop().run()
