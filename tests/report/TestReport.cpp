@@ -393,13 +393,12 @@ private slots:
     void acrossChange()
     {
         QFETCH(QString, log);
-        const QString zone = log.section(QStringLiteral(": "), 0, 0);
         QFETCH(int, dropSeconds);
         QFETCH(QString, gap);
         QFETCH(int, coveredSeconds);
         QFETCH(int, upSeconds);
 
-        ReportBuilder builder(6.0f, 50.0f, {}, {}, QTimeZone(zone.toUtf8()));
+        ReportBuilder builder(6.0f, 50.0f, {}, {}, QTimeZone(log.section(QStringLiteral(": "), 0, 0).toUtf8()));
         QString date;
         for (const QString& stretch : log.section(QStringLiteral(": "), 1).split(QStringLiteral(", "))) {
             QStringList words = stretch.split(u' ');
@@ -456,14 +455,36 @@ private slots:
     // In a real browser at a phone's width the page loads without complaint, shows both charts in the
     // window's series colours and breaks no date over two lines (the tables scroll sideways instead).
     // Printed on A4, every page that holds rows of a table holds its headings too, and no date breaks.
+    // The log: sixty days of five-minute captures with three drops a day, so that each table runs over pages.
     void browser()
     {
+        const auto values = [](qint64 i) {
+            return QByteArray::number(i % 96 == 60 ? 3.0 : 9.0 + double(i * 5 % 7) / 10, 'f', 1) + ",11.5,31.0,17.5";
+        };
+        write(QStringLiteral("stats.csv"),
+            generatedLog(
+                2026, qint64(60) * 288, [](qint64) { return 300; }, values));
+        QVERIFY2(report({"--csv", path("stats.csv")}) == ReportCommand::written, qPrintable(m_errors));
+        const QString page = path(QStringLiteral("stats-report.html"));
+        writeFileBytes(page, fileBytes(page) + wrappedDatesScript);
         const QString shot = path(QStringLiteral("page.png"));
         const QString pdf = path(QStringLiteral("page.pdf"));
-        const auto [ok, dom] = browse({"--window-size=400,2200", "--dump-dom", "--screenshot=" + shot,
-            "--no-pdf-header-footer", "--print-to-pdf=" + pdf});
+        QProcess browser;
+        // Tests run as root in CI, where the browser's sandbox cannot start.
+        browser.start(QStringLiteral("chromium"),
+            {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--enable-logging=stderr",
+                "--user-data-dir=" + path(QStringLiteral("browser")), "--window-size=400,2200", "--dump-dom",
+                "--screenshot=" + shot, "--no-pdf-header-footer", "--print-to-pdf=" + pdf, "file://" + page});
+        if (!browser.waitForFinished(90000))
+            browser.kill();
+        browser.waitForFinished();
+        QVERIFY2(browser.error() != QProcess::FailedToStart,
+            "chromium is needed to render the report: install the Debian package chromium");
+        const QByteArray dom = browser.readAllStandardOutput() + browser.readAllStandardError();
         const QImage image(shot);
-        QVERIFY2(ok && !image.isNull(), dom.constData());
+        QVERIFY2(browser.exitStatus() == QProcess::NormalExit && browser.exitCode() == 0 && !dom.contains("CONSOLE")
+                && !dom.contains("net::ERR") && !image.isNull(),
+            dom.constData());
         for (const QRgb colour : {qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(192, 0, 192), qRgb(0, 128, 0)})
             QVERIFY2(pixelsOf(image, colour) > 200, qPrintable(QString::number(colour, 16)));
         QVERIFY(pixelsOf(image, qRgb(255, 196, 196)) > 50); // the drop's shading
@@ -630,35 +651,6 @@ private:
         const QStringList zone
             = arguments.contains(QStringLiteral("--tz")) ? QStringList() : QStringList{"--tz", "UTC"};
         return ReportCommand::run(QStringList{QStringLiteral("--report")} + zone + arguments, m_dir->path(), errors);
-    }
-    // The report of sixty days of five-minute captures with three drops a day, so that each table runs
-    // over pages, with wrapped dates counted, in the headless browser: whether all went well, its output.
-    std::pair<bool, QByteArray> browse(const QStringList& arguments)
-    {
-        const auto fiveMinutes = [](qint64) { return 300; };
-        const auto values = [](qint64 i) {
-            return QByteArray::number(i % 96 == 60 ? 3.0 : 9.0 + double(i * 5 % 7) / 10, 'f', 1) + ",11.5,31.0,17.5";
-        };
-        write(QStringLiteral("stats.csv"), generatedLog(2026, qint64(60) * 288, fiveMinutes, values));
-        if (report({"--csv", path("stats.csv")}) != ReportCommand::written)
-            return {false, m_errors.toUtf8()};
-        const QString page = path(QStringLiteral("stats-report.html"));
-        writeFileBytes(page, fileBytes(page) + wrappedDatesScript);
-        QProcess process;
-        // Tests run as root in CI, where the browser's sandbox cannot start.
-        process.start(QStringLiteral("chromium"),
-            QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--enable-logging=stderr",
-                "--user-data-dir=" + path(QStringLiteral("browser"))}
-                + arguments + QStringList{"file://" + page});
-        if (!process.waitForFinished(90000))
-            process.kill();
-        process.waitForFinished();
-        if (process.error() == QProcess::FailedToStart)
-            return {false, "chromium is needed to render the report: install the Debian package chromium"};
-        const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
-        return {process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && !output.contains("CONSOLE")
-                && !output.contains("net::ERR"),
-            output};
     }
 
     std::optional<QTemporaryDir> m_dir;

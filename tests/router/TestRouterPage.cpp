@@ -250,42 +250,26 @@ private slots:
     // The case-blind cut that takes every value off its line.
     void textBetween_data()
     {
-        QTest::addColumn<QString>("startMarker");
-        QTest::addColumn<QString>("endMarker");
+        QTest::addColumn<QStringList>("markers"); // start, end
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("from");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("quoted value") << "\""
-                                      << "\""
-                                      << "var a = \"12.3\";" << 0 << "12.3";
-        QTest::newRow("marker at the very start") << "\""
-                                                  << "\""
-                                                  << "\"x\"" << 0 << "x";
-        QTest::newRow("from on the marker") << "<"
-                                            << ">"
-                                            << "a<b>c<d>" << 1 << "b";
-        QTest::newRow("markers in other case") << "<TD>"
-                                               << "</td>"
-                                               << "<td>Value</TD>" << 0 << "Value";
-        QTest::newRow("end marker searched after the start marker") << "ab"
-                                                                    << "b"
-                                                                    << "xabyb" << 0 << "y";
-        QTest::newRow("no start marker") << "["
-                                         << "]"
-                                         << "a b c]" << 0 << "";
-        QTest::newRow("no end marker") << "\""
-                                       << "\""
-                                       << "var a = \"12.3;" << 0 << "";
+        QTest::newRow("quoted value") << QStringList{"\"", "\""} << "var a = \"12.3\";" << 0 << "12.3";
+        QTest::newRow("marker at the very start") << QStringList{"\"", "\""} << "\"x\"" << 0 << "x";
+        QTest::newRow("from on the marker") << QStringList{"<", ">"} << "a<b>c<d>" << 1 << "b";
+        QTest::newRow("markers in other case") << QStringList{"<TD>", "</td>"} << "<td>Value</TD>" << 0 << "Value";
+        QTest::newRow("end marker searched after the start marker") << QStringList{"ab", "b"} << "xabyb" << 0 << "y";
+        QTest::newRow("no start marker") << QStringList{"[", "]"} << "a b c]" << 0 << "";
+        QTest::newRow("no end marker") << QStringList{"\"", "\""} << "var a = \"12.3;" << 0 << "";
     }
 
     void textBetween()
     {
-        QFETCH(QString, startMarker);
-        QFETCH(QString, endMarker);
+        QFETCH(QStringList, markers);
         QFETCH(QString, source);
         QFETCH(int, from);
         QFETCH(QString, expected);
-        QCOMPARE(::textBetween(startMarker, endMarker, source, from).toString(), expected);
+        QCOMPARE(::textBetween(markers[0], markers[1], source, from).toString(), expected);
     }
 };
 
