@@ -52,7 +52,6 @@ const QStringList healthy{"--values", "12.5,10.0,30.0,20.0"};
 const QByteArray healthyLine = "05/03/2026,07:08:09,12.5,10.0,30.0,20.0\r\n";
 const QString couldNotSave = QStringLiteral("Could not save results to file!");
 const QString loginFailed = QStringLiteral("Unable to log in to the router.");
-const QString graphCaption = QStringLiteral("Graph showing the last 100 intervals");
 // A window blocked for a whole router time-out would miss this by far.
 constexpr qint64 longestAllowedBlockMs = 1000;
 // The login probe and its answer.
@@ -430,7 +429,7 @@ private slots:
         QCOMPARE(program.ui().maximumValue3->accessibleName(), QStringLiteral("Up Attenuation maximum: 20.0"));
         QTest::mouseClick(program.ui().currentValue1, Qt::LeftButton);
         QCOMPARE(program.ui().graphSurface->accessibleDescription(),
-            graphCaption + ": Down SNR 12.5, Down Attenuation 30.0, Up Attenuation 20.0");
+            "Graph showing the last 100 intervals: Down SNR 12.5, Down Attenuation 30.0, Up Attenuation 20.0");
     }
 
     void dropWhileInTray_raisesOneBalloon_data()
