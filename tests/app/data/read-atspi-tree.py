@@ -1,5 +1,4 @@
-"""Prints the accessible tree of the application named on the command line, one object a line:
-its role, a tab, its name, as a screen reader reads them over AT-SPI."""
+"""Prints the AT-SPI tree of the application named in argv[1], one "role<TAB>name" line an object."""
 import sys
 import time
 
