@@ -1,24 +1,29 @@
 #include "platform/AnsiCodec.h"
+#include "platform/DeferredIcon.h"
 #include "platform/PrivateProfile.h"
 #include "support/FileBytes.h"
 
 #include <QFile>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <optional>
 
 namespace {
 
 const QString s = QStringLiteral("s");
 const QString k = QStringLiteral("k");
+using Ask = std::function<void(const QIcon&)>;
 constexpr QFileDevice::Permissions readWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 } // namespace
 
 // The settings file is the user's own: hand edits, odd line ends and foreign bytes must survive,
 // and no file content, however broken, may crash or hang the reader. Stored passwords and router
-// pages hold arbitrary bytes, so none may be lost on the way through the code page either.
+// pages hold arbitrary bytes, so none may be lost on the way through the code page either. The status
+// pictures and the program's icon are decoded only when first shown, and once.
 class TestPrivateProfile : public QObject
 {
     Q_OBJECT
@@ -121,7 +126,32 @@ private slots:
         QCOMPARE(fileBytes(path), content);
         QVERIFY(!writeIniValue(s, k, QStringLiteral("2"), m_dir->filePath(QStringLiteral("missing/settings.ini"))));
     }
+
+    void readsWhenFirstNeeded_data()
+    {
+        QTest::addColumn<Ask>("ask");
+        QTest::addColumn<int>("reads");
+        QTest::newRow("asked if null, as a window's icon is") << Ask([](const QIcon& i) { QVERIFY(!i.isNull()); }) << 0;
+        QTest::newRow("painted") << Ask([](const QIcon& i) { QCOMPARE(i.pixmap(16).size(), QSize(16, 16)); }) << 1;
+        QTest::newRow("sized") << Ask([](const QIcon& i) { QCOMPARE(i.availableSizes(), QList{QSize(16, 16)}); }) << 1;
+    }
+
+    void readsWhenFirstNeeded()
+    {
+        QFETCH(Ask, ask);
+        QFETCH(int, reads);
+        int readCount = 0;
+        const QIcon icon = DeferredIcon::make([&readCount] {
+            ++readCount;
+            QPixmap picture(16, 16);
+            picture.fill(Qt::red);
+            return QIcon(picture);
+        });
+        ask(icon);
+        ask(icon);
+        QCOMPARE(readCount, reads);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPrivateProfile)
+QTEST_MAIN(TestPrivateProfile)
 #include "TestPrivateProfile.moc"

@@ -175,8 +175,7 @@ private slots:
         QTest::newRow("file over the bound: neither loaded nor replaced by the program's keys alone")
             << "[Options]\r\nRouter IP=1.2.3.4\r\n" + QByteArray(PrivateProfile::maxFileBytes, '\n') << false << false;
         QTest::newRow("room for the keys") << padded(PrivateProfile::maxFileBytes - 4096) << true << true;
-        QTest::newRow("keys would pass the bound: the old file stays")
-            << padded(PrivateProfile::maxFileBytes - 26) << true << false;
+        QTest::newRow("keys past the bound: file kept") << padded(PrivateProfile::maxFileBytes - 26) << true << false;
     }
 
     // A start reads files up to a bound; a file past it, or a save that would pass it, changes nothing.
@@ -195,15 +194,14 @@ private slots:
         QCOMPARE(result.passwordStored, written);
         QCOMPARE(fileBytes(path()) == content, !written);
         QCOMPARE(m_status.texts.contains(QString::fromLatin1(StatusTexts::settingsTooLarge)), loads && !written);
-        QCOMPARE(loadSettings(path(), settings, m_status), loads);
     }
 
     // Ten characters take the key's first character twice; a character outside the code page or an
     // empty key cannot be scrambled; an empty password can.
     void knownValue_andRefusals()
     {
-        const QString scrambled = AnsiCodec::decode("\xAC\xA3\xAF\xB5\x93\x97\xB3\xB7\xA5\xAC");
-        QCOMPARE(scramblePassword(passwordKey, QStringLiteral("aaaaaaaaaa")), scrambled);
+        QCOMPARE(scramblePassword(passwordKey, u"aaaaaaaaaa"_qs),
+            AnsiCodec::decode("\xAC\xA3\xAF\xB5\x93\x97\xB3\xB7\xA5\xAC"));
         QCOMPARE(scramblePassword(passwordKey, QStringLiteral("\u0416")), std::nullopt);
         QCOMPARE(scramblePassword(QString(), QStringLiteral("a")), std::nullopt);
         QCOMPARE(scramblePassword(passwordKey, QString()), std::optional<QString>(QString()));

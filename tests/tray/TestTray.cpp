@@ -103,8 +103,7 @@ private slots:
             "window|notice|0|0|0||0|No system tray available: the window stays open.");
         stepsRow("sent twice: shown once", "send, send", "tray|notice|1|0|0||0|");
         stepsRow("in the tray: refresh and notice reach the icon", "send, refresh, notice", "tray|notice|2|0|1||0|");
-        stepsRow("back from the tray: nothing more reaches it", "send, activated, refresh, notice",
-            "window|notice|1|1|0||0|");
+        stepsRow("back: nothing more reaches the tray", "send, activated, refresh, notice", "window|notice|1|1|0||0|");
         stepsRow("sent again after coming back: shown again", "send, activated, send", "tray|notice|2|1|0||0|");
         stepsRow("closing takes the icon away", "send, close, refresh", "lost|notice|1|1|0||0|");
     }
@@ -142,9 +141,8 @@ private slots:
         rig.controller.sendToTray(letters(length));
         rig.controller.refresh(letters(length));
         rig.controller.announceDrop(letters(length), letters(length));
-        const RecordingTrayIcon& icon = rig.icon;
-        QCOMPARE((QStringList{icon.shows.value(0).tip, icon.shows.value(1).tip, icon.notices.value(0).title,
-                     icon.notices.value(0).text}),
+        QCOMPARE((QStringList{rig.icon.shows.value(0).tip, rig.icon.shows.value(1).tip, rig.icon.notices.value(0).title,
+                     rig.icon.notices.value(0).text}),
             (QStringList{letters(cuts[0]), letters(cuts[0]), letters(cuts[1]), letters(cuts[2])}));
     }
 
@@ -176,8 +174,7 @@ private slots:
         QTest::newRow("embedding: a right-click asks for the menu") << R::Context << TrayHost::Embedding << G::Menu;
         QTest::newRow("embedding: a middle click does nothing") << R::MiddleClick << TrayHost::Embedding << G::None;
         QTest::newRow("status tray: a click restores") << R::Trigger << TrayHost::StatusNotifier << G::Restore;
-        QTest::newRow("status tray: a menu call asks for the menu")
-            << R::Context << TrayHost::StatusNotifier << G::Menu;
+        QTest::newRow("status tray: a menu call gets the menu") << R::Context << TrayHost::StatusNotifier << G::Menu;
         QTest::newRow("status tray: an unknown call does nothing") << R::Unknown << TrayHost::StatusNotifier << G::None;
     }
 

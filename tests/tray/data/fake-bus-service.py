@@ -34,11 +34,10 @@ class Notices(dbus.service.Object):
         self.delay_ms = delay_ms
         self.last_id = 0
 
-    @dbus.service.method(NOTICES, in_signature="susssasa{sv}i", out_signature="u",
-                         async_callbacks=("reply", "error"))
+    @dbus.service.method(NOTICES, in_signature="susssasa{sv}i", out_signature="u", async_callbacks=("reply", "error"))
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout, reply, error):
-        log("notify %d %s|%s|%s" % (replaces, summary, body.replace("\n", "\\n").replace("\r", "\\r"),
-                                    ",".join(actions)))
+        body = body.replace("\n", "\\n").replace("\r", "\\r")
+        log("notify %d %s|%s|%s" % (replaces, summary, body, ",".join(actions)))
         self.last_id += 1
         if self.delay_ms is not None:
             GLib.timeout_add(self.delay_ms, self.answer, reply, replaces or self.last_id)
