@@ -539,12 +539,10 @@ private slots:
         LogSimulation::Options options = PlantedLogs::options(days, every);
         if (drops == u"noon")
             options.dropMinute = 12 * 60;
-        const QString downAt = drops == u"flapping" ? QStringLiteral("15/03/2026,10:(?:[024][048]|[135][26])")
-                                                    : QStringLiteral("../../....,00:00");
+        const QString downAt = drops == u"flapping" ? "15/03/2026,10:(?:[024][048]|[135][26])" : "../../....,00:00";
         QString log = QString::fromLatin1(PlantedLogs::logOf(options));
         if (drops == u"flapping" || drops == u"midnight")
-            log.replace(
-                QRegularExpression(QStringLiteral("(?m)^(%1:..),[^,]*").arg(downAt)), QStringLiteral("\\1,3.0"));
+            log.replace(QRegularExpression(QString("(?m)^(%1:..),[^,]*").arg(downAt)), "\\1,3.0");
         const ReportFigures figures = PlantedLogs::figuresOf(log.toLatin1());
         QVERIFY(drops != u"flapping"
             || std::ranges::any_of(figures.days, [](const DayFigures& day) { return day.drops >= 15; }));
