@@ -36,13 +36,18 @@ struct Rig
 };
 
 constexpr QSize sampleSize(120, 60);
-const QPoint sampleCodeAt(70, 10);
+
+// Where the sample's series code stands, at scale 1.
+QRect sampleCode()
+{
+    return {QPoint(70, 10), GraphPainter::textSize(QStringLiteral("AD"))};
+}
 
 // A grid line each way, and a series running flat, then slanting up to its newest point, drawn
 // twice: once with its marker there, once with its code apart from it.
 GraphFrame sampleFrame()
 {
-    GraphFrame::Series series{QColor(192, 0, 192), {}, true, QStringLiteral("AD"), sampleCodeAt};
+    GraphFrame::Series series{QColor(192, 0, 192), {}, true, QStringLiteral("AD"), sampleCode().topLeft()};
     for (int k = 0; k < SeriesRecord::pointCount; ++k)
         series.points[std::size_t(k)] = k < 80 ? QPoint(k / 2, 50) : QPoint(k - 40, 50 - 2 * (k - 80));
     GraphFrame frame{{QLine(0, 40, 120, 40), QLine(100, 0, 100, 60)}, {series, series}};
@@ -58,8 +63,8 @@ QImage pictureAtScale(const GraphFrame& frame, qreal scale)
     surface.showFrame(frame);
     surface.grab(); // on the screen at scale 1 first
     const QList<QScreen*> screens = QGuiApplication::screens();
-    const auto screen = std::find_if(
-        screens.begin(), screens.end(), [scale](const QScreen* s) { return s->devicePixelRatio() == scale; });
+    const auto screen
+        = std::ranges::find_if(screens, [scale](const QScreen* s) { return s->devicePixelRatio() == scale; });
     if (screen == screens.end())
         return {};
     surface.winId();
@@ -81,14 +86,12 @@ std::pair<int, QRect> ink(const QImage& picture)
 {
     int count = 0;
     QRect bounds;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
             if (picture.pixel(x, y) != qRgb(255, 255, 255)) {
                 ++count;
                 bounds |= QRect(x, y, 1, 1);
             }
-        }
-    }
     return {count, bounds};
 }
 
@@ -119,15 +122,13 @@ private slots:
         Rig rig;
         rig.state.computeXStep(380);
         QVERIFY(rig.renderer.setGraphRange(graphMax));
-        for (int r = 0; r < 2; ++r) {
+        for (int r = 0; r < 2; ++r)
             for (int k = 0; k < SeriesRecord::pointCount; ++k)
                 rig.state.graphSeries.series(r).points[std::size_t(k)] = {k * 3, 10 + (k % 2) * 40 + r * 20};
-        }
         rig.state.graphSeries.series(0).points[99] = {360, 100};
         rig.renderer.drawGraph({}, true, {true, markers});
-        const QImage expected(QStringLiteral(LINEGAUGE_TEST_DATA "/graph/") + fixture);
-        QCOMPARE(
-            rig.surface.image().convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(rig.surface.image().convertToFormat(QImage::Format_RGB32),
+            QImage(QStringLiteral(LINEGAUGE_TEST_DATA "/graph/") + fixture).convertToFormat(QImage::Format_RGB32));
     }
 
     // Rows at scale 2 also name an area and whether it is drawn again rather than enlarged.
@@ -138,7 +139,7 @@ private slots:
         QTest::addColumn<bool>("redrawn");
         QTest::newRow("one and a half") << 1.5 << QRect() << false;
         QTest::newRow("one and three quarters") << 1.75 << QRect() << false;
-        QTest::newRow("two, code") << 2.0 << QRect(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD"))) << true;
+        QTest::newRow("two, code") << 2.0 << sampleCode() << true;
         QTest::newRow("two, slanting line") << 2.0 << QRect(46, 20, 10, 15) << true;
         QTest::newRow("two, marker") << 2.0 << QRect(55, 8, 9, 9) << true;
         QTest::newRow("two, flat line") << 2.0 << QRect(5, 48, 25, 5) << false;
@@ -166,13 +167,11 @@ private slots:
             QCOMPARE(ink(actual).first > 0, ink(expected).first > 0);
         }
         const QImage down = partAtScale(scaled, QRect(97, 5, 6, 25), scale).transformed(QTransform().rotate(90));
-        for (const QImage& line : {partAtScale(scaled, QRect(62, 37, 30, 6), scale), down}) {
+        for (const QImage& line : {partAtScale(scaled, QRect(62, 37, 30, 6), scale), down})
             for (int x = 0; x < line.width(); ++x)
                 QCOMPARE(ink(line.copy(x, 0, 1, line.height())).first, 2);
-        }
-        const QRect code(sampleCodeAt, GraphPainter::textSize(QStringLiteral("AD")));
-        const auto [singleInk, singleBounds] = ink(partAtScale(single, code, 1.0));
-        const auto [scaledInk, scaledBounds] = ink(partAtScale(scaled, code, scale));
+        const auto [singleInk, singleBounds] = ink(partAtScale(single, sampleCode(), 1.0));
+        const auto [scaledInk, scaledBounds] = ink(partAtScale(scaled, sampleCode(), scale));
         QCOMPARE_LE(std::abs(scaledBounds.left() - singleBounds.left() * scale), 0.5);
         QCOMPARE_LE(std::abs(scaledBounds.top() - singleBounds.top() * scale), 0.5);
         QCOMPARE_GE(scaledBounds.width(), int(singleBounds.width() * scale));

@@ -66,10 +66,9 @@ private slots:
         QVERIFY(!QFileInfo::exists(menuEntry));
         for (const QString& icon : icons)
             QVERIFY(!QFileInfo::exists(menuIcon(icon)));
-        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-            const QString png = QStringLiteral("/share/icons/hicolor/%1x%1/apps/linegauge.png").arg(size);
-            QCOMPARE(QImageReader(m_folder + png).size(), QSize(size, size));
-        }
+        const QString png = m_folder + QStringLiteral("/share/icons/hicolor/%1x%1/apps/linegauge.png");
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            QCOMPARE(QImageReader(png.arg(size)).size(), QSize(size, size));
     }
 
     // Software centres take the description only when it validates; it names the installed entry.

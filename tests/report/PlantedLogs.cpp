@@ -36,15 +36,11 @@ int ahead(int from, int to)
     return ((to - from) % 1440 + 1440) % 1440;
 }
 
-// Minutes from one time of day to another, the short way round midnight.
-int minutesBetween(int from, int to)
-{
-    return std::min(ahead(from, to), 1440 - ahead(from, to));
-}
-
 QString dropHourMismatch(const Scenario& scenario, const Finding& found, const LogSimulation::Truth& truth)
 {
     const int planted = *scenario.options.dropMinute;
+    // The short way round midnight.
+    const auto minutesBetween = [](int from, int to) { return std::min(ahead(from, to), ahead(to, from)); };
     std::set<qint64> days;
     std::set<qint64> inWindow;
     for (const qint64 start : truth.dropStarts) {

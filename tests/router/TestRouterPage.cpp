@@ -95,14 +95,13 @@ private slots:
         QTest::addColumn<int>("expected"); // 0: refused before any request
         QTest::addColumn<QString>("url");
         const QString page = QStringLiteral("/doc/adsl.htm");
-        QTest::newRow("page path without slash appended directly")
-            << QStringLiteral("status.htm") << "80" << 80 << "http://127.0.0.1status.htm";
+        QTest::newRow("page path without slash appended directly") << "status.htm"
+                                                                   << "80" << 80 << "http://127.0.0.1status.htm";
         const QList<std::pair<QString, int>> ports{{"65535", 65535}, {" 8080 ", 8080}, {"0080", 80}};
         for (const auto& [text, port] : ports)
             QTest::addRow("port \"%s\"", qPrintable(text)) << page << text << port << "http://127.0.0.1/doc/adsl.htm";
-        const QStringList noPorts{"", "0", "65536", "99999999999999999999", "-1", "+80", "8o", "\u0668\u0660"};
-        for (const QString& text : noPorts)
-            QTest::addRow("no port \"%s\"", qPrintable(text)) << page << text << 0 << QString();
+        for (const char* text : {"", "0", "65536", "99999999999999999999", "-1", "+80", "8o", "\u0668\u0660"})
+            QTest::addRow("no port \"%s\"", text) << page << text << 0 << QString();
     }
 
     // A port text that is no port ends the fetch at once, before the transfer hears of it.
@@ -173,28 +172,23 @@ private slots:
         const QString up = keyLine("st_up_snr_margin", "2.5");
         const QString upAtt = keyLine("st_up_line_attenuation", "20.5");
         const QString nul(QChar(u'\0'));
+        const QString missing = QStringLiteral("Server Error: 501 Not Implemented");
         const QStringList upAttOnly{"10.0", "5.0", "30.0", "20.5"};
-        row("empty page", QString(), previousTexts, StatusTexts::noValues);
-        row("tab instead of the space", QStringLiteral("var\tst_dw_snr_margin = \"3.5\";"), previousTexts,
-            StatusTexts::noValues);
+        const QStringList& kept = previousTexts;
+        row("empty page", QString(), kept, StatusTexts::noValues);
+        row("tab instead of the space", "var\tst_dw_snr_margin = \"3.5\";", kept, StatusTexts::noValues);
         row("binary around a key line", nul + "\xff\x01\n" + nul + dw + nul + "\n\x80", {"3.5", "5.0", "30.0", "15.0"});
-        row("CR-only line: first key in table order takes the first quotes", upAtt + "\r" + up + "\r" + dw,
-            {"20.5", "5.0", "30.0", "15.0"});
+        row("CR-only line: first table key wins", upAtt + "\r" + up + "\r" + dw, {"20.5", "5.0", "30.0", "15.0"});
         row("mixed line ends", dw + "\r\n" + up + "\n" + keyLine("st_dw_line_attenuation", "41.5") + "\n\r\n" + upAtt,
             {"3.5", "2.5", "41.5", "20.5"});
-        row("keys in capitals, inside other words",
-            QStringLiteral("VAR ST_DW_SNR_MARGIN = \"3.5\";\nmyVar St_Up_Snr_Marginal=\"2.5\""),
+        row("keys in capitals, inside other words", "VAR ST_DW_SNR_MARGIN = \"3.5\";\nmyVar St_Up_Snr_Marginal=\"2.5\"",
             {"3.5", "2.5", "30.0", "15.0"});
-        row("first quotes on the line win", "x = \"a\"; var st_up_snr_margin = \"7.5\";",
-            {"10.0", "a", "30.0", "15.0"});
-        row("login error at the very start, missing-page text after it",
-            QStringLiteral("server error: 401 unauthorized\nServer Error: 501 Not Implemented"), previousTexts,
-            StatusTexts::loginFailed);
-        row("missing-page text before the login error",
-            QStringLiteral("Server Error: 501 Not Implemented\nServer Error: 401 Unauthorized"), previousTexts,
-            StatusTexts::loginFailed);
-        row("error reply after colons and key lines", dw + "\na:b::c: SERVER ERROR: 501 NOT IMPLEMENTED:\n" + up,
-            previousTexts, StatusTexts::pageMissing);
+        row("first quotes win", "x = \"a\"; var st_up_snr_margin = \"7.5\";", {"10.0", "a", "30.0", "15.0"});
+        const QString login = StatusTexts::loginFailed;
+        row("login error first, missing-page text after", "server error: 401 unauthorized\n" + missing, kept, login);
+        row("missing-page text before the login error", missing + "\nServer Error: 401 Unauthorized", kept, login);
+        row("error reply after colons and key lines", dw + "\na:b::c: SERVER ERROR: 501 NOT IMPLEMENTED:\n" + up, kept,
+            StatusTexts::pageMissing);
         row("error text split over lines", "Server Error:\n401 Unauthorized\n" + upAtt, upAttOnly);
         row("megabytes of lines", QStringLiteral("var st_other = \"1\";\r\n").repeated(200000) + upAtt, upAttOnly);
         row("a million v characters", QString(1000000, u'v') + upAtt, upAttOnly);
