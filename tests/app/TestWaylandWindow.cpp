@@ -1,14 +1,9 @@
 // The build generates the form header only for includes it finds in the test itself.
 #include "ui_MainWindow.h"
 
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "platform/Clock.h"
-#include "platform/HttpTransfer.h"
+#include "app/ProgramWindow.h"
 #include "support/FileBytes.h"
-#include "support/RecordingMessageBox.h"
 #include "support/RouterSimulator.h"
-#include "tray/QtTrayIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,10 +23,7 @@ const char* const windowFolderVariable = "LINEGAUGE_WAYLAND_WINDOW_FOLDER";
 const QString socketName = QStringLiteral("wayland-linegauge");
 
 // A test ended by its time-out runs no destructor; what it started must not outlive it.
-void endWithTest()
-{
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-}
+const auto endWithTest = [] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); };
 
 } // namespace
 
@@ -45,16 +37,10 @@ private slots:
     void startMonitoringAndClose()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
-        QtTrayIcon trayIcon;
-        HttpTransfer transfer;
-        RecordingMessageBox messageBox;
-        SystemClock clock;
-        MainWindow window;
-        MainController controller(
-            window, Platform{trayIcon, transfer, messageBox, clock, qEnvironmentVariable(windowFolderVariable)});
-        QSignalSpy captures(&controller, &MainController::captureFinished);
-        controller.startUp();
-        window.show();
+        ProgramWindow program(qEnvironmentVariable(windowFolderVariable));
+        MainWindow& window = program.window();
+        QSignalSpy captures(&program.controller(), &MainController::captureFinished);
+        program.show();
         QVERIFY2(QTest::qWaitForWindowExposed(&window), "the compositor never showed the window");
 
         window.ui().monitorButton->click();
