@@ -51,7 +51,7 @@ double textContrast(const QImage& picture)
     const double background = luminance(counts.key(*std::max_element(tallies.cbegin(), tallies.cend())));
     double best = 1;
     for (const QRgb colour : counts.keys()) {
-        const auto [darker, lighter] = std::minmax(background, luminance(colour));
+        const auto [darker, lighter] = std::minmax({background, luminance(colour)});
         best = std::max(best, (lighter + 0.05) / (darker + 0.05));
     }
     return best;
