@@ -7,7 +7,7 @@
 
 namespace {
 
-// Hands every question to the icon `read` makes, reading it on the first question.
+// Hands every question but whether it is null to the icon `read` makes, reading it on the first.
 class DeferredIconEngine final : public QIconEngine
 {
 public:

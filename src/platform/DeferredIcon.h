@@ -4,7 +4,7 @@
 
 #include <functional>
 
-// Icons whose pictures are read the first time anyone asks the icon anything. Decoding pictures
+// Icons whose pictures are read the first time the icon is painted or sized. Decoding pictures
 // costs the window's start-up more than its controls, and many are never shown: the tray's status
 // pictures wait for the tray, and some desktops never ask for the window's icon.
 namespace DeferredIcon {
